@@ -1,0 +1,16 @@
+#pragma once
+// Windows drive paths on the host. The system names its folders as paths on
+// drive C: ("C:\tarnek\modelado_ro"); each drive letter maps onto a host
+// folder: the one named by QUENDAL_UNIDAD_<LETTER> (QUENDAL_UNIDAD_C for C:),
+// or $XDG_DATA_HOME/quendal/<letter> when that variable is unset or empty
+// ($XDG_DATA_HOME defaulting to ~/.local/share). The drive letter's case does
+// not matter, so "C:\x" and "c:\x" are one folder.
+#include <string>
+#include <string_view>
+
+// Maps a drive path onto its host folder and turns every backslash into '/'.
+// A path without a drive letter is a host path already (a folder picked in a
+// dialog, or one built as folder + "\" + name): only its backslashes change.
+// Raises EInOutError when no host folder can be found for the drive (neither
+// its variable, XDG_DATA_HOME nor HOME is set).
+std::string RutaLocal(std::string_view ruta);

@@ -1,0 +1,6 @@
+#include "numerics/formatsettings.h"
+
+FormatSettings& AjustesFormato() {
+    static FormatSettings enVigor;
+    return enVigor;
+}

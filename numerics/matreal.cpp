@@ -1,0 +1,465 @@
+#include "numerics/matreal.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <utility>
+
+#include "numerics/archivotexto.h"
+#include "numerics/errores.h"
+#include "numerics/textoreal.h"
+#include "numerics/uevaluador.h"
+
+namespace {
+
+void ExigirCuentaNoNegativa(int32_t cuenta, const char* operacion) {
+    if (cuenta < 0)
+        throw EErrorQuendal(std::string(operacion) + ": cantidad negativa " + std::to_string(cuenta));
+}
+
+std::string Alineado(std::string texto, size_t ancho) {
+    if (texto.size() < ancho) texto.insert(0, ancho - texto.size(), ' ');
+    return texto;
+}
+
+void Imprimir(const std::string& linea) {
+    std::fputs(linea.c_str(), stdout);
+    std::fputc('\n', stdout);
+}
+
+std::string LineaDeValores(const TVectR& v) {
+    std::string linea;
+    for (int32_t k = 1; k <= v.n; ++k) linea += " " + FormatoFijo(v.pv[k], 3, 12);
+    return linea;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- TVectR
+
+TVectR::TVectR(int32_t numElementos) {
+    ExigirCuentaNoNegativa(numElementos, "TVectR.Create");
+    n = numElementos;
+    pv.assign(static_cast<size_t>(n) + 1, 0.0);
+}
+
+TVectR TVectR::Create(int32_t numElementos) { return TVectR(numElementos); }
+
+TVectR TVectR::Create_ConValor(int32_t numElementos, double x) {
+    TVectR v(numElementos);
+    v.Llenar(x);
+    return v;
+}
+
+TVectR TVectR::Create_DesdeArreglo(const TDAofNReal& a, int primero) {
+    if (primero != 1) throw EErrorQuendal("TVectR.Create_DesdeArreglo: el primer índice debe ser 1");
+    TVectR v(static_cast<int32_t>(a.size()));
+    std::copy(a.begin(), a.end(), v.pv.begin() + 1);
+    return v;
+}
+
+TVectR TVectR::Create_Clonar(const TVectR& v) { return v; }
+
+void TVectR::ExigirElementos(int32_t cuenta, const char* operacion) const {
+    if (n < cuenta)
+        throw EErrorQuendal(std::string(operacion) + ": el vector tiene " + std::to_string(n) +
+                            " elementos y se necesitan " + std::to_string(cuenta));
+}
+
+void TVectR::Redimensionar(int32_t m) {
+    ExigirCuentaNoNegativa(m, "TVectR.Redimensionar");
+    pv.resize(static_cast<size_t>(m) + 1, 0.0);
+    n = m;
+}
+
+void TVectR::Llenar(double x) { std::fill(pv.begin() + 1, pv.end(), x); }
+
+void TVectR::Copiar(const TVectR& v) {
+    v.ExigirElementos(n, "TVectR.Copiar");
+    std::copy(v.pv.begin() + 1, v.pv.begin() + 1 + n, pv.begin() + 1);
+}
+
+void TVectR::CopiarDe(const TVectR& v) {
+    ExigirElementos(v.n, "TVectR.CopiarDe");
+    std::copy(v.pv.begin() + 1, v.pv.begin() + 1 + v.n, pv.begin() + 1);
+}
+
+void TVectR::Sumar(const TVectR& a, const TVectR& b) {
+    a.ExigirElementos(n, "TVectR.Sumar");
+    b.ExigirElementos(n, "TVectR.Sumar");
+    for (int32_t i = 1; i <= n; ++i) pv[i] = a.pv[i] + b.pv[i];
+}
+
+void TVectR::SumarMultiplo(double x, const TVectR& v) {
+    v.ExigirElementos(n, "TVectR.SumarMultiplo");
+    for (int32_t i = 1; i <= n; ++i) pv[i] = pv[i] + x * v.pv[i];
+}
+
+void TVectR::SumarMultiploRango(const TVectR& v, int32_t k1, int32_t k2, double x) {
+    if (k2 < k1) return;
+    if (k1 < 1) throw EErrorQuendal("TVectR.SumarMultiploRango: índice inicial fuera de rango");
+    ExigirElementos(k2, "TVectR.SumarMultiploRango");
+    v.ExigirElementos(k2, "TVectR.SumarMultiploRango");
+    for (int32_t i = k1; i <= k2; ++i) pv[i] = pv[i] + x * v.pv[i];
+}
+
+void TVectR::EscalarDesde(double x, int32_t k) {
+    for (int32_t i = std::max(k, 1); i <= n; ++i) pv[i] = pv[i] * x;
+}
+
+TVectR TVectR::ProductoElementos(const TVectR& v) const {
+    v.ExigirElementos(n, "TVectR.ProductoElementos");
+    TVectR r(n);
+    for (int32_t i = 1; i <= n; ++i) r.pv[i] = pv[i] * v.pv[i];
+    return r;
+}
+
+double TVectR::ProductoEscalar(const TVectR& v) const {
+    v.ExigirElementos(n, "TVectR.ProductoEscalar");
+    double suma = 0.0;
+    for (int32_t i = 1; i <= n; ++i) suma += pv[i] * v.pv[i];
+    return suma;
+}
+
+double TVectR::SumaCuadrados() const {
+    double suma = 0.0;
+    for (int32_t i = 1; i <= n; ++i) suma += pv[i] * pv[i];
+    return suma;
+}
+
+double TVectR::Norma2() const { return std::sqrt(SumaCuadrados()); }
+
+double TVectR::Promedio() const {
+    ExigirElementos(1, "TVectR.Promedio");
+    return SumaRango(1, n) / n;
+}
+
+double TVectR::SumaRango(int32_t k1, int32_t k2) const {
+    if (k2 < k1) return 0.0;
+    if (k1 < 1) throw EErrorQuendal("TVectR.SumaRango: índice inicial fuera de rango");
+    ExigirElementos(k2, "TVectR.SumaRango");
+    double suma = 0.0;
+    for (int32_t i = k1; i <= k2; ++i) suma += pv[i];
+    return suma;
+}
+
+double TVectR::SumaPositivosRango(int32_t k1, int32_t k2) const {
+    if (k2 < k1) return 0.0;
+    if (k1 < 1) throw EErrorQuendal("TVectR.SumaPositivosRango: índice inicial fuera de rango");
+    ExigirElementos(k2, "TVectR.SumaPositivosRango");
+    double suma = 0.0;
+    for (int32_t i = k1; i <= k2; ++i)
+        if (pv[i] > 0) suma += pv[i];
+    return suma;
+}
+
+double TVectR::Minimo() const {
+    ExigirElementos(1, "TVectR.Minimo");
+    double resultado = pv[1];
+    for (int32_t i = 2; i <= n; ++i)
+        if (resultado > pv[i]) resultado = pv[i];
+    return resultado;
+}
+
+double TVectR::Maximo() const {
+    ExigirElementos(1, "TVectR.Maximo");
+    double resultado = pv[1];
+    for (int32_t i = 2; i <= n; ++i)
+        if (resultado < pv[i]) resultado = pv[i];
+    return resultado;
+}
+
+void TVectR::MinMax(int32_t& iMin, int32_t& iMax, double& vMin, double& vMax) const {
+    ExigirElementos(1, "TVectR.MinMax");
+    vMin = vMax = pv[1];
+    iMin = iMax = 1;
+    for (int32_t i = 2; i <= n; ++i) {
+        if (pv[i] < vMin) {
+            vMin = pv[i];
+            iMin = i;
+        } else if (pv[i] > vMax) {
+            vMax = pv[i];
+            iMax = i;
+        }
+    }
+}
+
+double TVectR::Normalizar() {
+    if (n == 0) return 0.0;
+    const double norma = Norma2();
+    if (EsCero(norma / n)) {
+        Ceros();
+        pv[1] = 1.0;
+        return 0.0;
+    }
+    const double inversa = 1.0 / norma;
+    for (int32_t i = 1; i <= n; ++i) pv[i] = pv[i] * inversa;
+    return norma;
+}
+
+void TVectR::CopiarRangoAArreglo(TDAofNReal& a, int32_t desde, int32_t hasta) const {
+    const int32_t longitud = hasta >= desde ? hasta - desde + 1 : n;
+    if (desde < 1) throw EErrorQuendal("TVectR.CopiarRangoAArreglo: índice inicial fuera de rango");
+    ExigirElementos(desde + longitud - 1, "TVectR.CopiarRangoAArreglo");
+    a.assign(pv.begin() + desde, pv.begin() + desde + longitud);
+}
+
+void IntercambiarVectores(TVectR& a, TVectR& b) { std::swap(a, b); }
+
+void TVectR::GuardarEnTexto(TEscritorTexto& f) const {
+    f.EscribirEnteroLinea(n);
+    for (int32_t k = 1; k <= n; ++k) f.EscribirRealLinea(pv[k]);
+}
+
+TVectR TVectR::Create_LeerDeTexto(TLectorTexto& f, int32_t numElementos) {
+    if (numElementos < 0) {
+        const int lineaDeLaCuenta = f.Linea();
+        numElementos = f.LeerEnteroLinea();
+        if (numElementos < 0)
+            throw EInOutError("Cantidad de elementos negativa: " + std::to_string(numElementos), f.Nombre(),
+                              lineaDeLaCuenta);
+    }
+    // Grown as values arrive, so an absurd count fails at the end of the
+    // file instead of allocating for it.
+    TVectR v;
+    v.pv.reserve(static_cast<size_t>(std::min(numElementos, 1 << 16)) + 1);
+    for (int32_t k = 1; k <= numElementos; ++k) v.pv.push_back(f.LeerRealLinea());
+    v.n = numElementos;
+    return v;
+}
+
+TVectR TVectR::Create_DesdeCadena(std::string_view texto) {
+    std::string_view resto = texto;
+    std::string_view pieza;
+    CortarHasta(pieza, resto, '[');
+    CortarHasta(pieza, resto, '|');
+    if (resto.empty()) resto = pieza;  // "[1|": the count's text is also the element
+    const int32_t cuenta = TextoAEntero(pieza);
+    if (cuenta < 0 || static_cast<size_t>(cuenta) > texto.size())
+        throw EConvertError("Cantidad de elementos inválida en \"" + std::string(texto) + "\"");
+    TVectR v(cuenta);
+    for (int32_t k = 1; k < cuenta; ++k) {
+        CortarHasta(pieza, resto, ';');
+        v.pv[k] = CadenaAReal(pieza);
+    }
+    if (cuenta >= 1) {
+        CortarHasta(pieza, resto, ']');
+        v.pv[cuenta] = CadenaAReal(pieza);
+    }
+    return v;
+}
+
+void TVectR::print(std::string& texto) const {
+    Imprimir(" TVectR.print.inicio");
+    texto.clear();
+    for (int32_t k = 1; k <= n; ++k) {
+        Imprimir(" N: " + Alineado(std::to_string(k), 6) + " : " + FormatoFijo(pv[k], 4, 12));
+        texto += '\t';
+        texto += FormatoGeneral(pv[k], 15);
+    }
+    Imprimir(" TVectR.print.fin");
+}
+
+void TVectR::printLinea() const { Imprimir(LineaDeValores(*this)); }
+
+// ---------------------------------------------------------------- TMatR
+
+TMatR::TMatR(int32_t filas, int32_t columnas) {
+    ExigirCuentaNoNegativa(filas, "TMatR.Create");
+    ExigirCuentaNoNegativa(columnas, "TMatR.Create");
+    nf = filas;
+    nc = columnas;
+    pm.resize(static_cast<size_t>(nf) + 1);
+    for (int32_t i = 1; i <= nf; ++i) pm[i] = std::make_unique<TVectR>(nc);
+}
+
+TMatR::TMatR(const TMatR& m) : nf(m.nf), nc(m.nc) {
+    pm.resize(static_cast<size_t>(nf) + 1);
+    for (int32_t i = 1; i <= nf; ++i) pm[i] = std::make_unique<TVectR>(*m.pm[i]);
+}
+
+TMatR& TMatR::operator=(const TMatR& m) {
+    if (this != &m) {
+        TMatR copia(m);
+        *this = std::move(copia);
+    }
+    return *this;
+}
+
+void TMatR::ExigirFilas(const TMatR& m, const char* operacion) const {
+    if (m.nf < nf)
+        throw EErrorQuendal(std::string(operacion) + ": la matriz tiene " + std::to_string(m.nf) +
+                            " filas y se necesitan " + std::to_string(nf));
+}
+
+void TMatR::Ceros() {
+    for (int32_t i = 1; i <= nf; ++i) pm[i]->Ceros();
+}
+
+void TMatR::Unos() {
+    for (int32_t i = 1; i <= nf; ++i) pm[i]->Unos();
+}
+
+void TMatR::Columna(TVectR& v, int32_t j) const {
+    v.ExigirElementos(nf, "TMatR.Columna");
+    for (int32_t i = 1; i <= nf; ++i) v.pv[i] = pm[i]->Elemento(j);
+}
+
+void TMatR::IntercambiarFilas(int32_t i, int32_t j) { std::swap(pm[i], pm[j]); }
+
+void TMatR::Copiar(const TMatR& m) {
+    ExigirFilas(m, "TMatR.Copiar");
+    for (int32_t i = 1; i <= nf; ++i) pm[i]->Copiar(*m.pm[i]);
+}
+
+void TMatR::Escalar(double x) {
+    for (int32_t i = 1; i <= nf; ++i) pm[i]->EscalarDesde(x, 1);
+}
+
+void TMatR::SumarMatrices(const TMatR& a, const TMatR& b) {
+    ExigirFilas(a, "TMatR.SumarMatrices");
+    ExigirFilas(b, "TMatR.SumarMatrices");
+    for (int32_t i = 1; i <= nf; ++i) pm[i]->Sumar(*a.pm[i], *b.pm[i]);
+}
+
+void TMatR::ProductoElementos(const TMatR& m) {
+    ExigirFilas(m, "TMatR.ProductoElementos");
+    for (int32_t i = 1; i <= nf; ++i) {
+        TVectR& fila = *pm[i];
+        const TVectR& otra = *m.pm[i];
+        otra.ExigirElementos(fila.n, "TMatR.ProductoElementos");
+        for (int32_t j = 1; j <= fila.n; ++j) fila.pv[j] = fila.pv[j] * otra.pv[j];
+    }
+}
+
+double TMatR::SumaElementos() const {
+    double suma = 0.0;
+    for (int32_t i = 1; i <= nf; ++i)
+        for (int32_t j = 1; j <= pm[i]->n; ++j) suma += pm[i]->pv[j];
+    return suma;
+}
+
+double TMatR::Maximo() const {
+    if (nf < 1 || nc < 1) throw EErrorQuendal("TMatR.Maximo: matriz vacía");
+    double resultado = pm[1]->Maximo();
+    for (int32_t i = 2; i <= nf; ++i) {
+        const double maximoFila = pm[i]->Maximo();
+        if (maximoFila > resultado) resultado = maximoFila;
+    }
+    return resultado;
+}
+
+void TMatR::Producto(const TMatR& a, const TMatR& b) {
+    if (a.nc != b.nf || nf != a.nf || nc != b.nc)
+        throw EErrorQuendal("TMatR.Producto: dimensiones incompatibles");
+    const TMatR copiaDeA(a);  // a may be this very matrix
+    TVectR columna(b.nf);
+    for (int32_t j = 1; j <= b.nc; ++j) {
+        b.Columna(columna, j);  // copied before column j of the result is written
+        for (int32_t i = 1; i <= a.nf; ++i) pm[i]->pv[j] = copiaDeA.pm[i]->ProductoEscalar(columna);
+    }
+}
+
+TMatR TMatR::Transpuesta() const {
+    TMatR t(nc, nf);
+    for (int32_t i = 1; i <= nf; ++i)
+        for (int32_t j = 1; j <= nc; ++j) t.pm[j]->pv[i] = pm[i]->Elemento(j);
+    return t;
+}
+
+TVectR TMatR::AplanarPorColumnas() const {
+    TVectR v(nf * nc);
+    for (int32_t j = 1; j <= nc; ++j)
+        for (int32_t i = 1; i <= nf; ++i) v.pv[(j - 1) * nf + i] = pm[i]->Elemento(j);
+    return v;
+}
+
+void TMatR::GuardarEnTexto(TEscritorTexto& f) const {
+    f.EscribirEnteroLinea(nf);
+    f.EscribirEnteroLinea(nc);
+    for (int32_t i = 1; i <= nf; ++i) pm[i]->GuardarEnTexto(f);
+}
+
+TMatR TMatR::Create_LeerDeTexto(TLectorTexto& f) {
+    const int lineaDeFilas = f.Linea();
+    const int32_t filas = f.LeerEnteroLinea();
+    const int32_t columnas = f.LeerEnteroLinea();
+    if (filas < 0 || columnas < 0)
+        throw EInOutError("Dimensiones de matriz inválidas: " + std::to_string(filas) + " x " +
+                              std::to_string(columnas),
+                          f.Nombre(), lineaDeFilas);
+    TMatR m;
+    m.nc = columnas;
+    for (int32_t i = 1; i <= filas; ++i) {
+        const int lineaDeLaCuenta = f.Linea();
+        const int32_t cuenta = f.LeerEnteroLinea();
+        if (cuenta != columnas)
+            throw EInOutError("La fila " + std::to_string(i) + " tiene " + std::to_string(cuenta) +
+                                  " elementos y la matriz " + std::to_string(columnas) + " columnas",
+                              f.Nombre(), lineaDeLaCuenta);
+        m.pm.push_back(std::make_unique<TVectR>(TVectR::Create_LeerDeTexto(f, cuenta)));
+    }
+    m.nf = filas;
+    return m;
+}
+
+std::string TMatR::ACadena() const {
+    std::string texto = "[" + std::to_string(nf) + "|" + std::to_string(nc) + "]";
+    for (int32_t i = 1; i <= nf; ++i)
+        for (int32_t j = 1; j <= nc; ++j) texto += "[" + FormatoGeneral(pm[i]->Elemento(j), 3) + "]";
+    return texto;
+}
+
+TMatR TMatR::Create_DesdeCadena(std::string_view texto) {
+    std::string_view resto = texto;
+    std::string_view pieza;
+    CortarHasta(pieza, resto, '[');
+    CortarHasta(pieza, resto, '|');
+    const int32_t filas = TextoAEntero(pieza);
+    CortarHasta(pieza, resto, ']');
+    const int32_t columnas = TextoAEntero(pieza);
+    // Every element takes at least "[x]": larger counts cannot be in the text.
+    if (filas < 0 || columnas < 0 ||
+        static_cast<int64_t>(filas) * columnas > static_cast<int64_t>(texto.size()))
+        throw EConvertError("Dimensiones de matriz inválidas en \"" + std::string(texto) + "\"");
+    CortarHasta(pieza, resto, '[');
+    TMatR m(filas, columnas);
+    for (int32_t i = 1; i <= filas; ++i)
+        for (int32_t j = 1; j <= columnas; ++j) {
+            CortarHasta(pieza, resto, ']');
+            m.pm[i]->pv[j] = CadenaAReal(pieza);
+            if (!(i == filas && j == columnas)) CortarHasta(pieza, resto, '[');
+        }
+    return m;
+}
+
+void TMatR::EscribirTabla(TEscritorTexto& f) const {
+    f.EscribirLinea("NFilas: \t" + std::to_string(nf) + "\tNColumnas: \t" + std::to_string(nc));
+    std::string linea = " ";
+    for (int32_t k = 1; k <= nc; ++k) linea += "\t" + std::to_string(k);
+    f.EscribirLinea(linea);
+    for (int32_t i = 1; i <= nf; ++i) {
+        linea = std::to_string(i);
+        for (int32_t j = 1; j <= nc; ++j) linea += "\t" + RealATextoDefecto(pm[i]->Elemento(j));
+        f.EscribirLinea(linea);
+    }
+}
+
+void TMatR::print() const {
+    Imprimir(" TVectR.print.inicio");
+    Imprimir(Alineado(std::to_string(nf), 6) + " filas " + Alineado(std::to_string(nc), 6) + " columnas: ");
+    for (int32_t i = 1; i <= nf; ++i) Imprimir(LineaDeValores(*pm[i]));
+    Imprimir(" TVectR.print.fin");
+}
+
+// ---------------------------------------------------------------- strings
+
+void CortarHasta(std::string_view& pieza, std::string_view& resto, char separador) {
+    const size_t posicion = resto.find(separador);
+    std::string_view antes = posicion == std::string_view::npos ? resto : resto.substr(0, posicion);
+    resto = posicion == std::string_view::npos ? std::string_view{} : resto.substr(posicion + 1);
+    auto esRelleno = [](char c) { return static_cast<unsigned char>(c) <= 32; };
+    while (!antes.empty() && esRelleno(antes.front())) antes.remove_prefix(1);
+    while (!antes.empty() && esRelleno(antes.back())) antes.remove_suffix(1);
+    pieza = antes;
+}

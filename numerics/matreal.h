@@ -1,0 +1,164 @@
+#pragma once
+// One-based real vectors and matrices: the numeric containers of every model.
+// TVectR keeps its public count `n` and element array `pv` (length n + 1,
+// pv[0] unused and 0) because hot loops elsewhere index them directly.
+// TMatR holds its rows as owned TVectR objects so that a row handed out by
+// Fila keeps its identity when rows are swapped.
+//
+// Element access is unchecked in Release (asserted in Debug); bulk operations
+// check once that every operand has at least the elements they run over and
+// raise instead of overrunning.
+#include <cassert>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "numerics/xmatdefs.h"
+
+class TLectorTexto;
+class TEscritorTexto;
+
+class TVectR {
+public:
+    int32_t n = 0;
+    TDAofNReal pv;
+
+    TVectR() : pv(1, 0.0) {}
+    explicit TVectR(int32_t numElementos);
+
+    static TVectR Create(int32_t numElementos);
+    static TVectR Create_ConValor(int32_t numElementos, double x);
+    static TVectR Create_DesdeArreglo(const TDAofNReal& a, int primero = 1);
+    static TVectR Create_Clonar(const TVectR& v);
+    TVectR Clonar() const { return Create_Clonar(*this); }
+
+    double Elemento(int32_t k) const {
+        assert(k >= 1 && k <= n);
+        return pv[k];
+    }
+    double FijarElemento(int32_t k, double x) {
+        assert(k >= 1 && k <= n);
+        pv[k] = x;
+        return x;
+    }
+    void SumarAElemento(int32_t k, double x) {
+        assert(k >= 1 && k <= n);
+        pv[k] += x;
+    }
+
+    void Redimensionar(int32_t m);
+    void Ceros() { Llenar(0.0); }
+    void Unos() { Llenar(1.0); }
+    void Llenar(double x);
+
+    void Copiar(const TVectR& v);
+    void CopiarDe(const TVectR& v);
+    void Sumar(const TVectR& a, const TVectR& b);
+    void SumarMultiplo(double x, const TVectR& v);
+    void SumarMultiploRango(const TVectR& v, int32_t k1, int32_t k2, double x);
+    void EscalarDesde(double x, int32_t k);
+    TVectR ProductoElementos(const TVectR& v) const;
+
+    double ProductoEscalar(const TVectR& v) const;
+    double SumaCuadrados() const;
+    double Norma2() const;
+    double Promedio() const;
+    double SumaRango(int32_t k1, int32_t k2) const;
+    double SumaPositivosRango(int32_t k1, int32_t k2) const;
+    double Minimo() const;
+    double Maximo() const;
+    void MinMax(int32_t& iMin, int32_t& iMax, double& vMin, double& vMax) const;
+    double Normalizar();
+    void CopiarRangoAArreglo(TDAofNReal& a, int32_t desde, int32_t hasta) const;
+
+    // Text forms: the vector block (count line, then one value per line in
+    // the default real form) and the one-line string "[n|e1;e2;...;en]".
+    void GuardarEnTexto(TEscritorTexto& f) const;
+    // With numElementos < 0 the count is read from the current line.
+    static TVectR Create_LeerDeTexto(TLectorTexto& f, int32_t numElementos = -1);
+    static TVectR Create_DesdeCadena(std::string_view texto);
+
+    // Console dumps; print also leaves the elements, each after a TAB, in texto.
+    void print(std::string& texto) const;
+    void printLinea() const;
+
+    // Throws when this vector has fewer than `cuenta` elements.
+    void ExigirElementos(int32_t cuenta, const char* operacion) const;
+};
+
+void IntercambiarVectores(TVectR& a, TVectR& b);
+
+class TMatR {
+public:
+    // Row array of length nf + 1; pm[0] holds no row.
+    std::vector<std::unique_ptr<TVectR>> pm;
+    int32_t nf = 0;
+    int32_t nc = 0;
+
+    TMatR() { pm.resize(1); }
+    TMatR(int32_t filas, int32_t columnas);
+    TMatR(const TMatR& m);
+    TMatR& operator=(const TMatR& m);
+    TMatR(TMatR&&) noexcept = default;
+    TMatR& operator=(TMatR&&) noexcept = default;
+
+    static TMatR Create(int32_t filas, int32_t columnas) { return TMatR(filas, columnas); }
+    static TMatR Create_Clonar(const TMatR& m) { return TMatR(m); }
+
+    double Elemento(int32_t i, int32_t j) const {
+        assert(i >= 1 && i <= nf);
+        return pm[i]->Elemento(j);
+    }
+    void FijarElemento(int32_t i, int32_t j, double x) {
+        assert(i >= 1 && i <= nf);
+        pm[i]->FijarElemento(j, x);
+    }
+    void SumarAElemento(int32_t i, int32_t j, double x) {
+        assert(i >= 1 && i <= nf);
+        pm[i]->SumarAElemento(j, x);
+    }
+    // The matrix's own row, not a copy.
+    TVectR& Fila(int32_t i) {
+        assert(i >= 1 && i <= nf);
+        return *pm[i];
+    }
+    const TVectR& Fila(int32_t i) const {
+        assert(i >= 1 && i <= nf);
+        return *pm[i];
+    }
+
+    void Ceros();
+    void Unos();
+    void Columna(TVectR& v, int32_t j) const;
+    void IntercambiarFilas(int32_t i, int32_t j);
+    void Copiar(const TMatR& m);
+    void Escalar(double x);
+    void SumarMatrices(const TMatR& a, const TMatR& b);
+    void ProductoElementos(const TMatR& m);
+    double SumaElementos() const;
+    double Maximo() const;
+    // this := a × b; a or b may be this matrix itself.
+    void Producto(const TMatR& a, const TMatR& b);
+    TMatR Transpuesta() const;
+    TVectR AplanarPorColumnas() const;
+
+    // Text forms: the matrix block (nf, nc, then nf vector blocks), the
+    // one-line string "[nf|nc][v11]...[vnm]" with three significant digits,
+    // and the readable TAB-separated table.
+    void GuardarEnTexto(TEscritorTexto& f) const;
+    static TMatR Create_LeerDeTexto(TLectorTexto& f);
+    std::string ACadena() const;
+    static TMatR Create_DesdeCadena(std::string_view texto);
+    void EscribirTabla(TEscritorTexto& f) const;
+    void print() const;
+
+private:
+    void ExigirFilas(const TMatR& m, const char* operacion) const;
+};
+
+// Cuts `resto` at the first `separador`: `pieza` is what precedes it, trimmed
+// of characters of code 32 or less, and `resto` what follows; without the
+// separator the whole trimmed rest is the piece and the rest is empty.
+void CortarHasta(std::string_view& pieza, std::string_view& resto, char separador);

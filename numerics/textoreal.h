@@ -1,0 +1,41 @@
+#pragma once
+// Text forms of numbers, all locale-free.
+//
+// The default real form is what a plain write of a real to a text file
+// produces and what a plain read accepts back: 24 characters, a blank or "-",
+// one digit, ".", 16 digits, "E", the exponent's sign and three digits. The
+// point is always '.', whatever the decimal separator in force. NaN and the
+// infinities are written "Nan", "+Inf" and "-Inf", right-aligned in 24.
+//
+// The general form with p significant digits serves console lines, messages,
+// boxes and the one-line matrix string; it uses the decimal separator given
+// or the one in force.
+#include <string>
+#include <string_view>
+
+// Width of the default real form.
+inline constexpr int AnchoRealDefecto = 24;
+
+std::string RealATextoDefecto(double x);
+// The same form written into a caller's buffer, for writers of long series.
+void RealATextoDefectoEn(double x, char (&destino)[AnchoRealDefecto]);
+
+// Reads a plain real token: optional sign, digits with an optional "." and
+// fraction, optional exponent; or "Nan", "Inf", "+Inf", "-Inf" (any case).
+// Leading blanks, the default form's own padding, are skipped; anything after
+// the number makes the token invalid. Overflow fails; underflow gives 0.
+bool TextoDefectoAReal(std::string_view token, double& x);
+
+// A plain decimal integer (optional sign, digits, nothing else) in 32 bits.
+bool TextoDecimalAEntero(std::string_view s, int& k);
+// The same, raising EConvertError "\"<s>\" no es un valor entero válido".
+int TextoAEntero(std::string_view s);
+
+// General form with `digitos` significant digits (1 to 17), with the decimal
+// separator in force or the one given.
+std::string FormatoGeneral(double x, int digitos);
+std::string FormatoGeneral(double x, int digitos, char separadorDecimal);
+
+// Fixed notation with `decimales` decimals, right-aligned with blanks to
+// `ancho` characters when the number is shorter.
+std::string FormatoFijo(double x, int decimales, int ancho = 0, char separadorDecimal = '.');
