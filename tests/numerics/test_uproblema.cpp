@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "fx_prueba.h"
+#include "numerics/errores.h"
 #include "numerics/textoreal.h"
 
 namespace {
@@ -430,6 +431,24 @@ TEST_F(ConCarpetaDeLog, MultiplicadoresNegativosSeElevanACeroAntesDelPrimerDesce
     EXPECT_EQ(problema->informes[0].multiplicador, 0);
     EXPECT_TRUE(convergio);
     EXPECT_GE(multiplicadores.pv[1], 0);
+}
+
+TEST_F(ConCarpetaDeLog, UnObjetivoNoFinitoEsUnErrorDePuntoFlotante) {
+    // log(x) below zero: the value a floating-point trap would have stopped.
+    class TfxLogaritmo : public Tfx {
+    public:
+        double f(const TVectR& x) const override { return std::log(x.pv[1]); }
+        void SumarGradiente(TVectR& g, const TVectR& x) const override { g.pv[1] += 1 / x.pv[1]; }
+    };
+    auto problema = ProblemaCuadratico({0}, -1, 1);
+    problema->objetivo = std::make_unique<TfxLogaritmo>();
+    TVectR multiplicadores(0);
+    TVectR x = Vector({-0.5});
+    int iteraciones;
+    double f, L, V;
+    bool convergio;
+    EXPECT_THROW(problema->Resolver(multiplicadores, x, 1, 1e-10, 100, iteraciones, f, L, V, convergio, false),
+                 EMathError);
 }
 
 TEST_F(ConCarpetaDeLog, CadaResolucionAgregaUnaTrazaAlLog) {
