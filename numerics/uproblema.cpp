@@ -44,6 +44,36 @@ double ContribucionAlLagrangiano(const TResfx& restriccion, int indice) {
     return 0.0;
 }
 
+// The step rule of both loops: a failure divides the step by 4.2 and asks one
+// more success in a row before the next growth; enough successes multiply it
+// by 3.0 and ask one fewer (never below one).
+struct TPasoAdaptativo {
+    double s;
+    double maximoParaCrecer = Infinito;
+    int exitos = 0;
+    int umbral = 1;
+
+    void Exito() { ++exitos; }
+    void CrecerSiToca() {
+        if (exitos < umbral) return;
+        if (s < maximoParaCrecer) s *= FactorCrecimiento;
+        umbral = std::max(umbral - 1, 1);
+    }
+    void Fracaso() {
+        ++umbral;
+        exitos = 0;
+        s /= FactorReduccion;
+    }
+};
+
+// v := v / |v| and true, or false when |v| is not above the zero threshold.
+bool NormalizarSiNoEsNulo(TVectR& v) {
+    const double norma = v.Norma2();
+    if (!(norma > UmbralCero)) return false;
+    v.EscalarDesde(1.0 / norma, 1);
+    return true;
+}
+
 std::string LineaDeValores(const TVectR& x, const char* etiqueta, double L) {
     std::string linea = FormatoFijo(L, 6, 8) + etiqueta;
     for (int32_t i = 1; i <= x.n; ++i) linea += ", " + FormatoFijo(x.pv[i], 6, 6);
@@ -145,6 +175,15 @@ void TProblema_m01::PasoDescenso(const TVectR& x, double s, TVectR& xPrueba) con
     ProyectarEnCaja(xPrueba);
 }
 
+bool TProblema_m01::DireccionDeDescenso(const TVectR& x) {
+    GradienteLagrangiano(activas_, gradienteF_, gradienteL_, x);
+    const double norma = VerificarFinito(gradienteL_.Norma2(), "TProblema_m01: gradiente del lagrangiano");
+    // A gradient below the zero threshold is a local minimum.
+    if (norma < UmbralCero) return false;
+    gradienteL_.EscalarDesde(1.0 / norma, 1);
+    return true;
+}
+
 double TProblema_m01::DescensoProyectado(TVectR& x, double s, double sMin, int maxIteraciones, int& iteraciones,
                                          double& L, double& f, bool& chico, bool informar) {
     iteraciones = 0;
@@ -155,54 +194,40 @@ double TProblema_m01::DescensoProyectado(TVectR& x, double s, double sMin, int m
     }
     ProyectarEnCaja(x);
     double V = EvaluarLagrangiano(activas_, f, L, x);
-    GradienteLagrangiano(activas_, gradienteF_, gradienteL_, x);
-    double norma = VerificarFinito(gradienteL_.Norma2(), "TProblema_m01: gradiente del lagrangiano");
-    if (norma < UmbralCero) {
+    if (!DireccionDeDescenso(x)) {
         chico = true;
         return V;
     }
-    gradienteL_.EscalarDesde(1.0 / norma, 1);
 
-    int exitos = 0;
-    int umbral = 1;
+    TPasoAdaptativo paso{s};
     bool detener = false;
-    // The constraints describe the last point evaluated, which is the trial.
+    // True while the constraints describe a rejected trial instead of x.
     bool restriccionesEnPrueba = false;
     do {
-        PasoDescenso(x, s, xPruebaDescenso_);
+        PasoDescenso(x, paso.s, xPruebaDescenso_);
         double fPrueba, LPrueba;
         const double VPrueba = EvaluarLagrangiano(activas_, fPrueba, LPrueba, xPruebaDescenso_);
         ++iteraciones;
-        if (LPrueba < L) {
-            ++exitos;
-            if (informar) detener = Informar(x, xPruebaDescenso_, L, LPrueba, true);
+        const bool aceptado = LPrueba < L;
+        if (informar) detener = Informar(x, xPruebaDescenso_, L, LPrueba, aceptado);
+        if (aceptado) {
+            paso.Exito();
             x.CopiarDe(xPruebaDescenso_);
             L = LPrueba;
             f = fPrueba;
             V = VPrueba;
             restriccionesEnPrueba = false;
-            GradienteLagrangiano(activas_, gradienteF_, gradienteL_, x);
-            norma = VerificarFinito(gradienteL_.Norma2(), "TProblema_m01: gradiente del lagrangiano");
-            if (norma < UmbralCero) {
+            if (DireccionDeDescenso(x))
+                paso.CrecerSiToca();
+            else
                 chico = true;
-            } else {
-                gradienteL_.EscalarDesde(1.0 / norma, 1);
-                if (exitos >= umbral) {
-                    s *= FactorCrecimiento;
-                    umbral = std::max(umbral - 1, 1);
-                }
-            }
         } else {
-            if (informar) detener = Informar(x, xPruebaDescenso_, L, LPrueba, false);
             restriccionesEnPrueba = true;
-            ++umbral;
-            exitos = 0;
-            s /= FactorReduccion;
-            if (s < sMin) chico = true;
+            paso.Fracaso();
+            if (paso.s < sMin) chico = true;
         }
     } while (!chico && iteraciones < maxIteraciones && !detener);
 
-    // A rejected trial was evaluated last: make the constraints describe x.
     if (restriccionesEnPrueba) V = EvaluarLagrangiano(activas_, f, L, x);
     return V;
 }
@@ -241,24 +266,28 @@ double TProblema_m01::Resolver(TVectR& multiplicadores, TVectR& x, double pasoMu
     V = DescensoProyectado(x, 1.0, tolerancia / 100, maxIteraciones, iteracionesDescenso, L, f, chico, informar);
     xAceptado_.Copiar(x);
 
+    // d: the direction of the multiplier ascent, the unit vector of the
+    // violations at the last accepted point.
     TVectR& d = direccionMultiplicadores_;
     TVectR& multiplicadoresPrueba = multiplicadoresPrueba_;
     TVectR& xPrueba = xPruebaMultiplicadores_;
     LeerViolaciones(d);
-    double normaD = d.Norma2();
-    if (normaD <= UmbralCero) {
+    if (!NormalizarSiNoEsNulo(d)) {
         convergio = true;
     } else {
-        d.EscalarDesde(1.0 / normaD, 1);
-        double s = pasoMultiplicadores;
-        int exitos = 0;
-        int umbral = 1;
+        TPasoAdaptativo paso{pasoMultiplicadores, PasoMultiplicadoresMaximo};
         bool detener = false;
+        // Ends as converged when V is negligible, as stopped otherwise.
+        const auto Terminar = [&] {
+            if (V < ViolacionDespreciable)
+                convergio = true;
+            else
+                detener = true;
+        };
         do {
             for (int32_t k = 1; k <= multiplicadoresPrueba.n; ++k)
-                multiplicadoresPrueba.pv[k] = std::max(multiplicadores.pv[k] + s * d.pv[k], 0.0);
+                multiplicadoresPrueba.pv[k] = std::max(multiplicadores.pv[k] + paso.s * d.pv[k], 0.0);
             InstalarMultiplicadores(multiplicadoresPrueba);
-
             xPrueba.Copiar(x);
             double fPrueba, LPrueba;
             bool chicoPrueba;
@@ -271,34 +300,18 @@ double TProblema_m01::Resolver(TVectR& multiplicadores, TVectR& x, double pasoMu
             x.CopiarDe(xPrueba);
             ProyectarEnCaja(x);
             if (aceptado) {
-                ++exitos;
+                paso.Exito();
                 multiplicadores.CopiarDe(multiplicadoresPrueba);
                 L = LPrueba;
                 f = fPrueba;
                 V = VPrueba;
                 xAceptado_.Copiar(x);
                 LeerViolaciones(d);
-                normaD = d.Norma2();
-                if (normaD > UmbralCero)
-                    d.EscalarDesde(1.0 / normaD, 1);
-                else if (V < ViolacionDespreciable)
-                    convergio = true;
-                else
-                    detener = true;
-                if (exitos >= umbral) {
-                    if (s < PasoMultiplicadoresMaximo) s *= FactorCrecimiento;
-                    umbral = std::max(umbral - 1, 1);
-                }
+                if (!NormalizarSiNoEsNulo(d)) Terminar();
+                paso.CrecerSiToca();
             } else {
-                ++umbral;
-                exitos = 0;
-                s /= FactorReduccion;
-                if (s < tolerancia) {
-                    if (V < ViolacionDespreciable)
-                        convergio = true;
-                    else
-                        detener = true;
-                }
+                paso.Fracaso();
+                if (paso.s < tolerancia) Terminar();
             }
         } while (!convergio && iteraciones < maxIteraciones && !detener);
     }

@@ -100,6 +100,9 @@ private:
     // v := the constraints' violations of their last evaluation.
     void LeerViolaciones(TVectR& v) const;
     void PasoDescenso(const TVectR& x, double s, TVectR& xPrueba) const;
+    // Unit gradient of L at x into gradienteL_ (the active list describes x);
+    // false when the gradient is zero.
+    bool DireccionDeDescenso(const TVectR& x);
 
     // Work items kept from solve to solve so that no trial allocates.
     std::vector<TResfx*> activas_;
