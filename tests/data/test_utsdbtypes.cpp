@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <ostream>
 #include <sstream>
 #include <string>
 
@@ -139,6 +140,9 @@ struct CasoCuerpoInvalido {
     const char* nombre;
     std::string bytes;
 };
+
+void PrintTo(const CasoCuerpoInvalido& c, std::ostream* os) { *os << c.nombre; }
+
 
 class CuerpoQueNoEsVentana : public ::testing::TestWithParam<CasoCuerpoInvalido> {};
 
