@@ -230,6 +230,9 @@ struct CasoIrradiancia {
     double esperado;
 };
 
+void PrintTo(const CasoIrradiancia& c, std::ostream* os) { *os << c.dia << "/" << c.mes << " " << c.hora << " h"; }
+
+
 class IrradianciaEnElSitio : public ::testing::TestWithParam<CasoIrradiancia> {};
 
 TEST_P(IrradianciaEnElSitio, CoincideConLosValoresDeReferencia) {
@@ -258,6 +261,9 @@ TEST(Irradiancia, EnElEcuadorAlMediodiaSolarDelEquinoccioEsLaConstanteSolar) {
 struct CasoNombreHoja {
     std::string texto, esperado;
 };
+
+void PrintTo(const CasoNombreHoja& c, std::ostream* os) { *os << c.texto; }
+
 
 class NombreDeHoja : public ::testing::TestWithParam<CasoNombreHoja> {};
 

@@ -69,6 +69,9 @@ struct CasoAnio {
     int32_t registros;
 };
 
+void PrintTo(const CasoAnio& c, std::ostream* os) { *os << c.clase->nombre << " " << c.anio; }
+
+
 class CreacionDeUnAnio : public ::testing::TestWithParam<CasoAnio> {};
 
 TEST_P(CreacionDeUnAnio, TieneElAnioEnteroDeRegistrosVacios) {
@@ -205,6 +208,9 @@ struct CasoIndice {
     bool enLaGrilla;
     int32_t indice;
 };
+
+void PrintTo(const CasoIndice& c, std::ostream* os) { *os << c.desplazamientoDias << " días"; }
+
 
 class TiempoAIndiceHorario : public ::testing::TestWithParam<CasoIndice> {};
 
