@@ -30,8 +30,8 @@ std::string LeerArchivo(const std::string& ruta) {
 }
 
 // Runs a program to its end with standard output and error sent to a file;
-// true when it exits with status 0.
-bool Ejecutar(const std::vector<std::string>& argumentos, const std::string& salida) {
+// true when it exits with status 0, else the reason in `error`.
+bool Ejecutar(const std::vector<std::string>& argumentos, const std::string& salida, std::string& error) {
     posix_spawn_file_actions_t acciones;
     posix_spawn_file_actions_init(&acciones);
     posix_spawn_file_actions_addopen(&acciones, STDOUT_FILENO, salida.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -42,11 +42,16 @@ bool Ejecutar(const std::vector<std::string>& argumentos, const std::string& sal
     pid_t pid = -1;
     const int r = posix_spawnp(&pid, argv[0], &acciones, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&acciones);
-    if (r != 0) return false;
+    if (r != 0) {
+        error = "no se pudo ejecutar " + argumentos[0] + ": " + std::strerror(r);
+        return false;
+    }
     int estado = 0;
     while (waitpid(pid, &estado, 0) < 0 && errno == EINTR) {
     }
-    return WIFEXITED(estado) && WEXITSTATUS(estado) == 0;
+    if (WIFEXITED(estado) && WEXITSTATUS(estado) == 0) return true;
+    error = argumentos[0] + " terminó con error: " + LeerArchivo(salida);
+    return false;
 }
 
 // Reads one line from the descriptor, waiting at most `esperaMs` in all.
@@ -78,13 +83,10 @@ std::unique_ptr<TServidorHTTPSPrueba> TServidorHTTPSPrueba::Iniciar(std::string&
 
 bool TServidorHTTPSPrueba::CrearCertificado(std::string& error) const {
     const std::string salida = carpeta_ + "/openssl.txt";
-    const bool hecho = Ejecutar({"openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt",
-                                 "ec_paramgen_curve:prime256v1", "-nodes", "-keyout", carpeta_ + "/key.pem",
-                                 "-out", ArchivoCA(), "-days", "2", "-subj", "/CN=127.0.0.1", "-addext",
-                                 "subjectAltName=IP:127.0.0.1"},
-                                salida);
-    if (!hecho) error = "openssl no pudo crear el certificado: " + LeerArchivo(salida);
-    return hecho;
+    return Ejecutar({"openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1",
+                     "-nodes", "-keyout", carpeta_ + "/key.pem", "-out", ArchivoCA(), "-days", "2", "-subj",
+                     "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1"},
+                    salida, error);
 }
 
 bool TServidorHTTPSPrueba::Arrancar(std::string& error) {
