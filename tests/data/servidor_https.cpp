@@ -20,7 +20,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int EsperaArranqueMs = 15000;
+// Generous: a loaded machine starts many servers at once.
+constexpr int EsperaArranqueMs = 60000;
+
+// Debian's interpreter when it is there (a version manager's shim on the
+// PATH can take seconds to start); else whatever python3 the PATH gives.
+std::string Python() { return access("/usr/bin/python3", X_OK) == 0 ? "/usr/bin/python3" : "python3"; }
 
 std::string LeerArchivo(const std::string& ruta) {
     std::ifstream f(ruta, std::ios::binary);
@@ -102,7 +107,7 @@ bool TServidorHTTPSPrueba::Arrancar(std::string& error) {
     posix_spawn_file_actions_addclose(&acciones, tubo[0]);
     posix_spawn_file_actions_addopen(&acciones, STDERR_FILENO, registro.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     const std::vector<std::string> argumentos = {
-        "python3", std::string(QUENDAL_TEST_DATA) + "/servidor_https.py", "--cert", ArchivoCA(), "--key",
+        Python(), std::string(QUENDAL_TEST_DATA) + "/servidor_https.py", "--cert", ArchivoCA(), "--key",
         carpeta_ + "/key.pem", "--carpeta", carpeta_, "--usuario", Usuario, "--clave", Clave};
     std::vector<char*> argv;
     for (const auto& a : argumentos) argv.push_back(const_cast<char*>(a.c_str()));
@@ -113,7 +118,7 @@ bool TServidorHTTPSPrueba::Arrancar(std::string& error) {
     if (r != 0) {
         close(tubo[0]);
         pid_ = -1;
-        error = std::string("no se pudo ejecutar python3: ") + std::strerror(r);
+        error = "no se pudo ejecutar " + argumentos[0] + ": " + std::strerror(r);
         return false;
     }
     std::string linea;
