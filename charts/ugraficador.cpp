@@ -338,7 +338,18 @@ void TGrafico::Dibujar(TLienzo& lienzo, int ancho, int alto) {
     CalcularRangoX();
     DetectarEjeDeFechas();
     const TListasPorTipo listas = CalcularRangosY();
-    if (listas.Hay(TSG_BarraAcumulada)) MaxY = 100;
+    // A cumulative bar stacks percentages from 0: its axis runs from 0 (or
+    // below) to 100, so that each segment is as high as its value.
+    if (listas.Hay(TSG_BarraAcumulada)) {
+        MaxY = 100;
+        MinY = std::min(MinY, 0.0);
+    }
+    // Grouped bars stand on the left axis' zero: the axis shows it, so that
+    // no bar starts out of sight and the smallest one does not vanish.
+    if (listas.Hay(TSG_BarrasAgrupadas)) {
+        MinY = std::min(MinY, 0.0);
+        MaxY = std::max(MaxY, 0.0);
+    }
     EscalarEjes();
 
     lienzo.Fuente.Orientacion = 0;
@@ -362,6 +373,10 @@ void TGrafico::Dibujar(TLienzo& lienzo, int ancho, int alto) {
 }
 
 void TGrafico::CalcularRangoX() {
+    // Without abscissa series the range is the one handed to the last
+    // scaling (the data's, not the widened bounds), so redrawing repeats it.
+    MinX = EjeX->MinDatos;
+    MaxX = EjeX->MaxDatos;
     bool primero = true;
     for (const auto& s : seriesAbscisa_)
         if (AmpliarConValores(s->Valores, MinX, MaxX, primero)) primero = false;
@@ -378,6 +393,10 @@ void TGrafico::DetectarEjeDeFechas() {
 
 TGrafico::TListasPorTipo TGrafico::CalcularRangosY() {
     TListasPorTipo listas;
+    MinY = EjeY->MinDatos;
+    MaxY = EjeY->MaxDatos;
+    MinY2 = EjeY2->MinDatos;
+    MaxY2 = EjeY2->MaxDatos;
     cuentaIzquierda_ = cuentaDerecha_ = 0;
     marcadorMayor_ = 0;
     for (const auto& s : seriesY_) {
@@ -472,10 +491,9 @@ void TGrafico::Distribuir(TLienzo& lienzo, int ancho, int alto) {
 }
 
 void TGrafico::DibujarFondoYTitulo(TLienzo& lienzo, int ancho, int alto) {
+    lienzo.Pluma = TPluma{clNegro, 1, TEstiloPluma::Solido};
     lienzo.Brocha = TBrocha{clBlanco, TEstiloBrocha::Solido};
     lienzo.RellenarRectangulo(0, 0, ancho - 1, alto - 1);
-    lienzo.Pluma.Estilo = TEstiloPluma::Solido;
-    lienzo.Pluma.Color = clNegro;
     lienzo.Rectangulo(PlotIzquierda, PlotArriba, PlotDerecha, PlotAbajo);
     const int x = Entero((PlotDerecha + PlotIzquierda) * 0.5 - lienzo.AnchoTexto(Titulo) * 0.5);
     lienzo.Texto(x, unidad_, Titulo);

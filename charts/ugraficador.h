@@ -13,9 +13,13 @@
 //   the pixel -32767 and fall outside the clipped plot);
 // - an axis whose shown range is empty or not finite gets a scale of 0
 //   instead of a division by zero;
-// - every automatic division search starts from the axis' initial count, not
-//   from the count the last drawing chose, so drawing a chart twice (file,
-//   then screen) gives the same picture;
+// - drawing a chart twice (file, then screen) gives the same picture: every
+//   automatic division search starts from the axis' initial count, not from
+//   the count the last drawing chose; an axis without data keeps the data
+//   range of the last drawing, not its widened bounds; the font colour
+//   starts black; cumulative bars leave the palette counter as they found it;
+// - the axis of a cumulative bar runs from 0 to 100, so each segment is as
+//   high as its percentage; the left axis of grouped bars shows their base 0;
 // - a line series longer than its x series draws only the points both have;
 // - stacked areas and bars read a missing value of a shorter series as 0, an
 //   empty first series draws nothing, and category and cumulative labels are

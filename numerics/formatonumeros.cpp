@@ -20,16 +20,34 @@ struct TCifrasDecimales {
     int exponente = 0;
 };
 
+// Takes the 17 digits that tell every double apart, then rounds them to
+// `precision` digits with halves away from zero, so that 1234.5 to four
+// digits reads 1235 as it is written.
 TCifrasDecimales CifrasSignificativas(double x, int precision) {
     char texto[64];
     char* fin = std::to_chars(texto, texto + sizeof texto, std::fabs(x),
-                              std::chars_format::scientific, precision - 1)
+                              std::chars_format::scientific, 16)
                     .ptr;
     TCifrasDecimales r;
     const char* e = std::find(texto, fin, 'e');
     for (const char* c = texto; c != e; ++c)
         if (*c != '.') r.cifras += *c;
     std::from_chars(e[1] == '+' ? e + 2 : e + 1, fin, r.exponente);
+
+    const std::size_t conservadas = static_cast<std::size_t>(precision);
+    if (conservadas >= r.cifras.size()) return r;
+    const bool sube = r.cifras[conservadas] >= '5';
+    r.cifras.resize(conservadas);
+    if (!sube) return r;
+    std::size_t i = conservadas;
+    while (i > 0 && r.cifras[i - 1] == '9') r.cifras[--i] = '0';
+    if (i > 0) {
+        ++r.cifras[i - 1];
+    } else {
+        r.cifras.insert(r.cifras.begin(), '1');
+        r.cifras.pop_back();
+        ++r.exponente;
+    }
     return r;
 }
 
@@ -141,6 +159,7 @@ struct TPatronNumero {
     bool agrupar = false;
     bool exponencial = false;
     bool signoExponenteSiempre = false;
+    char letraExponente = 'E';
     int cifrasExponente = 0;
 };
 
@@ -185,6 +204,7 @@ TPatronNumero AnalizarSeccion(std::string_view s) {
                                (s[i + 1] == '+' || s[i + 1] == '-');
         if (exponente) {
             p.exponencial = true;
+            p.letraExponente = c;
             p.signoExponenteSiempre = s[i + 1] == '+';
             i += 2;
             while (i < s.size() && s[i] == '0') {
@@ -241,7 +261,7 @@ std::string NumeroExponencialSegunPatron(double absoluto, const TPatronNumero& p
     RecortarDecimales(decimales, p.decimalesMinimas);
     std::string texto = parteEntera;
     if (!decimales.empty()) texto += a.DecimalSeparator + decimales;
-    return texto + "E" + ExponenteATexto(exponente, p.cifrasExponente, p.signoExponenteSiempre);
+    return texto + p.letraExponente + ExponenteATexto(exponente, p.cifrasExponente, p.signoExponenteSiempre);
 }
 
 std::string TextoSegunPatron(double absoluto, const TPatronNumero& p, const FormatSettings& a,
