@@ -194,8 +194,8 @@ TEST(EscalaAmigable, HaciaAdentroNoSaleDeLosDatos) {
 }
 
 TEST(EscalaAmigableAuto, EmpateVaALaCuentaMenor) {
-    // 0 to 100 is covered exactly with 10 divisions of 10 and with 8 of 12.5
-    // is not a round step: the search keeps 10.
+    // 0 to 100 is covered exactly by 10 divisions of 10; 8, 9, 11 and 12
+    // divisions of a round step cover more.
     double min = 0, max = 100, paso = 0;
     int n = 10;
     EscalaAmigableAuto(min, max, paso, n, true);
