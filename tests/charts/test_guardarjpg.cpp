@@ -20,23 +20,6 @@
 
 namespace {
 
-class EntornoQt : public ::testing::Environment {
-public:
-    void SetUp() override {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        aplicacion_ = std::make_unique<QGuiApplication>(argc_, argv_);
-    }
-    void TearDown() override { aplicacion_.reset(); }
-
-private:
-    int argc_ = 1;
-    char nombre_[16] = "tests_charts";
-    char* argv_[2] = {nombre_, nullptr};
-    std::unique_ptr<QGuiApplication> aplicacion_;
-};
-
-const ::testing::Environment* const entornoQt = ::testing::AddGlobalTestEnvironment(new EntornoQt);
-
 class CarpetaTemporal : public ::testing::Test {
 protected:
     void SetUp() override {
