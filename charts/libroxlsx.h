@@ -11,7 +11,9 @@
 // the model. What the file format's writer cannot express stays only in the
 // model: a series whose type differs from its chart's is drawn with the
 // chart's type, a series on the secondary axis is drawn on the primary one,
-// and the unit scales of date axes are left out.
+// the category axis of a line or area chart takes no bounds or units (only
+// label and tick spacing), a scatter chart's x axis takes no label or tick
+// spacing, and unit scales (MajorUnitScale, MinorUnitScale) are left out.
 //
 // The file is written beside the target under a temporary name and renamed
 // over it, so a failed save leaves an existing file as it was.

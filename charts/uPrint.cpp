@@ -102,6 +102,7 @@ void VerificarDescripcionGrafico(const TDAOfTTipoGrafico& tipos, const TDAOfTTip
                                  const TDAOfTColor& colores) {
     if (ejes.size() < tipos.size() || colores.size() < tipos.size())
         throw EErrorQuendal("uPrint.CrearGraficoExcel: faltan ejes o colores para los tipos de gráfico");
+    for (TTipoGrafico t : tipos) TTipoGraficoToXLConst(t, 1);  // refuses a value that is not a kind
 }
 
 std::string EtiquetaAbscisa(TTipoAbscisa tipo, const std::string& nombreSerie0) {
@@ -170,14 +171,11 @@ void AgregarFilaDelPaso(TExcelFile& w, const TParametrosEstadistico& e, TTipoAbs
 }
 
 // The kind that occurs most often; on a tie the earlier kind; none gives
-// dispersion.
+// dispersion. The kinds were checked to be kinds.
 TTipoGrafico TipoPrincipal(const TDAOfTTipoGrafico& tipos) {
     if (tipos.empty()) return TTipoGrafico::dispersion;
     std::array<int, 3> cuentas{};
-    for (TTipoGrafico t : tipos) {
-        TTipoGraficoToXLConst(t, 1);  // refuses a value that is not a kind
-        ++cuentas[static_cast<std::size_t>(t)];
-    }
+    for (TTipoGrafico t : tipos) ++cuentas[static_cast<std::size_t>(t)];
     return static_cast<TTipoGrafico>(std::max_element(cuentas.begin(), cuentas.end()) - cuentas.begin());
 }
 

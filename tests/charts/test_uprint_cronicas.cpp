@@ -397,6 +397,17 @@ TEST_F(InformeCronicas, GraficoConMenosColoresQueTiposRechazado) {
     EXPECT_EQ(app_.Libro().CantidadHojas(), 1);
 }
 
+TEST_F(InformeCronicas, GraficoConUnTipoQueNoEsTipoRechazado) {
+    TInforme i;
+    i.datos = TresPasos();
+    i.grafico = true;
+    i.tipos = {TTipoGrafico::linea, static_cast<TTipoGrafico>(3)};
+    i.ejes = {TTipoEje::Primario, TTipoEje::Primario};
+    i.colores = {clDefault, clDefault};
+    EXPECT_THROW(Escribir(i), EErrorQuendal);
+    EXPECT_EQ(app_.Libro().CantidadHojas(), 1);
+}
+
 // ---- The chart ----
 
 TEST_F(InformeCronicas, GraficoDeDispersionConUnaLinea) {
