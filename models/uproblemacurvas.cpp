@@ -14,7 +14,9 @@ double CurvaS(double v, double x1, double x2, double x3, double x4, double cap) 
 double RaizCubicaConSigno(double a, double b, double c) {
     // A variance that is negative or not a number counts as none.
     const double varianza = b > 0 ? b : 0.0;
-    return std::cbrt(a * a * a - c * std::pow(varianza, 1.5));
+    // Without a weight the variance does not count, however large.
+    const double correccion = c == 0 ? 0.0 : c * std::pow(varianza, 1.5);
+    return std::cbrt(a * a * a - correccion);
 }
 
 // ---------------------------------------------------------------- objective
