@@ -225,7 +225,7 @@ void EscribirSeriesSas(const std::string& ruta, const TSeriesSinteticas& s) {
     f.EscribirLinea(std::to_string(inicio.anio) + " " + std::to_string(inicio.mes) + " " + std::to_string(inicio.dia) +
                     " " + std::to_string(inicio.hora) + " " + std::to_string(inicio.minuto) + " " +
                     std::to_string(inicio.segundo));
-    f.EscribirLinea("0.166666666666667");
+    f.EscribirLinea(FormatoGeneral(s.periodoHoras, 15, '.'));
     f.EscribirLinea(std::to_string(s.Vel.n));
     f.EscribirLinea("144");
     f.EscribirLinea("---------");

@@ -32,6 +32,7 @@ struct TOpcionesPlantaSintetica {
 // The nine series of a wind plant's file, in file order.
 struct TSeriesSinteticas {
     TDateTime inicio = 0;
+    double periodoHoras = 1.0 / 6.0;
     TVectR Vel, Ang, PE, Temp, Pre, HumRel, CGM, fDisp, VarVel;
 };
 
