@@ -46,6 +46,12 @@ double VelocidadDeDensidad(double pd) { return VientoDePotencia(pd, DensidadBase
 
 double Frac(double x) { return x - std::trunc(x); }
 
+// A tab and the field, at the end of a table row.
+void AgregarCampo(std::string& linea, const std::string& campo) {
+    linea += '\t';
+    linea += campo;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- free helpers
@@ -349,7 +355,7 @@ void TParque_ModeloEmpirico::EscribirCurvasCompletadas(const std::array<TMatR, 5
     f.EscribirLinea("ang\talfa_completo\tvm_completo\tPmax_completo\tDeltaP_completo");
     for (int32_t k = 1; k <= nSectores(); ++k) {
         std::string linea = RealATextoDefecto(AnguloSector(k));
-        for (int p = 0; p < 4; ++p) linea += "\t" + RealATextoDefecto(completados[p].Elemento(k, 1));
+        for (int p = 0; p < 4; ++p) AgregarCampo(linea, RealATextoDefecto(completados[p].Elemento(k, 1)));
         f.EscribirLinea(linea);
     }
     f.Cerrar();
@@ -675,9 +681,10 @@ void TParque_ModeloEmpirico::EscribirCurvasS() const {
     f.EscribirLinea("ang\talfa\tvm\talfa_varvel\terrc2\tcntMuestras\tMT_alfa\tMT_vm");
     for (int32_t s = 1; s <= nSectores(); ++s) {
         std::string linea = RealATextoDefecto(AnguloSector(s));
-        for (const TVectR* v : {&alfa, &vm, &alfa_varvel, &errc2}) linea += "\t" + RealATextoDefecto(v->Elemento(s));
-        linea += "\t" + std::to_string(cntMuestras.Elemento(s));
-        linea += "\t" + RealATextoDefecto(k) + "\t" + RealATextoDefecto(vCentro);
+        for (const TVectR* v : {&alfa, &vm, &alfa_varvel, &errc2}) AgregarCampo(linea, RealATextoDefecto(v->Elemento(s)));
+        AgregarCampo(linea, std::to_string(cntMuestras.Elemento(s)));
+        AgregarCampo(linea, RealATextoDefecto(k));
+        AgregarCampo(linea, RealATextoDefecto(vCentro));
         f.EscribirLinea(linea);
     }
     f.Cerrar();
