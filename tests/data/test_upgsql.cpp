@@ -119,8 +119,8 @@ INSTANTIATE_TEST_SUITE_P(Celdas, RealDeCelda,
                                                               CasoReal{"Funcion", "SQRT(16)/2", 2}),
                                             ::testing::Values('.', ',')),
                          [](const auto& info) {
-                             const auto& [caso, separador] = info.param;
-                             return caso.nombre + (separador == '.' ? "_ConPunto" : "_ConComa");
+                             return std::get<0>(info.param).nombre +
+                                    (std::get<1>(info.param) == '.' ? "_ConPunto" : "_ConComa");
                          });
 
 TEST_F(BaseDeDatos, RealDeUnaColumnaNumericaSeLeeComoLoEscribeElServidor) {
