@@ -102,6 +102,8 @@ struct CasoReal {
     double esperado;
 };
 
+void PrintTo(const CasoReal& caso, std::ostream* os) { *os << caso.celda; }
+
 class RealDeCelda : public BaseDeDatos, public ::testing::WithParamInterface<std::tuple<CasoReal, char>> {};
 
 TEST_P(RealDeCelda, SeEvaluaConPuntoSeaCualSeaElSeparador) {
