@@ -33,7 +33,11 @@ std::string CarpetaMadre(std::string_view ruta) {
     throw EInOutError("No se puede crear la carpeta " + std::string(ruta) + ": " + motivo.message());
 }
 
-std::string NombreDeCentral(int32_t nid) { return "c" + std::to_string(nid); }
+std::string NombreDeCentral(int32_t nid) {
+    std::string nombre = "c";
+    nombre += std::to_string(nid);
+    return nombre;
+}
 
 }  // namespace
 
