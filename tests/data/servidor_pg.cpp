@@ -125,13 +125,29 @@ void TServidorPgPrueba::CrearCarpeta() {
     }
 }
 
+// initdb costs about a second; the cluster it makes is kept once per server
+// version and user as a template in the temporary folder, and every server
+// copies it. A template is made under a name of its own and renamed into
+// place, so a half-made one is never used and parallel tests may race.
 void TServidorPgPrueba::CrearCluster() {
-    const std::string registro = carpeta_ + "/initdb.log";
-    const int rc = EjecutarComoPostgres(carpeta_, Citado(binarios_ + "/initdb") + " -D " + Citado(carpeta_ + "/cluster") +
-                                                      " -A trust -U postgres -N -E UTF8 --locale=C.UTF-8 > " +
-                                                      Citado(registro) + " 2>&1");
-    if (rc != 0)
-        throw std::runtime_error("initdb failed (exit " + std::to_string(rc) + "):\n" + FinDe(LeerArchivo(registro)));
+    const std::string version = fs::path(binarios_).parent_path().filename().string();
+    const std::string plantilla =
+        (fs::temp_directory_path() / ("quendal_pg_plantilla_" + version + "_" + std::to_string(geteuid()))).string();
+    if (!fs::exists(plantilla + "/PG_VERSION")) {
+        const std::string nueva = plantilla + "." + std::to_string(getpid());
+        const std::string registro = carpeta_ + "/initdb.log";
+        const int rc = EjecutarComoPostgres(carpeta_, Citado(binarios_ + "/initdb") + " -D " + Citado(nueva) +
+                                                          " -A trust -U postgres -N -E UTF8 --locale=C.UTF-8 > " +
+                                                          Citado(registro) + " 2>&1");
+        if (rc != 0)
+            throw std::runtime_error("initdb failed (exit " + std::to_string(rc) + "):\n" +
+                                     FinDe(LeerArchivo(registro)));
+        std::error_code error;
+        fs::rename(nueva, plantilla, error);
+        if (error) fs::remove_all(nueva, error);  // another test put its template there first
+    }
+    const int rc = EjecutarComoPostgres(carpeta_, "cp -a " + Citado(plantilla) + " " + Citado(carpeta_ + "/cluster"));
+    if (rc != 0) throw std::runtime_error("Cannot copy the cluster template " + plantilla);
 }
 
 void TServidorPgPrueba::Arrancar() {
