@@ -127,6 +127,9 @@ std::unique_ptr<TPgSqlRes> TPgSqlCon::VerificarResultado(std::unique_ptr<TPgSqlR
 
 std::unique_ptr<TPgSqlRes> TPgSqlCon::sqlexec(const std::string& sql) {
     ExigirAbierta();
+    // The statement goes out as a C string: a NUL inside would cut it short.
+    if (sql.find('\0') != std::string::npos)
+        throw EErrorQuendal("Una sentencia SQL no puede contener el carácter NUL");
     sentencias_.push_back(sql);
     return VerificarResultado(TPgSqlRes::Create(PQexec(conexion_, sql.c_str())));
 }

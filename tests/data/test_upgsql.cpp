@@ -225,6 +225,7 @@ TEST_F(BaseDeDatos, TextoSQLLlevaComillasYBarrasIntactas) {
     EXPECT_EQ(TextoSQL("a'b"), "'a''b'");
     EXPECT_EQ(TextoSQL("a\\b"), "E'a\\\\b'");
     EXPECT_THROW(TextoSQL(std::string("a\0b", 3)), EErrorQuendal);
+    EXPECT_THROW(con_.sqlexec(std::string("DELETE FROM centrales\0 WHERE nid = 1", 36)), EErrorQuendal);
 }
 
 TEST_F(BaseDeDatos, ConexionCerradaOImposibleLevantaUnErrorClaro) {
