@@ -463,3 +463,350 @@ void CortarHasta(std::string_view& pieza, std::string_view& resto, char separado
     while (!antes.empty() && esRelleno(antes.back())) antes.remove_suffix(1);
     pieza = antes;
 }
+
+// ---------------------------------------------------------------- linear algebra
+
+namespace {
+
+// Keeps the determinant's running mantissa within [0.001, 1000], counting
+// the powers of ten taken out, so that large systems do not overflow it.
+void NormalizarMantisa(double& mantisa, int32_t& potenciasArriba, int32_t& potenciasAbajo) {
+    // An infinite mantissa would never come below 1000.
+    VerificarFinito(mantisa, "TMatR.EliminacionGaussJordan (determinante)");
+    if (std::fabs(mantisa) > 1000.0) {
+        do {
+            mantisa = mantisa / 10.0;
+            ++potenciasArriba;
+        } while (!(std::fabs(mantisa) < 1000.0));
+    } else if (std::fabs(mantisa) < 0.001 && mantisa != 0.0) {
+        do {
+            mantisa = mantisa * 10.0;
+            ++potenciasAbajo;
+        } while (!(std::fabs(mantisa) > 0.001));
+    }
+}
+
+// Row of the first largest magnitude in column i, from row i down.
+int32_t FilaPivote(const TMatR& a, int32_t i, double& magnitud) {
+    magnitud = std::fabs(a.pm[i]->pv[i]);
+    int32_t fila = i;
+    for (int32_t j = i + 1; j <= a.nf; ++j) {
+        const double candidato = std::fabs(a.pm[j]->pv[i]);
+        if (candidato > magnitud) {
+            magnitud = candidato;
+            fila = j;
+        }
+    }
+    return fila;
+}
+
+void ExigirSistemaCuadrado(const TMatR& a, const TMatR& b) {
+    if (a.nf != a.nc || b.nf != a.nf)
+        throw EErrorQuendal("TMatR.EliminacionGaussJordan: dimensiones incompatibles (" +
+                            std::to_string(a.nf) + " x " + std::to_string(a.nc) + " y " +
+                            std::to_string(b.nf) + " filas)");
+}
+
+// Divides every row by its pivot and clears the upper triangle, leaving
+// A^-1 * B in b.
+void SustitucionHaciaAtras(TMatR& a, TMatR& b) {
+    const int32_t n = a.nf;
+    for (int32_t r = 1; r <= n; ++r) {
+        const double inversoPivote = 1.0 / a.pm[r]->pv[r];
+        b.pm[r]->EscalarDesde(inversoPivote, 1);
+        for (int32_t k = n; k >= r + 1; --k) a.pm[r]->pv[k] = a.pm[r]->pv[k] * inversoPivote;
+    }
+    for (int32_t i = n; i >= 2; --i)
+        for (int32_t j = i - 1; j >= 1; --j) b.pm[j]->SumarMultiplo(-a.pm[j]->pv[i], *b.pm[i]);
+}
+
+TMatR Identidad(int32_t n) {
+    TMatR identidad(n, n);
+    for (int32_t i = 1; i <= n; ++i) identidad.pm[i]->pv[i] = 1.0;
+    return identidad;
+}
+
+}  // namespace
+
+double TMatR::EliminacionGaussJordan(TMatR& B, bool& invertible, int32_t& exponente) {
+    ExigirSistemaCuadrado(*this, B);
+    const int32_t n = nf;
+    invertible = true;
+    double mantisa = 1.0;
+    int32_t potenciasArriba = 0;
+    int32_t potenciasAbajo = 0;
+    exponente = 0;
+    if (n == 0) return mantisa;
+
+    for (int32_t i = 1; i <= n - 1 && invertible; ++i) {
+        double magnitud;
+        const int32_t r = FilaPivote(*this, i, magnitud);
+        if (r != i) {
+            IntercambiarFilas(i, r);
+            B.IntercambiarFilas(i, r);
+            mantisa = -mantisa;
+        }
+        if (magnitud <= UmbralCero) {
+            mantisa = 0.0;
+            invertible = false;
+            break;
+        }
+        const double pivote = pm[i]->pv[i];
+        mantisa = mantisa * pivote;
+        if (mantisa == 0.0) {
+            invertible = false;
+            break;
+        }
+        NormalizarMantisa(mantisa, potenciasArriba, potenciasAbajo);
+        for (int32_t j = i + 1; j <= n; ++j) {
+            const double m = -pm[j]->pv[i] / pivote;
+            pm[j]->SumarMultiploRango(*pm[i], i + 1, n, m);
+            B.pm[j]->SumarMultiplo(m, *B.pm[i]);
+        }
+    }
+
+    if (invertible) {
+        // The last pivot is held to the same zero test as the others.
+        const double ultimoPivote = pm[n]->pv[n];
+        mantisa = std::fabs(ultimoPivote) <= UmbralCero ? 0.0 : mantisa * ultimoPivote;
+        if (mantisa != 0.0) {
+            NormalizarMantisa(mantisa, potenciasArriba, potenciasAbajo);
+            SustitucionHaciaAtras(*this, B);
+        } else {
+            invertible = false;  // B stays as the forward elimination left it
+        }
+    }
+    exponente = potenciasArriba - potenciasAbajo;
+    return mantisa;
+}
+
+bool TMatR::InvertirConDeterminante(double& det) {
+    TMatR inversa = Identidad(nf);
+    bool invertible;
+    int32_t exponente;
+    const double mantisa = EliminacionGaussJordan(inversa, invertible, exponente);
+    det = VerificarFinito(mantisa * std::pow(10.0, exponente), "TMatR.InvertirConDeterminante");
+    Copiar(inversa);  // also when singular: callers continue with what is left
+    return invertible;
+}
+
+bool TMatR::Invertir() {
+    TMatR inversa = Identidad(nf);
+    bool invertible;
+    int32_t exponente;
+    EliminacionGaussJordan(inversa, invertible, exponente);
+    Copiar(inversa);
+    return invertible;
+}
+
+// ---------------------------------------------------------------- least squares
+
+double TVectR::AproximacionLineal(double& a, double& b, const TVectR& x, double lo, double hi,
+                                  int32_t& cuenta) const {
+    x.ExigirElementos(n, "TVectR.AproximacionLineal");
+    cuenta = 0;
+    double sy = 0.0, sxy = 0.0, sx = 0.0, sxx = 0.0, syy = 0.0;
+    double xMinimo = 0.0, xMaximo = 0.0;
+    for (int32_t i = 1; i <= n; ++i) {
+        const double xi = x.pv[i];
+        if (!(lo <= xi && xi < hi)) continue;
+        const double yi = pv[i];
+        if (cuenta == 0 || xi < xMinimo) xMinimo = xi;
+        if (cuenta == 0 || xi > xMaximo) xMaximo = xi;
+        ++cuenta;
+        sy += yi;
+        sxy += xi * yi;
+        sx += xi;
+        sxx += xi * xi;
+        syy += yi * yi;
+    }
+    if (cuenta == 0) {
+        a = 0.0;
+        b = 0.0;
+        return -1.0;
+    }
+    const char* const kSistemaSingular = "TVectR.AproximacionLineal res= 0";
+    // Rounding can leave the 2 x 2 system barely regular for a single
+    // abscissa (0.1 twice), so that case is told from the range itself.
+    if (xMinimo == xMaximo) throw EErrorQuendal(kSistemaSingular);
+
+    const double N = cuenta;
+    TMatR sistema(2, 2);
+    sistema.pm[1]->pv[1] = sxx / N;
+    sistema.pm[1]->pv[2] = sx / N;
+    sistema.pm[2]->pv[1] = sx / N;
+    sistema.pm[2]->pv[2] = 1.0;
+    TMatR ladoDerecho(2, 1);
+    ladoDerecho.pm[1]->pv[1] = sxy / N;
+    ladoDerecho.pm[2]->pv[1] = sy / N;
+    bool invertible;
+    int32_t exponente;
+    sistema.EliminacionGaussJordan(ladoDerecho, invertible, exponente);
+    if (!invertible) throw EErrorQuendal(kSistemaSingular);
+    a = ladoDerecho.pm[1]->pv[1];
+    b = ladoDerecho.pm[2]->pv[1];
+    return syy / N - (b * b + 2.0 * a * b * sx / N + a * a * sxx / N);
+}
+
+// ---------------------------------------------------------------- interpolation
+
+double TVectR::InterpolarEnIndice(double x) const {
+    ExigirElementos(1, "TVectR.InterpolarEnIndice");
+    if (std::isnan(x)) throw EMathError("TVectR.InterpolarEnIndice: índice no numérico");
+    // Compared as doubles before the truncation to an index.
+    if (x < 1.0) return pv[1];
+    if (x >= n) return pv[n];
+    const auto k = static_cast<int32_t>(x);
+    return pv[k] + (x - k) * (pv[k + 1] - pv[k]);
+}
+
+double TVectR::IndiceInterpolado(double v) const {
+    if (n == 0) return -1.0;
+    if (n == 1) {
+        if (v < pv[1]) return -1.0;
+        if (v > pv[1]) return 2.0;
+        return 1.0;
+    }
+    int32_t k = 1;
+    while (k <= n - 1 && !(pv[k] >= v)) ++k;
+    if (k == 1) {
+        const double d = pv[2] - pv[1];
+        if (std::fabs(d) > UmbralCero) return 1.0 + (v - pv[1]) / d;
+        return v == pv[1] ? 1.0 : -1.0;
+    }
+    const double d = pv[k] - pv[k - 1];
+    if (std::fabs(d) > UmbralCero) return (k - 1) + (v - pv[k - 1]) / d;
+    return v == pv[n] ? n : n + 1.0;
+}
+
+void SectoresYPesos(double dir, int32_t nSect, int32_t& k1, int32_t& k2, double& w1, double& w2) {
+    if (nSect < 1) throw EErrorQuendal("SectoresYPesos: cantidad de sectores " + std::to_string(nSect));
+    VerificarFinito(dir, "SectoresYPesos (dirección)");
+    // Reduced into [0, 360): a negative direction must not fall before sector 1.
+    double direccion = std::fmod(dir, 360.0);
+    if (direccion < 0.0) direccion += 360.0;
+    if (direccion >= 360.0) direccion = 0.0;
+    const double s = nSect * direccion / 360.0;
+    const double parteEntera = std::trunc(s);
+    k1 = static_cast<int32_t>(parteEntera) % nSect + 1;
+    w2 = s - parteEntera;
+    w1 = 1.0 - w2;
+    k2 = k1 % nSect + 1;
+}
+
+double TMatR::InterpolarPorDireccion(int32_t nSect, const TMatR& abscisas, double dir, double x) const {
+    if (nSect > nf || nSect > abscisas.nf)
+        throw EErrorQuendal("TMatR.InterpolarPorDireccion: " + std::to_string(nSect) +
+                            " sectores y tablas de " + std::to_string(nf) + " y " +
+                            std::to_string(abscisas.nf) + " filas");
+    int32_t k1, k2;
+    double w1, w2;
+    SectoresYPesos(dir, nSect, k1, k2, w1, w2);
+    const double ultimaColumna = abscisas.nc;
+    const double c1 = std::clamp(abscisas.Fila(k1).IndiceInterpolado(x), 1.0, ultimaColumna);
+    const double c2 = std::clamp(abscisas.Fila(k2).IndiceInterpolado(x), 1.0, ultimaColumna);
+    return w1 * Fila(k1).InterpolarEnIndice(c1) + w2 * Fila(k2).InterpolarEnIndice(c2);
+}
+
+int32_t BusquedaBinaria(const TDAofNReal& values, int32_t lo, int32_t hi, double x) {
+    if (hi < lo) return lo;  // an empty range: nothing to probe
+    if (lo < 0 || static_cast<size_t>(hi) >= values.size())
+        throw EErrorQuendal("BusquedaBinaria: rango " + std::to_string(lo) + ".." + std::to_string(hi) +
+                            " fuera de un arreglo de " + std::to_string(values.size()));
+    do {
+        const auto mitad = static_cast<int32_t>((static_cast<int64_t>(lo) + hi) / 2);
+        if (x >= values[mitad])
+            lo = mitad + 1;
+        else
+            hi = mitad - 1;
+    } while (hi >= lo);
+    return lo;
+}
+
+// ---------------------------------------------------------------- sorting
+
+namespace {
+
+// One partition pass over [l, r]; on return [l, j] and [i, r] remain to sort.
+void Particionar(std::span<double> v, std::span<int32_t> idx, int32_t l, int32_t r, bool ascendente,
+                 int32_t& i, int32_t& j) {
+    const double pivote = v[static_cast<size_t>((static_cast<int64_t>(l) + r) / 2)];
+    i = l;
+    j = r;
+    do {
+        if (ascendente) {
+            while (v[i] < pivote) ++i;
+            while (pivote < v[j]) --j;
+        } else {
+            while (v[i] > pivote) ++i;
+            while (pivote > v[j]) --j;
+        }
+        if (i <= j) {
+            std::swap(v[i], v[j]);
+            if (!idx.empty()) std::swap(idx[i], idx[j]);
+            ++i;
+            --j;
+        }
+    } while (i <= j);
+}
+
+}  // namespace
+
+void OrdenarRangoRapido(std::span<double> valores, std::span<int32_t> indices, int32_t l, int32_t r,
+                        bool ascendente) {
+    if (l >= r) return;
+    if (l < 0 || static_cast<size_t>(r) >= valores.size() ||
+        (!indices.empty() && static_cast<size_t>(r) >= indices.size()))
+        throw EErrorQuendal("OrdenarRangoRapido: rango fuera del arreglo");
+    // The two sides are disjoint, so sorting the smaller one first by
+    // recursion and the larger one in this loop gives the same result as the
+    // plain scheme, with a recursion depth of at most log2 of the length.
+    while (l < r) {
+        int32_t i, j;
+        Particionar(valores, indices, l, r, ascendente, i, j);
+        if (j - l < r - i) {
+            OrdenarRangoRapido(valores, indices, l, j, ascendente);
+            l = i;
+        } else {
+            OrdenarRangoRapido(valores, indices, i, r, ascendente);
+            r = j;
+        }
+    }
+}
+
+void TVectR::Ordenar(bool ascendente) { OrdenarRangoRapido(pv, {}, 1, n, ascendente); }
+
+void TVectR::OrdenarConIndices(bool ascendente, TDAofNInt& idx) {
+    if (idx.size() < static_cast<size_t>(n) + 1)
+        throw EErrorQuendal("TVectR.OrdenarConIndices: se necesitan " + std::to_string(n + 1) +
+                            " índices y hay " + std::to_string(idx.size()));
+    OrdenarRangoRapido(pv, std::span<int32_t>(idx.data(), static_cast<size_t>(n) + 1), 1, n, ascendente);
+}
+
+namespace {
+
+void ExigirPermutacion(const TDAofNInt& idx, int32_t n, const char* operacion) {
+    if (idx.size() < static_cast<size_t>(n) + 1)
+        throw EErrorQuendal(std::string(operacion) + ": se necesitan " + std::to_string(n + 1) +
+                            " índices y hay " + std::to_string(idx.size()));
+    for (int32_t i = 1; i <= n; ++i)
+        if (idx[i] < 1 || idx[i] > n)
+            throw EErrorQuendal(std::string(operacion) + ": índice " + std::to_string(idx[i]) +
+                                " fuera de 1.." + std::to_string(n));
+}
+
+}  // namespace
+
+void TVectR::AplicarPermutacion(const TDAofNInt& idx) {
+    ExigirPermutacion(idx, n, "TVectR.AplicarPermutacion");
+    TDAofNReal permutado(static_cast<size_t>(n) + 1, 0.0);
+    for (int32_t i = 1; i <= n; ++i) permutado[i] = pv[idx[i]];
+    pv.swap(permutado);
+}
+
+void TVectR::DeshacerPermutacion(const TDAofNInt& idx) {
+    ExigirPermutacion(idx, n, "TVectR.DeshacerPermutacion");
+    TDAofNReal restaurado(static_cast<size_t>(n) + 1, 0.0);
+    for (int32_t i = 1; i <= n; ++i) restaurado[idx[i]] = pv[i];
+    pv.swap(restaurado);
+}

@@ -11,6 +11,7 @@
 #include <cassert>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -86,6 +87,30 @@ public:
 
     // Throws when this vector has fewer than `cuenta` elements.
     void ExigirElementos(int32_t cuenta, const char* operacion) const;
+
+    // Least-squares line y = a*x + b through the points (x[i], this[i]) whose
+    // abscissa lies in [lo, hi); cuenta gets the number of points used. Returns
+    // the mean squared residual, or -1 (a = b = 0) when no point is in range.
+    // Raises "TVectR.AproximacionLineal res= 0" when the points used share a
+    // single abscissa.
+    double AproximacionLineal(double& a, double& b, const TVectR& x, double lo, double hi,
+                              int32_t& cuenta) const;
+    // Value at a fractional index, clamped to the first and last elements.
+    double InterpolarEnIndice(double x) const;
+    // Fractional index of v in this vector sorted ascending; -1 or n + 1 when
+    // v cannot be placed (see the .cpp for the exact rules).
+    double IndiceInterpolado(double v) const;
+
+    // Quicksort of the elements (not stable: equal values are swapped too).
+    void Ordenar(bool ascendente);
+    // The same sort carrying idx along: idx must have length n + 1, normally
+    // idx[k] = k on entry; afterwards idx[k] is the position, before the sort,
+    // of the element now at k.
+    void OrdenarConIndices(bool ascendente, TDAofNInt& idx);
+    // this[i] := old this[idx[i]]: reorders another vector as a sort did.
+    void AplicarPermutacion(const TDAofNInt& idx);
+    // this[idx[i]] := old this[i]: undoes AplicarPermutacion.
+    void DeshacerPermutacion(const TDAofNInt& idx);
 };
 
 void IntercambiarVectores(TVectR& a, TVectR& b);
@@ -154,9 +179,42 @@ public:
     void EscribirTabla(TEscritorTexto& f) const;
     void print() const;
 
+    // Gauss-Jordan elimination with partial pivoting of this square matrix A,
+    // transforming B (same row count, any columns) alongside: when A is
+    // invertible B ends as A^-1 * B. A is left partly reduced. Returns the
+    // determinant's mantissa, the determinant being mantissa * 10^exponente.
+    // A singular A clears `invertible`, leaves B as far as the elimination got
+    // and returns mantissa 0. Raises EMathError when the mantissa stops being
+    // finite.
+    double EliminacionGaussJordan(TMatR& B, bool& invertible, int32_t& exponente);
+    // Inverts this matrix in place and returns the invertible flag; a singular
+    // matrix is still overwritten with what the elimination left.
+    bool InvertirConDeterminante(double& det);
+    bool Invertir();
+    // Value of this table (rows = direction sectors, columns = points) at a
+    // wind direction in degrees and abscissa x, with the matching table of
+    // abscissas (each row sorted ascending).
+    double InterpolarPorDireccion(int32_t nSect, const TMatR& abscisas, double dir, double x) const;
+
 private:
     void ExigirFilas(const TMatR& m, const char* operacion) const;
 };
+
+// The two direction sectors around dir (degrees) among nSect sectors, sector k
+// centred on (k - 1) * 360 / nSect, and their linear weights. The direction is
+// first reduced into [0, 360); a direction that is not finite raises EMathError.
+void SectoresYPesos(double dir, int32_t nSect, int32_t& k1, int32_t& k2, double& w1, double& w2);
+
+// The quicksort scheme shared by every sort of the library, on the index
+// range [l, r] of valores: the pivot is the value at (l + r) div 2, equal
+// values are swapped among themselves (the order it leaves them in is part of
+// its contract), and `indices`, when not empty, is swapped alongside.
+void OrdenarRangoRapido(std::span<double> valores, std::span<int32_t> indices, int32_t l, int32_t r,
+                        bool ascendente);
+
+// Bisection over values[lo..hi] sorted ascending: the first index whose value
+// is greater than x, or hi + 1 when none is (lo when the range is empty).
+int32_t BusquedaBinaria(const TDAofNReal& values, int32_t lo, int32_t hi, double x);
 
 // Cuts `resto` at the first `separador`: `pieza` is what precedes it, trimmed
 // of characters of code 32 or less, and `resto` what follows; without the

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "numerics/formatsettings.h"
+#include "numerics/matreal.h"
 #include "numerics/textoreal.h"
 #include "numerics/uevaluador.h"
 
@@ -130,4 +131,9 @@ void QuitarNoImprimiblesIniciales(std::string& s) {
     size_t primerImprimible = 0;
     while (primerImprimible < s.size() && !EsImprimible(s[primerImprimible])) ++primerImprimible;
     s.erase(0, primerImprimible);
+}
+
+void OrdenarDescendente(TDAofNReal& a) {
+    if (a.size() < 2) return;
+    OrdenarRangoRapido(a, {}, 0, static_cast<int32_t>(a.size() - 1), false);
 }

@@ -15,6 +15,8 @@
 #include <string>
 #include <string_view>
 
+#include "numerics/xmatdefs.h"
+
 // Saves the user's settings now in AjustesFormato(), with the short date's
 // year widened to four digits and the date separator taken from that format
 // ('/' or '-') when it holds one; the counter starts at 0. The widened values
@@ -57,3 +59,7 @@ double SiguienteReal(std::string_view& s);
 // Removes the leading bytes below 32 or above 126 (a byte-order mark, control
 // characters); a text made only of them becomes empty.
 void QuitarNoImprimiblesIniciales(std::string& s);
+
+// Sorts the whole zero-based array in descending order, by the library's
+// quicksort scheme.
+void OrdenarDescendente(TDAofNReal& a);
