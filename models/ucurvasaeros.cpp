@@ -7,91 +7,6 @@
 #include "numerics/archivotexto.h"
 #include "numerics/errores.h"
 #include "numerics/uauxiliares.h"
-#include "numerics/xmatdefs.h"
-
-namespace {
-
-// Interim copies of the vector interpolation and straight-line fit, until the
-// numerical library's own versions are available.
-
-double InterpolarEnIndiceLocal(const TVectR& v, double x) {
-    const double k = std::trunc(x);
-    if (!(k >= 1)) return v.pv[1];
-    if (k >= v.n) return v.pv[v.n];
-    const int32_t i = static_cast<int32_t>(k);
-    return v.pv[i] + (x - k) * (v.pv[i + 1] - v.pv[i]);
-}
-
-double IndiceInterpoladoLocal(const TVectR& v, double x) {
-    const int32_t n = v.n;
-    const double* e = v.pv.data();
-    if (n == 0) return -1;
-    if (n == 1) {
-        if (x < e[1]) return -1;
-        if (x > e[1]) return 2;
-        return 1;
-    }
-    int32_t k = n;
-    for (int32_t i = 1; i <= n - 1; ++i)
-        if (e[i] >= x) {
-            k = i;
-            break;
-        }
-    if (k == 1) {
-        const double d = e[2] - e[1];
-        if (std::fabs(d) > UmbralCero) return 1 + (x - e[1]) / d;
-        return x == e[1] ? 1 : -1;
-    }
-    const double d = e[k] - e[k - 1];
-    if (std::fabs(d) > UmbralCero) return (k - 1) + (x - e[k - 1]) / d;
-    return x == e[n] ? n : n + 1;
-}
-
-// Least-squares line y ≈ a·x + b over the points with lo <= x < hi; returns
-// the mean squared residual, -1 without points. A single distinct abscissa
-// makes the 2×2 system singular and raises.
-double AproximacionLinealLocal(const TVectR& y, double& a, double& b, const TVectR& x, double lo,
-                               double hi, int32_t& cuenta) {
-    cuenta = 0;
-    double sy = 0, sxy = 0, sx = 0, sxx = 0, syy = 0;
-    for (int32_t i = 1; i <= y.n; ++i) {
-        const double xi = x.pv[i];
-        if (lo <= xi && xi < hi) {
-            ++cuenta;
-            const double yi = y.pv[i];
-            sy += yi;
-            sxy += xi * yi;
-            sx += xi;
-            sxx += xi * xi;
-            syy += yi * yi;
-        }
-    }
-    if (cuenta == 0) {
-        a = 0;
-        b = 0;
-        return -1;
-    }
-    const double nn = cuenta;
-    // [[Sxx/N, Sx/N], [Sx/N, 1]]·(a, b) = (Sxy/N, Sy/N) by elimination with
-    // partial pivoting on the first column.
-    double m11 = sxx / nn, m12 = sx / nn, m21 = sx / nn, m22 = 1;
-    double r1 = sxy / nn, r2 = sy / nn;
-    if (std::fabs(m21) > std::fabs(m11)) {
-        std::swap(m11, m21);
-        std::swap(m12, m22);
-        std::swap(r1, r2);
-    }
-    if (std::fabs(m11) <= UmbralCero) throw EErrorQuendal("TVectR.AproximacionLineal res= 0");
-    const double factor = -m21 / m11;
-    m22 = m22 + factor * m12;
-    r2 = r2 + factor * r1;
-    if (m22 == 0) throw EErrorQuendal("TVectR.AproximacionLineal res= 0");
-    b = r2 * (1 / m22);
-    a = (r1 * (1 / m11)) + (-(m12 * (1 / m11))) * b;
-    return syy / nn - (b * b + 2 * a * b * sx / nn + a * a * sxx / nn);
-}
-
-}  // namespace
 
 TCurvaAerogen TCurvaAerogen::Create(int32_t nid, std::string modelo, double diametro, TVectR curva_v,
                                     TVectR curva_P) {
@@ -199,7 +114,7 @@ void TCurvaAerogen::AjustarLogistica() {
     if (puntosEnVentana < 2 || !ordenadasFinitas) return;
     double a = 0, b = 0;
     try {
-        residuo = AproximacionLinealLocal(y, a, b, curva_v, vDesde, vHasta, nAjuste);
+        residuo = y.AproximacionLineal(a, b, curva_v, vDesde, vHasta, nAjuste);
     } catch (const EErrorQuendal&) {
         residuo = 0;  // every point of the window at one speed: no line
         return;
@@ -213,7 +128,7 @@ void TCurvaAerogen::AjustarLogistica() {
 
 double TCurvaAerogen::P_de_PotenciaViento(double potenciaViento) const {
     if (potenciaViento < pvMin || potenciaViento > pvMax) return 0;
-    return InterpolarEnIndiceLocal(curva_P, IndiceInterpoladoLocal(curva_PV, potenciaViento));
+    return curva_P.InterpolarEnIndice(curva_PV.IndiceInterpolado(potenciaViento));
 }
 
 void TCurvaAerogen::SumarCurvas(const std::vector<const TCurvaAerogen*>& curvas) {

@@ -10,8 +10,6 @@
 #include "numerics/errores.h"
 #include "numerics/textoreal.h"
 #include "numerics/uauxiliares.h"
-#include "numerics/uevaluador.h"
-#include "numerics/xmatdefs.h"
 
 namespace {
 
@@ -20,61 +18,6 @@ constexpr int32_t VersionArchivoParque = 5;
 constexpr int32_t MaximoMolinos = 100000;
 // A grid above this many cells is a mistake in the cell sizes or the margin.
 constexpr double MaximoCeldasGrilla = 50e6;
-
-// ---- Interim copies of the direction-sector interpolation of the numerical
-// library, until its own versions are available. ----
-
-double InterpolarEnIndiceLocal(const TVectR& v, double x) {
-    const double k = std::trunc(x);
-    if (!(k >= 1)) return v.pv[1];
-    if (k >= v.n) return v.pv[v.n];
-    const int32_t i = static_cast<int32_t>(k);
-    return v.pv[i] + (x - k) * (v.pv[i + 1] - v.pv[i]);
-}
-
-double IndiceInterpoladoLocal(const TVectR& v, double x) {
-    const int32_t n = v.n;
-    const double* e = v.pv.data();
-    if (n == 0) return -1;
-    if (n == 1) {
-        if (x < e[1]) return -1;
-        if (x > e[1]) return 2;
-        return 1;
-    }
-    int32_t k = n;
-    for (int32_t i = 1; i <= n - 1; ++i)
-        if (e[i] >= x) {
-            k = i;
-            break;
-        }
-    if (k == 1) {
-        const double d = e[2] - e[1];
-        if (std::fabs(d) > UmbralCero) return 1 + (x - e[1]) / d;
-        return x == e[1] ? 1 : -1;
-    }
-    const double d = e[k] - e[k - 1];
-    if (std::fabs(d) > UmbralCero) return (k - 1) + (x - e[k - 1]) / d;
-    return x == e[n] ? n : n + 1;
-}
-
-void SectoresYPesosLocal(double dir, int32_t nSect, int32_t& k1, int32_t& k2, double& w1, double& w2) {
-    const double s = nSect * dir / 360;
-    const double entero = std::trunc(s);
-    k1 = static_cast<int32_t>(std::fmod(entero, nSect)) + 1;
-    w2 = s - entero;
-    w1 = 1 - w2;
-    k2 = (k1 % nSect) + 1;
-}
-
-double InterpolarPorDireccionLocal(const TMatR& tabla, int32_t nSect, const TMatR& abscisas, double dir,
-                                   double x) {
-    int32_t k1 = 0, k2 = 0;
-    double w1 = 0, w2 = 0;
-    SectoresYPesosLocal(dir, nSect, k1, k2, w1, w2);
-    const double c1 = std::clamp(IndiceInterpoladoLocal(abscisas.Fila(k1), x), 1.0, double(abscisas.nc));
-    const double c2 = std::clamp(IndiceInterpoladoLocal(abscisas.Fila(k2), x), 1.0, double(abscisas.nc));
-    return w1 * InterpolarEnIndiceLocal(tabla.Fila(k1), c1) + w2 * InterpolarEnIndiceLocal(tabla.Fila(k2), c2);
-}
 
 // ---- Row step and turbine extraction ----
 
@@ -283,7 +226,8 @@ void TParque_ModeloTeorico::LeerBloque(TLectorTexto& f) {
     try {
         version = TextoAEntero(numero);
     } catch (const EConvertError& e) {
-        throw EInOutError(e.what(), f.Nombre(), lineaVersion);
+        throw EConvertError(std::string(e.what()) + " (" + f.Nombre() + ", línea " + std::to_string(lineaVersion) +
+                            ")");
     }
     if (version < 1) f.Fallar("Versión de archivo de parque inválida: " + std::string(numero));
     version = std::min(version, VersionArchivoParque);
@@ -659,7 +603,7 @@ double TParque_ModeloTeorico::EthaMeteo(double dir, double velocidad) const {
     double d = std::fmod(dir, 360.0);
     if (d < 0) d += 360;
     if (!(d < 360)) d = 0;
-    const double factor = InterpolarPorDireccionLocal(meteo_etha, sectores, mat_vientos, d, velocidad);
+    const double factor = meteo_etha.InterpolarPorDireccion(sectores, mat_vientos, d, velocidad);
     return factor < 0.1 ? 0.1 : factor;
 }
 
