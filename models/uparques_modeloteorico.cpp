@@ -176,6 +176,7 @@ void TMolino::GuardarEnTexto(TEscritorTexto& f) const {
 
 void TMolino::ExtraerPotencia(int32_t kFila, TVectR& fila, double fpv3pe, double escala, double densidad) {
     if (posicion.fila != kFila) return;
+    fila.ExigirElementos(posicion.colFin, "TMolino.ExtraerPotencia");
     const TResultadoExtraccion r = ExtraerDeCeldas(curva, etha, posicion.colIni, posicion.colFin, fila.pv.data(),
                                                    fpv3pe, escala, densidad);
     pvMedia = r.pvMedia;
@@ -495,7 +496,8 @@ double TParque_ModeloTeorico::Pasada(double libre, double escala, double densida
 }
 
 double TParque_ModeloTeorico::PotenciaConVientoLibre(double densidad, double libre, double tope, double& mastil) {
-    if (!hayDireccion_) FijarDireccion(direccion);
+    // Turbines added or removed since the direction was set need a new layout.
+    if (!hayDireccion_ || molinosPorFila_.size() != molinos.size()) FijarDireccion(direccion);
     // A negative cap would divide by a zero net power below; it caps at 0.
     const double limite = std::max(0.0, tope < potencia_autorizada_mw ? tope : potencia_autorizada_mw);
     pvLibre = libre;
