@@ -74,7 +74,9 @@ double Tf_ddp::DistribucionIncremental(double x) {
         return valorAcumulado;
     }
     const double sentido = x >= ultimoPunto ? 1.0 : -1.0;
-    while (sentido * (x - ultimoPunto) > paso) {
+    // Bounded as well, for a step below the resolution of the last point.
+    const auto pasosCompletos = static_cast<int32_t>(std::fabs(x - ultimoPunto) / paso);
+    for (int32_t dado = 0; dado < pasosCompletos && sentido * (x - ultimoPunto) > paso; ++dado) {
         const double siguiente = ultimoPunto + sentido * paso;
         valorAcumulado += integral(ultimoPunto, siguiente);
         ultimoPunto = siguiente;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <ostream>
 #include <random>
 
 #include "numerics/errores.h"
@@ -270,6 +271,10 @@ struct CasoIndice {
     double esperado;
 };
 
+void PrintTo(const CasoIndice& c, std::ostream* os) {
+    *os << "n=" << c.v.size() << " entrada=" << c.entrada << " esperado=" << c.esperado;
+}
+
 class InterpolarEnIndiceCasos : public ::testing::TestWithParam<CasoIndice> {};
 TEST_P(InterpolarEnIndiceCasos, Valor) {
     EXPECT_DOUBLE_EQ(Vector(GetParam().v).InterpolarEnIndice(GetParam().entrada), GetParam().esperado);
@@ -302,6 +307,8 @@ struct CasoSector {
     int32_t k1, k2;
     double w1, w2;
 };
+
+void PrintTo(const CasoSector& c, std::ostream* os) { *os << "dir=" << c.dir; }
 
 class SectoresYPesosCasos : public ::testing::TestWithParam<CasoSector> {};
 TEST_P(SectoresYPesosCasos, SectoresYPesos) {
@@ -357,6 +364,8 @@ struct CasoBusqueda {
     double x;
     int32_t esperado;
 };
+
+void PrintTo(const CasoBusqueda& c, std::ostream* os) { *os << "x=" << c.x; }
 class BusquedaBinariaCasos : public ::testing::TestWithParam<CasoBusqueda> {};
 TEST_P(BusquedaBinariaCasos, PrimerIndiceMayor) {
     const TDAofNReal valores{0, 1, 2, 2, 3};  // indices 1..4

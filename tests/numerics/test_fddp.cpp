@@ -177,6 +177,12 @@ TEST(Tf_ddp, DistribucionIncrementalAvanzaYRetrocedePorPasos) {
     // A step too small to get anywhere in reasonable time falls back to the integral.
     t.paso = 1e-300;
     EXPECT_NEAR(t.DistribucionIncremental(1.0), 0.25, 1e-12);
+    // A step below the resolution of the last point cannot stall the stepping.
+    t.ultimoPunto = 1e20;
+    t.valorAcumulado = 0.0;
+    t.paso = 2.0;
+    t.DistribucionIncremental(1e20 + 16384.0);
+    EXPECT_EQ(t.ultimoPunto, 1e20 + 16384.0);
 }
 
 TEST(Tf_ddp, SortearConGeneradorPropioOCompartido) {

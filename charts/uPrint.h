@@ -1,0 +1,91 @@
+#pragma once
+// The spreadsheet report of realisations. Several series, each known in
+// several realisations (crónicas) at every time step, go into a new worksheet
+// of an open writer: one row per step with a statistic of each series over
+// its realisations (average, standard deviation, the value at a probability
+// of exceedance, the value at risk between two probabilities, or every
+// realisation side by side), and optionally a chart sheet of the result.
+//
+// Realisation data: data[k][s][r] is the value of series k at step s in
+// realisation r, all 0-based. Series 0 is the abscissa series; series 1..H
+// are reported. A series with fewer steps is read at its last step. Every
+// series must hold at least one step and every step at least one
+// realisation; the report refuses anything less before it writes.
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "charts/libroexcel.h"
+#include "charts/u_ExcelFile.h"
+#include "numerics/fechas.h"
+#include "numerics/xmatdefs.h"
+
+// Statistic per step and series (one byte; other values are refused).
+enum class TTipoValoresAComparar : uint8_t {
+    Promedio = 0,
+    DesvioEstandar = 1,
+    ProbabilidadDeExcedencia = 2,
+    ValorEnRiesgo = 3,
+    TodasLasCronicas = 4,
+};
+
+// What the second column holds: the step's date-time, its probability of
+// exceedance s / S, or the step's statistic of series 0.
+enum class TTipoAbscisa : uint8_t { Fechas = 0, ProbabilidadDeExcedencia = 1, SerieAbscisa = 2 };
+
+enum class TTipoGrafico : uint8_t { areaApilada = 0, dispersion = 1, linea = 2 };
+enum class TTipoEje : uint8_t { Primario = 0, Secundario = 1 };
+using TDAOfTTipoGrafico = std::vector<TTipoGrafico>;
+using TDAOfTTipoEje = std::vector<TTipoEje>;
+using TDAOfTColor = std::vector<TColor>;
+
+// Column labels of the statistics.
+inline constexpr std::string_view rs_xls_promedio = "Prom";
+inline constexpr std::string_view rs_xls_desviacion_estandar = "DesvE";
+inline constexpr std::string_view rs_xls_probabilidad_de_excedencia = "PE_";
+inline constexpr std::string_view rs_xls_valor_en_riesgo = "VaR_";
+inline constexpr std::string_view rs_xls_todas_las_cronicas = "Todas las crónicas";
+
+using TDatosCronicas = std::span<const TMatOfNReal>;
+
+// "Prom", "DesvE", "PE_ 95.00%", "VaR_ 5.00%" (100·p with 2 decimals and the
+// decimal separator in force) or "Todas las crónicas".
+std::string TTipoValoresACompararToShortStringSingular(TTipoValoresAComparar tipo, double p);
+// The application's chart type: 76, 74 (scatter with markers when
+// `marcadores` is 1) or 65, and 4.
+int TTipoGraficoToXLConst(TTipoGrafico tipo, int marcadores);
+int TTipoEjeToXLConst(TTipoEje eje);
+
+// Statistics of step `paso`: one value per series 0..H into `res`.
+void PromedioPorPaso(TDAofNReal& res, TDatosCronicas datos, int paso);
+void DesvioPorPaso(TDAofNReal& res, TDatosCronicas datos, int paso);
+// Probabilities are taken within [0, 1].
+void ProbExcedenciaPorPaso(TDAofNReal& res, TDatosCronicas datos, int paso, double p, bool ordenar);
+void VaRPorPaso(TDAofNReal& res, TDatosCronicas datos, int paso, double p, double p2, bool ordenar);
+// Every realisation of series 0..H in turn, as many per series as series 1
+// has at this step; a series with fewer is read at its last one.
+void TodasLasCronicasPorPaso(TDAofNReal& res, TDatosCronicas datos, int paso);
+
+// Writes the report into a new worksheet named after `nombreHoja` (cleaned
+// to a valid name) and, when `conGrafico` is set, a chart sheet "g" and that
+// name. The unnamed arguments have no effect; they keep the order callers
+// know.
+void EscribirCronicasExcel(TExcelFile& w, TTipoValoresAComparar tipo, double p, bool ordenar, double p2,
+                           const TDAofString& nombres, TDatosCronicas datos, const std::string& nombreHoja,
+                           const std::string& titulo, TDateTime x0, double dx, bool conGrafico,
+                           const TDAOfTTipoGrafico& tiposGrafico, const TDAOfTTipoEje& ejes,
+                           const TDAOfTColor& colores, const std::string& tituloEjeValores, int32_t,
+                           int32_t decimales, bool minimoAutomatico, bool maximoAutomatico, double minimo,
+                           double maximo, const std::string& tituloEje2, int32_t, int32_t, bool, bool, double,
+                           double, TTipoAbscisa tipoAbscisa, const std::string& tituloAbscisa);
+
+// The chart sheet of a written report; EscribirCronicasExcel is its caller.
+void CrearGraficoExcel(TExcelFile& w, const std::string& nombreHoja, const std::string& titulo,
+                       const std::string& tituloEjeValores, int columnaAbscisa, int ultimaColumna,
+                       int filaEncabezado, int ultimaFila, bool minimoAutomatico, bool maximoAutomatico,
+                       double minimo, double maximo, double minimoCategorias, double maximoCategorias,
+                       const TDAOfTTipoGrafico& tiposGrafico, const TDAOfTTipoEje& ejes, const TDAOfTColor& colores,
+                       double dx, int32_t, TTipoAbscisa, bool, const std::string&, const std::string&, bool, bool,
+                       double, double);
