@@ -26,9 +26,15 @@ namespace fuzz {
     std::abort();
 }
 
-inline void Exigir(bool condicion, const std::string& motivo) {
-    if (!condicion) Fallar(motivo);
-}
+}  // namespace fuzz
+
+// Stops with the reason when the property fails; the reason is only built then.
+#define FUZZ_EXIGIR(condicion, motivo)            \
+    do {                                          \
+        if (!(condicion)) ::fuzz::Fallar(motivo); \
+    } while (0)
+
+namespace fuzz {
 
 // The settings the program starts with in the tests: '.' as decimal separator.
 inline void IniciarNumericos() {
@@ -62,13 +68,13 @@ TErrorLector ConErroresPropios(const char* lector, Lectura&& leer) {
         leer();
         return TErrorLector::Ninguno;
     } catch (const EConvertError& e) {
-        Exigir(std::strlen(e.what()) > 0, std::string(lector) + ": EConvertError sin mensaje");
+        FUZZ_EXIGIR(std::strlen(e.what()) > 0, std::string(lector) + ": EConvertError sin mensaje");
         return TErrorLector::Conversion;
     } catch (const EInOutError& e) {
-        Exigir(std::strlen(e.what()) > 0, std::string(lector) + ": EInOutError sin mensaje");
+        FUZZ_EXIGIR(std::strlen(e.what()) > 0, std::string(lector) + ": EInOutError sin mensaje");
         return TErrorLector::EntradaSalida;
     } catch (const EMathError& e) {
-        Exigir(std::strlen(e.what()) > 0, std::string(lector) + ": EMathError sin mensaje");
+        FUZZ_EXIGIR(std::strlen(e.what()) > 0, std::string(lector) + ": EMathError sin mensaje");
         return TErrorLector::Matematico;
     } catch (const EErrorQuendal& e) {
         Fallar(std::string(lector) + ": error de clase base: " + e.what());
@@ -107,8 +113,8 @@ private:
 }  // namespace fuzz
 
 // Every target starts the library once, as the program does.
-#define QUENDAL_FUZZ_INICIO                                       \
-    extern "C" int LLVMFuzzerInitialize(int*, char***) {          \
-        fuzz::IniciarNumericos();                                 \
-        return 0;                                                 \
+#define QUENDAL_FUZZ_INICIO                              \
+    extern "C" int LLVMFuzzerInitialize(int*, char***) { \
+        fuzz::IniciarNumericos();                        \
+        return 0;                                        \
     }

@@ -26,11 +26,11 @@ bool Leer(std::string_view texto, TMatR& m) {
 }
 
 void ComprobarForma(const TMatR& m) {
-    fuzz::Exigir(m.nf >= 0 && m.nc >= 0 && m.pm.size() == static_cast<std::size_t>(m.nf) + 1,
-                 "matriz leída mal formada");
+    FUZZ_EXIGIR(m.nf >= 0 && m.nc >= 0 && m.pm.size() == static_cast<std::size_t>(m.nf) + 1,
+                "matriz leída mal formada");
     for (int32_t i = 1; i <= m.nf; ++i)
-        fuzz::Exigir(m.pm[i] && m.pm[i]->n == m.nc && m.pm[i]->pv.size() == static_cast<std::size_t>(m.nc) + 1,
-                     "fila " + std::to_string(i) + " mal formada");
+        FUZZ_EXIGIR(m.pm[i] && m.pm[i]->n == m.nc && m.pm[i]->pv.size() == static_cast<std::size_t>(m.nc) + 1,
+                    "fila " + std::to_string(i) + " mal formada");
 }
 
 }  // namespace
@@ -41,13 +41,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, std::size_t tamano) 
     ComprobarForma(leida);
     const std::string escrito = Escribir(leida);
     TMatR vuelta;
-    fuzz::Exigir(Leer(escrito, vuelta), "no se lee el bloque escrito");
-    fuzz::Exigir(vuelta.nf == leida.nf && vuelta.nc == leida.nc, "el bloque escrito cambia la forma");
+    FUZZ_EXIGIR(Leer(escrito, vuelta), "no se lee el bloque escrito");
+    FUZZ_EXIGIR(vuelta.nf == leida.nf && vuelta.nc == leida.nc, "el bloque escrito cambia la forma");
     for (int32_t i = 1; i <= leida.nf; ++i)
         for (int32_t j = 1; j <= leida.nc; ++j)
-            fuzz::Exigir(fuzz::MismoValor(vuelta.Elemento(i, j), leida.Elemento(i, j)),
-                         "el elemento (" + std::to_string(i) + ", " + std::to_string(j) + ") vuelve como " +
-                             fuzz::Exacto(vuelta.Elemento(i, j)));
-    fuzz::Exigir(Escribir(vuelta) == escrito, "el bloque no es estable");
+            FUZZ_EXIGIR(fuzz::MismoValor(vuelta.Elemento(i, j), leida.Elemento(i, j)),
+                        "el elemento (" + std::to_string(i) + ", " + std::to_string(j) + ") vuelve como " +
+                            fuzz::Exacto(vuelta.Elemento(i, j)));
+    FUZZ_EXIGIR(Escribir(vuelta) == escrito, "el bloque no es estable");
     return 0;
 }

@@ -21,18 +21,18 @@ std::string Escribir(const TVectR& v) {
 }
 
 void ComprobarIdaYVuelta(const TVectR& leido) {
-    fuzz::Exigir(leido.n >= 0 && leido.pv.size() == static_cast<std::size_t>(leido.n) + 1,
-                 "vector leído mal formado");
+    FUZZ_EXIGIR(leido.n >= 0 && leido.pv.size() == static_cast<std::size_t>(leido.n) + 1,
+                "vector leído mal formado");
     const std::string escrito = Escribir(leido);
     TVectR vuelta;
-    fuzz::Exigir(fuzz::LeerBloque("TVectR.Create_LeerDeTexto", escrito,
-                                  [&](TLectorTexto& f) { vuelta = TVectR::Create_LeerDeTexto(f); }),
-                 "no se lee el bloque escrito");
-    fuzz::Exigir(vuelta.n == leido.n, "el bloque escrito cambia la cuenta");
+    FUZZ_EXIGIR(fuzz::LeerBloque("TVectR.Create_LeerDeTexto", escrito,
+                                 [&](TLectorTexto& f) { vuelta = TVectR::Create_LeerDeTexto(f); }),
+                "no se lee el bloque escrito");
+    FUZZ_EXIGIR(vuelta.n == leido.n, "el bloque escrito cambia la cuenta");
     for (int32_t k = 1; k <= leido.n; ++k)
-        fuzz::Exigir(fuzz::MismoValor(vuelta.pv[k], leido.pv[k]),
-                     "el elemento " + std::to_string(k) + " vuelve como " + fuzz::Exacto(vuelta.pv[k]));
-    fuzz::Exigir(Escribir(vuelta) == escrito, "el bloque no es estable");
+        FUZZ_EXIGIR(fuzz::MismoValor(vuelta.pv[k], leido.pv[k]),
+                    "el elemento " + std::to_string(k) + " vuelve como " + fuzz::Exacto(vuelta.pv[k]));
+    FUZZ_EXIGIR(Escribir(vuelta) == escrito, "el bloque no es estable");
 }
 
 }  // namespace
@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, std::size_t tamano) 
     TVectR leido;
     if (fuzz::LeerBloque("TVectR.Create_LeerDeTexto", texto,
                          [&](TLectorTexto& f) { leido = TVectR::Create_LeerDeTexto(f, cuenta); })) {
-        if (cuenta >= 0) fuzz::Exigir(leido.n == cuenta, "la cuenta dada no se respeta");
+        if (cuenta >= 0) FUZZ_EXIGIR(leido.n == cuenta, "la cuenta dada no se respeta");
         ComprobarIdaYVuelta(leido);
     }
     return 0;

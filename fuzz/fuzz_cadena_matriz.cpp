@@ -20,16 +20,17 @@ bool LeerCadena(std::string_view texto, TMatR& m) {
     const fuzz::TErrorLector error =
         fuzz::ConErroresPropios("TMatR.Create_DesdeCadena", [&] { m = TMatR::Create_DesdeCadena(texto); });
     // An overflowing element is the floating-point error; nothing reads files here.
-    fuzz::Exigir(error != fuzz::TErrorLector::EntradaSalida, "TMatR.Create_DesdeCadena: error de entrada/salida");
+    FUZZ_EXIGIR(error != fuzz::TErrorLector::EntradaSalida,
+                "TMatR.Create_DesdeCadena: error de entrada/salida");
     return error == fuzz::TErrorLector::Ninguno;
 }
 
 void ComprobarForma(const TMatR& m) {
-    fuzz::Exigir(m.nf >= 0 && m.nc >= 0 && m.pm.size() == static_cast<std::size_t>(m.nf) + 1,
-                 "matriz leída mal formada");
+    FUZZ_EXIGIR(m.nf >= 0 && m.nc >= 0 && m.pm.size() == static_cast<std::size_t>(m.nf) + 1,
+                "matriz leída mal formada");
     for (int32_t i = 1; i <= m.nf; ++i)
-        fuzz::Exigir(m.pm[i] && m.pm[i]->n == m.nc && m.pm[i]->pv.size() == static_cast<std::size_t>(m.nc) + 1,
-                     "fila " + std::to_string(i) + " mal formada");
+        FUZZ_EXIGIR(m.pm[i] && m.pm[i]->n == m.nc && m.pm[i]->pv.size() == static_cast<std::size_t>(m.nc) + 1,
+                    "fila " + std::to_string(i) + " mal formada");
 }
 
 // Each element as three significant digits give it back. An element within
@@ -43,8 +44,8 @@ bool ElementosRedondeados(const TMatR& m, TMatR& redondeada) {
             const std::string texto = FormatoGeneral(m.Elemento(i, j), 3);
             const fuzz::TErrorLector error = fuzz::ConErroresPropios(
                 "CadenaAReal", [&] { redondeada.FijarElemento(i, j, CadenaAReal(texto)); });
-            fuzz::Exigir(error == fuzz::TErrorLector::Ninguno || error == fuzz::TErrorLector::Matematico,
-                         "la forma general \"" + texto + "\" no se lee");
+            FUZZ_EXIGIR(error == fuzz::TErrorLector::Ninguno || error == fuzz::TErrorLector::Matematico,
+                        "la forma general \"" + texto + "\" no se lee");
             desborda = desborda || error == fuzz::TErrorLector::Matematico;
         }
     return !desborda;
@@ -59,21 +60,22 @@ void ProbarConSeparador(std::string_view texto, char separador) {
     const std::string escrita = leida.ACadena();
     TMatR redondeada;
     if (!ElementosRedondeados(leida, redondeada)) {
-        fuzz::Exigir(fuzz::ConErroresPropios("TMatR.Create_DesdeCadena",
-                                             [&] { TMatR::Create_DesdeCadena(escrita); }) ==
-                         fuzz::TErrorLector::Matematico,
-                     "una cadena con un elemento desbordado no desborda: " + escrita);
+        FUZZ_EXIGIR(fuzz::ConErroresPropios("TMatR.Create_DesdeCadena",
+                                            [&] { TMatR::Create_DesdeCadena(escrita); }) ==
+                        fuzz::TErrorLector::Matematico,
+                    "una cadena con un elemento desbordado no desborda: " + escrita);
         return;
     }
     TMatR vuelta;
-    fuzz::Exigir(LeerCadena(escrita, vuelta), "no se lee la cadena escrita: " + escrita);
-    fuzz::Exigir(vuelta.nf == leida.nf && vuelta.nc == leida.nc, "la cadena escrita cambia la forma: " + escrita);
+    FUZZ_EXIGIR(LeerCadena(escrita, vuelta), "no se lee la cadena escrita: " + escrita);
+    FUZZ_EXIGIR(vuelta.nf == leida.nf && vuelta.nc == leida.nc,
+                "la cadena escrita cambia la forma: " + escrita);
     for (int32_t i = 1; i <= leida.nf; ++i)
         for (int32_t j = 1; j <= leida.nc; ++j)
-            fuzz::Exigir(fuzz::MismoValor(vuelta.Elemento(i, j), redondeada.Elemento(i, j)),
-                         "el elemento (" + std::to_string(i) + ", " + std::to_string(j) + ") vuelve como " +
-                             fuzz::Exacto(vuelta.Elemento(i, j)));
-    fuzz::Exigir(vuelta.ACadena() == escrita, "la cadena no es estable: " + escrita);
+            FUZZ_EXIGIR(fuzz::MismoValor(vuelta.Elemento(i, j), redondeada.Elemento(i, j)),
+                        "el elemento (" + std::to_string(i) + ", " + std::to_string(j) + ") vuelve como " +
+                            fuzz::Exacto(vuelta.Elemento(i, j)));
+    FUZZ_EXIGIR(vuelta.ACadena() == escrita, "la cadena no es estable: " + escrita);
 }
 
 }  // namespace

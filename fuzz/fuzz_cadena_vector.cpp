@@ -17,7 +17,8 @@ namespace {
 bool LeerCadena(std::string_view texto, TVectR& v) {
     const fuzz::TErrorLector error =
         fuzz::ConErroresPropios("TVectR.Create_DesdeCadena", [&] { v = TVectR::Create_DesdeCadena(texto); });
-    fuzz::Exigir(error != fuzz::TErrorLector::EntradaSalida, "TVectR.Create_DesdeCadena: error de entrada/salida");
+    FUZZ_EXIGIR(error != fuzz::TErrorLector::EntradaSalida,
+                "TVectR.Create_DesdeCadena: error de entrada/salida");
     return error == fuzz::TErrorLector::Ninguno;
 }
 
@@ -35,17 +36,17 @@ void ProbarConSeparador(std::string_view texto, char separador) {
     const fuzz::TSeparadorDecimal enVigor(separador);
     TVectR leido;
     if (!LeerCadena(texto, leido)) return;
-    fuzz::Exigir(leido.n >= 0 && leido.pv.size() == static_cast<std::size_t>(leido.n) + 1,
-                 "vector leído mal formado");
-    fuzz::Exigir(static_cast<std::size_t>(leido.n) <= texto.size(), "más elementos que caracteres");
+    FUZZ_EXIGIR(leido.n >= 0 && leido.pv.size() == static_cast<std::size_t>(leido.n) + 1,
+                "vector leído mal formado");
+    FUZZ_EXIGIR(static_cast<std::size_t>(leido.n) <= texto.size(), "más elementos que caracteres");
 
     const std::string escrita = CadenaDeVector(leido, separador);
     TVectR vuelta;
-    fuzz::Exigir(LeerCadena(escrita, vuelta), "no se lee la cadena escrita: " + escrita);
-    fuzz::Exigir(vuelta.n == leido.n, "la cadena escrita cambia la cuenta: " + escrita);
+    FUZZ_EXIGIR(LeerCadena(escrita, vuelta), "no se lee la cadena escrita: " + escrita);
+    FUZZ_EXIGIR(vuelta.n == leido.n, "la cadena escrita cambia la cuenta: " + escrita);
     for (int32_t k = 1; k <= leido.n; ++k)
-        fuzz::Exigir(fuzz::MismoValor(vuelta.pv[k], leido.pv[k]),
-                     "el elemento " + std::to_string(k) + " vuelve como " + fuzz::Exacto(vuelta.pv[k]));
+        FUZZ_EXIGIR(fuzz::MismoValor(vuelta.pv[k], leido.pv[k]),
+                    "el elemento " + std::to_string(k) + " vuelve como " + fuzz::Exacto(vuelta.pv[k]));
 }
 
 }  // namespace

@@ -31,14 +31,14 @@ TEvaluacion Evaluar(std::string_view texto) {
         try {
             r.valor = CadenaAReal(texto);
         } catch (const EConvertError& e) {
-            fuzz::Exigir(fuzz::MismoMensaje(e.what(), MensajeDeConversion(texto)),
-                         "CadenaAReal: mensaje inesperado: " + std::string(e.what()));
+            FUZZ_EXIGIR(fuzz::MismoMensaje(e.what(), MensajeDeConversion(texto)),
+                        "CadenaAReal: mensaje inesperado: " + std::string(e.what()));
             throw;
         }
     });
-    fuzz::Exigir(r.error == fuzz::TErrorLector::Ninguno || r.error == fuzz::TErrorLector::Conversion ||
-                     r.error == fuzz::TErrorLector::Matematico,
-                 "CadenaAReal: error de entrada/salida");
+    FUZZ_EXIGIR(r.error == fuzz::TErrorLector::Ninguno || r.error == fuzz::TErrorLector::Conversion ||
+                    r.error == fuzz::TErrorLector::Matematico,
+                "CadenaAReal: error de entrada/salida");
     return r;
 }
 
@@ -47,38 +47,38 @@ void CompararConElParser(std::string_view texto, const TEvaluacion& evaluacion) 
     TMathParser parser = TMathParser::Create();
     parser.SetTexto(texto);
     const fuzz::TErrorLector error = fuzz::ConErroresPropios("TMathParser.Parse", [&] { parser.Parse(); });
-    fuzz::Exigir(parser.Texto() == texto, "TMathParser: el texto cambió");
+    FUZZ_EXIGIR(parser.Texto() == texto, "TMathParser: el texto cambió");
     switch (evaluacion.error) {
-    case fuzz::TErrorLector::Ninguno:
-        fuzz::Exigir(error == fuzz::TErrorLector::Ninguno && !parser.Fallo() &&
-                         fuzz::MismoValor(parser.Valor(), evaluacion.valor),
-                     "TMathParser discrepa de CadenaAReal en un valor");
-        break;
-    case fuzz::TErrorLector::Conversion:
-        fuzz::Exigir(error == fuzz::TErrorLector::Ninguno && parser.Fallo() && parser.Valor() == 0,
-                     "TMathParser no falla donde CadenaAReal falla");
-        break;
-    default:
-        fuzz::Exigir(error == evaluacion.error && parser.Fallo(),
-                     "TMathParser no desborda donde CadenaAReal desborda");
-        break;
+        case fuzz::TErrorLector::Ninguno:
+            FUZZ_EXIGIR(error == fuzz::TErrorLector::Ninguno && !parser.Fallo() &&
+                            fuzz::MismoValor(parser.Valor(), evaluacion.valor),
+                        "TMathParser discrepa de CadenaAReal en un valor");
+            break;
+        case fuzz::TErrorLector::Conversion:
+            FUZZ_EXIGIR(error == fuzz::TErrorLector::Ninguno && parser.Fallo() && parser.Valor() == 0,
+                        "TMathParser no falla donde CadenaAReal falla");
+            break;
+        default:
+            FUZZ_EXIGIR(error == evaluacion.error && parser.Fallo(),
+                        "TMathParser no desborda donde CadenaAReal desborda");
+            break;
     }
 }
 
 // A value read back from the texts the program writes for it.
 void ComprobarIdaYVuelta(double x, char separador) {
-    fuzz::Exigir(std::isfinite(x), "CadenaAReal devolvió un no finito: " + fuzz::Exacto(x));
+    FUZZ_EXIGIR(std::isfinite(x), "CadenaAReal devolvió un no finito: " + fuzz::Exacto(x));
     // Seventeen significant digits in the general form survive exactly.
     const std::string general = FormatoGeneral(x, 17, separador);
     const TEvaluacion deGeneral = Evaluar(general);
-    fuzz::Exigir(deGeneral.error == fuzz::TErrorLector::Ninguno && fuzz::MismoValor(deGeneral.valor, x),
-                 "la forma general \"" + general + "\" no devuelve " + fuzz::Exacto(x));
+    FUZZ_EXIGIR(deGeneral.error == fuzz::TErrorLector::Ninguno && fuzz::MismoValor(deGeneral.valor, x),
+                "la forma general \"" + general + "\" no devuelve " + fuzz::Exacto(x));
     // The default form always writes '.', which only that separator reads.
     if (separador == '.') {
         const std::string defecto = RealATextoDefecto(x);
         const TEvaluacion deDefecto = Evaluar(defecto);
-        fuzz::Exigir(deDefecto.error == fuzz::TErrorLector::Ninguno && fuzz::MismoValor(deDefecto.valor, x),
-                     "la forma por defecto \"" + defecto + "\" no devuelve " + fuzz::Exacto(x));
+        FUZZ_EXIGIR(deDefecto.error == fuzz::TErrorLector::Ninguno && fuzz::MismoValor(deDefecto.valor, x),
+                    "la forma por defecto \"" + defecto + "\" no devuelve " + fuzz::Exacto(x));
     }
 }
 

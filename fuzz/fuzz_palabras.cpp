@@ -35,28 +35,29 @@ std::vector<std::string_view> PartirEnSeparadores(std::string_view s) {
 void ComprobarEntero(std::string_view palabra) {
     std::string_view s = palabra;
     int k = 0;
-    const fuzz::TErrorLector error = fuzz::ConErroresPropios("SiguienteEntero", [&] { k = SiguienteEntero(s); });
-    fuzz::Exigir(error == fuzz::TErrorLector::Ninguno || error == fuzz::TErrorLector::Conversion,
-                 "SiguienteEntero: error que no es de conversión");
+    const fuzz::TErrorLector error =
+        fuzz::ConErroresPropios("SiguienteEntero", [&] { k = SiguienteEntero(s); });
+    FUZZ_EXIGIR(error == fuzz::TErrorLector::Ninguno || error == fuzz::TErrorLector::Conversion,
+                "SiguienteEntero: error que no es de conversión");
     if (error != fuzz::TErrorLector::Ninguno) return;
     char cifras[16];
     const char* fin = std::to_chars(cifras, cifras + sizeof cifras, k).ptr;
     std::string_view escrito(cifras, static_cast<std::size_t>(fin - cifras));
-    fuzz::Exigir(SiguienteEntero(escrito) == k, "un entero no se lee de sus cifras");
+    FUZZ_EXIGIR(SiguienteEntero(escrito) == k, "un entero no se lee de sus cifras");
 }
 
 void ComprobarReal(std::string_view palabra) {
     std::string_view s = palabra;
     double x = 0;
     const fuzz::TErrorLector error = fuzz::ConErroresPropios("SiguienteReal", [&] { x = SiguienteReal(s); });
-    fuzz::Exigir(error != fuzz::TErrorLector::EntradaSalida, "SiguienteReal: error de entrada/salida");
+    FUZZ_EXIGIR(error != fuzz::TErrorLector::EntradaSalida, "SiguienteReal: error de entrada/salida");
     if (error != fuzz::TErrorLector::Ninguno) return;
     // A series file holds reals in the default form, one token each.
     const std::string escrito = RealATextoDefecto(x) + "\t";
     std::string_view resto = escrito;
     const double releido = SiguienteReal(resto);
-    fuzz::Exigir(fuzz::MismoValor(releido, x), "\"" + escrito + "\" no se lee como " + fuzz::Exacto(x));
-    fuzz::Exigir(resto.empty(), "queda texto tras la forma por defecto");
+    FUZZ_EXIGIR(fuzz::MismoValor(releido, x), "\"" + escrito + "\" no se lee como " + fuzz::Exacto(x));
+    FUZZ_EXIGIR(resto.empty(), "queda texto tras la forma por defecto");
 }
 
 void ComprobarPalabras(std::string_view texto) {
@@ -66,45 +67,46 @@ void ComprobarPalabras(std::string_view texto) {
     while (!s.empty()) {
         const std::size_t antes = s.size();
         const std::string_view palabra = SiguientePalabra(s);
-        fuzz::Exigir(s.size() < antes, "SiguientePalabra no avanza");
-        fuzz::Exigir(s.empty() || s.data() + s.size() == texto.data() + texto.size(),
-                     "el resto no es el final del texto");
+        FUZZ_EXIGIR(s.size() < antes, "SiguientePalabra no avanza");
+        FUZZ_EXIGIR(s.empty() || s.data() + s.size() == texto.data() + texto.size(),
+                    "el resto no es el final del texto");
         if (palabra.empty()) {
-            fuzz::Exigir(s.empty(), "palabra vacía con texto por leer");
+            FUZZ_EXIGIR(s.empty(), "palabra vacía con texto por leer");
             break;
         }
-        fuzz::Exigir(leidas < esperadas.size() && palabra == esperadas[leidas],
-                     "palabra " + std::to_string(leidas + 1) + " distinta de la partición");
-        fuzz::Exigir(palabra.data() >= texto.data() && palabra.data() + palabra.size() <= texto.data() + texto.size(),
-                     "la palabra no está dentro del texto");
+        FUZZ_EXIGIR(leidas < esperadas.size() && palabra == esperadas[leidas],
+                    "palabra " + std::to_string(leidas + 1) + " distinta de la partición");
+        FUZZ_EXIGIR(
+            palabra.data() >= texto.data() && palabra.data() + palabra.size() <= texto.data() + texto.size(),
+            "la palabra no está dentro del texto");
         ++leidas;
         ComprobarEntero(palabra);
         ComprobarReal(palabra);
     }
-    fuzz::Exigir(leidas == esperadas.size(), "faltan palabras");
+    FUZZ_EXIGIR(leidas == esperadas.size(), "faltan palabras");
     // Reading on from an exhausted text yields nothing and fails the numbers.
-    fuzz::Exigir(SiguientePalabra(s).empty() && s.empty(), "texto agotado que da una palabra");
-    fuzz::Exigir(fuzz::ConErroresPropios("SiguienteEntero", [&] { SiguienteEntero(s); }) ==
-                     fuzz::TErrorLector::Conversion,
-                 "SiguienteEntero de un texto vacío no da el error de conversión");
-    fuzz::Exigir(fuzz::ConErroresPropios("SiguienteReal", [&] { SiguienteReal(s); }) ==
-                     fuzz::TErrorLector::Conversion,
-                 "SiguienteReal de un texto vacío no da el error de conversión");
+    FUZZ_EXIGIR(SiguientePalabra(s).empty() && s.empty(), "texto agotado que da una palabra");
+    FUZZ_EXIGIR(fuzz::ConErroresPropios("SiguienteEntero", [&] { SiguienteEntero(s); }) ==
+                    fuzz::TErrorLector::Conversion,
+                "SiguienteEntero de un texto vacío no da el error de conversión");
+    FUZZ_EXIGIR(
+        fuzz::ConErroresPropios("SiguienteReal", [&] { SiguienteReal(s); }) == fuzz::TErrorLector::Conversion,
+        "SiguienteReal de un texto vacío no da el error de conversión");
 }
 
 void ComprobarNoImprimibles(std::string_view texto) {
     std::string s(texto);
     QuitarNoImprimiblesIniciales(s);
-    fuzz::Exigir(s.size() <= texto.size() && texto.substr(texto.size() - s.size()) == s,
-                 "QuitarNoImprimiblesIniciales no deja un final del texto");
+    FUZZ_EXIGIR(s.size() <= texto.size() && texto.substr(texto.size() - s.size()) == s,
+                "QuitarNoImprimiblesIniciales no deja un final del texto");
     const std::string_view quitado = texto.substr(0, texto.size() - s.size());
     for (char c : quitado) {
         const auto codigo = static_cast<unsigned char>(c);
-        fuzz::Exigir(codigo < 32 || codigo > 126, "se quitó un carácter imprimible");
+        FUZZ_EXIGIR(codigo < 32 || codigo > 126, "se quitó un carácter imprimible");
     }
     if (!s.empty()) {
         const auto primero = static_cast<unsigned char>(s[0]);
-        fuzz::Exigir(primero >= 32 && primero <= 126, "queda un no imprimible al principio");
+        FUZZ_EXIGIR(primero >= 32 && primero <= 126, "queda un no imprimible al principio");
     }
 }
 

@@ -47,43 +47,45 @@ void ComprobarReal(std::string_view token) {
     const bool aceptado = TextoDefectoAReal(token, x);
     if (aceptado) {
         const std::string escrito = RealATextoDefecto(x);
-        fuzz::Exigir(escrito.size() == AnchoRealDefecto, "forma por defecto de largo " +
-                                                             std::to_string(escrito.size()));
+        FUZZ_EXIGIR(escrito.size() == AnchoRealDefecto,
+                    "forma por defecto de largo " + std::to_string(escrito.size()));
         double releido = 0;
-        fuzz::Exigir(TextoDefectoAReal(escrito, releido) && fuzz::MismoValor(releido, x),
-                     "\"" + escrito + "\" no se lee como " + fuzz::Exacto(x));
-        fuzz::Exigir(RealATextoDefecto(releido) == escrito, "la forma por defecto no es estable: " + escrito);
+        FUZZ_EXIGIR(TextoDefectoAReal(escrito, releido) && fuzz::MismoValor(releido, x),
+                    "\"" + escrito + "\" no se lee como " + fuzz::Exacto(x));
+        FUZZ_EXIGIR(RealATextoDefecto(releido) == escrito, "la forma por defecto no es estable: " + escrito);
     }
     if (!EsRealComun(token)) return;
     // The evaluator reads '.' numbers only under that separator.
     const fuzz::TSeparadorDecimal punto('.');
     double evaluado = 0;
-    const fuzz::TErrorLector error = fuzz::ConErroresPropios("CadenaAReal", [&] { evaluado = CadenaAReal(token); });
+    const fuzz::TErrorLector error =
+        fuzz::ConErroresPropios("CadenaAReal", [&] { evaluado = CadenaAReal(token); });
     if (aceptado) {
-        fuzz::Exigir(error == fuzz::TErrorLector::Ninguno && evaluado == x,
-                     "el evaluador no lee \"" + std::string(token) + "\" como " + fuzz::Exacto(x));
+        FUZZ_EXIGIR(error == fuzz::TErrorLector::Ninguno && evaluado == x,
+                    "el evaluador no lee \"" + std::string(token) + "\" como " + fuzz::Exacto(x));
     } else {
         // Only an overflow is left for the plain reader to refuse.
-        fuzz::Exigir(error == fuzz::TErrorLector::Matematico,
-                     "el evaluador no desborda con \"" + std::string(token) + "\"");
+        FUZZ_EXIGIR(error == fuzz::TErrorLector::Matematico,
+                    "el evaluador no desborda con \"" + std::string(token) + "\"");
     }
 }
 
 void ComprobarEntero(std::string_view token) {
     int k = 0;
     if (!TextoDecimalAEntero(token, k)) {
-        fuzz::Exigir(fuzz::ConErroresPropios("TextoAEntero", [&] { TextoAEntero(token); }) ==
-                         fuzz::TErrorLector::Conversion,
-                     "TextoAEntero no da el error de conversión");
+        FUZZ_EXIGIR(fuzz::ConErroresPropios("TextoAEntero", [&] { TextoAEntero(token); }) ==
+                        fuzz::TErrorLector::Conversion,
+                    "TextoAEntero no da el error de conversión");
         return;
     }
-    fuzz::Exigir(TextoAEntero(token) == k, "TextoAEntero discrepa de TextoDecimalAEntero");
+    FUZZ_EXIGIR(TextoAEntero(token) == k, "TextoAEntero discrepa de TextoDecimalAEntero");
     char cifras[16];
     const char* fin = std::to_chars(cifras, cifras + sizeof cifras, k).ptr;
     int releido = 0;
-    fuzz::Exigir(TextoDecimalAEntero(std::string_view(cifras, static_cast<std::size_t>(fin - cifras)), releido) &&
-                     releido == k,
-                 "un entero no se lee de sus cifras");
+    FUZZ_EXIGIR(
+        TextoDecimalAEntero(std::string_view(cifras, static_cast<std::size_t>(fin - cifras)), releido) &&
+            releido == k,
+        "un entero no se lee de sus cifras");
 }
 
 }  // namespace

@@ -19,8 +19,16 @@ fi
 objetivo="$1"; segundos="$2"; shift 2
 
 build="$raiz/build/fuzz"
-cmake -S fuzz -B "$build/obj" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build/obj" -j"${FUZZ_JOBS_COMPILACION:-$(nproc)}"
+# FUZZ_SIN_COMPILAR=1 runs what is built (several runs at once share one build).
+if [ "${FUZZ_SIN_COMPILAR:-0}" != 1 ]; then
+    cmake -S fuzz -B "$build/obj" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake --build "$build/obj" -j"${FUZZ_JOBS_COMPILACION:-$(nproc)}"
+fi
+# A small quarantine keeps AddressSanitizer's own memory well under the
+# 256 MB limit of the runs (the default one alone would pass it); options
+# already set come after and win.
+export ASAN_OPTIONS="quarantine_size_mb=16:detect_leaks=1${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
+export UBSAN_OPTIONS="print_stacktrace=1${UBSAN_OPTIONS:+:$UBSAN_OPTIONS}"
 
 if [ "$objetivo" = all ]; then
     objetivos=()
@@ -37,6 +45,7 @@ fi
 
 correr() {
     local nombre="$1" binario="$build/obj/$1" semillas="$raiz/fuzz/corpus/$1" trabajo
+    shift
     [ -x "$binario" ] || { echo "no hay objetivo $nombre (¿falta su línea en fuzz/CMakeLists.txt?)" >&2; return 1; }
     [ -d "$semillas" ] || { echo "faltan las semillas de $nombre en fuzz/corpus/$nombre" >&2; return 1; }
     if [ -n "$temporal" ]; then trabajo="$temporal/$nombre"; else trabajo="$build/corpus/$nombre"; fi
