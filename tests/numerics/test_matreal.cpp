@@ -248,8 +248,10 @@ TEST(CadenasMatriz, FilasSinColumnasNoAsignanSinLimite) {
     EXPECT_EQ(sinColumnas.nf, 3);
     EXPECT_EQ(sinColumnas.nc, 0);
     EXPECT_EQ(TMatR::Create_DesdeCadena(TMatR(1000, 0).ACadena()).nf, 1000);
-    // Two thousand million empty rows would take gigabytes.
+    // Two thousand million empty rows would take gigabytes; fifty thousand
+    // already take a noticeable time.
     EXPECT_THROW(TMatR::Create_DesdeCadena("[2000000000|0]"), EConvertError);
+    EXPECT_THROW(TMatR::Create_DesdeCadena("[49595|0]"), EConvertError);
 }
 
 TEST(CadenasVector, ExpresionesYCasosBorde) {
