@@ -65,6 +65,32 @@ TDAofRecsFechas BuscarVentanasDeRestriccion(const TVectR& consignas, TDateTime t
     return ventanas;
 }
 
+namespace {
+
+// The set-point series of a file, refused when the file lacks that column:
+// asking the series object for it would hand back a zero series.
+const TVectR& ColumnaDeConsignas(TSeriesDeDatos& series, int32_t columna) {
+    if (columna < 1 || columna > series.NSeries)
+        throw EErrorQuendal("El archivo de series \"" + series.Archivo() + "\" tiene " +
+                            std::to_string(series.NSeries) + " series y no tiene la columna de consignas " +
+                            std::to_string(columna));
+    return series.Serie(columna - 1);
+}
+
+}  // namespace
+
+TDAofRecsFechas BuscarVentanasDeRestriccion(TSeriesDeDatos& series, double umbral, TDateTime& fechaIni,
+                                            TDateTime& fechaFin, int32_t columna) {
+    return BuscarVentanasDeRestriccion(ColumnaDeConsignas(series, columna), series.dtPrimeraMuestra,
+                                       series.PeriodoDias, umbral, fechaIni, fechaFin);
+}
+
+TDAofRecsFechas BuscarVentanasDeRestriccion(const std::string& archivoSeries, double umbral,
+                                            TDateTime& fechaIni, TDateTime& fechaFin, int32_t columna) {
+    const std::unique_ptr<TSeriesDeDatos> series = TSeriesDeDatos::Create(archivoSeries);
+    return BuscarVentanasDeRestriccion(*series, umbral, fechaIni, fechaFin, columna);
+}
+
 // ------------------------------------------------------------ energy records
 
 void AgregarEnergiaPorFecha(TDateTime fecha, double energia, double meteo1, double meteo2,

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <string>
 
+#include "data/useriestemporales.h"
 #include "models/registrosrestriccion.h"
 #include "numerics/fechas.h"
 #include "numerics/matreal.h"
@@ -27,6 +28,18 @@
 // Raises EErrorQuendal when dt is not a positive finite number.
 TDAofRecsFechas BuscarVentanasDeRestriccion(const TVectR& consignas, TDateTime t1, double dt,
                                             double umbral, TDateTime& fechaIni, TDateTime& fechaFin);
+
+// The same over column `columna` (counted from 1: 7 for a wind farm's
+// set-point, 5 for a solar plant's) of a series already read, so that a run
+// reads its file once. A series holding fewer series than that column is
+// refused with EErrorQuendal rather than read as a zero set-point, which would
+// be one long restriction.
+TDAofRecsFechas BuscarVentanasDeRestriccion(TSeriesDeDatos& series, double umbral, TDateTime& fechaIni,
+                                            TDateTime& fechaFin, int32_t columna);
+// The same, reading the series file first. A file that cannot be read fails
+// with the reader's error and leaves the period bounds as they were.
+TDAofRecsFechas BuscarVentanasDeRestriccion(const std::string& archivoSeries, double umbral,
+                                            TDateTime& fechaIni, TDateTime& fechaFin, int32_t columna);
 
 // The two scans of the window search over the set-points with threshold
 // `umbral`. Each advances k in place and tells whether it found its sample:
