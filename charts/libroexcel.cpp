@@ -102,10 +102,6 @@ private:
 
 }  // namespace
 
-TColor ColorRGB(uint8_t rojo, uint8_t verde, uint8_t azul) {
-    return static_cast<TColor>(rojo | (verde << 8) | (azul << 16));
-}
-
 const TPaletaExcel& PaletaExcelPorDefecto() {
     static const TPaletaExcel paleta = [] {
         TPaletaExcel p{};

@@ -27,13 +27,14 @@
 #include <variant>
 #include <vector>
 
+#include "charts/lienzo.h"
 #include "numerics/errores.h"
 
-// Colours as the application and the widget toolkit hold them: 0x00BBGGRR.
-using TColor = int32_t;
-inline constexpr TColor clNone = 0x1FFFFFFF;
-inline constexpr TColor clDefault = 0x20000000;
-TColor ColorRGB(uint8_t rojo, uint8_t verde, uint8_t azul);
+// Colours are the charts' own TColor (0x00BBGGRR, with "none" and "default"),
+// under the names the spreadsheet code uses for them.
+inline constexpr TColor clNone = TColor::Ninguno();
+inline constexpr TColor clDefault = TColor::PorDefecto();
+constexpr TColor ColorRGB(uint8_t rojo, uint8_t verde, uint8_t azul) { return TColor::RGB(rojo, verde, azul); }
 
 inline constexpr int ColoresPaletaExcel = 56;
 using TPaletaExcel = std::array<TColor, ColoresPaletaExcel>;  // entry i - 1 is Colors(i)

@@ -47,7 +47,7 @@ uint8_t TipoLibreria(int tipo, const std::string& ruta) {
 // A colour of ours (0x00BBGGRR) as the library's 0xRRGGBB; black has a value
 // of its own there, since 0 means "not set".
 lxw_color_t ColorLibreria(TColor color) {
-    const uint32_t bgr = static_cast<uint32_t>(color) & 0xFFFFFF;
+    const uint32_t bgr = color.Valor() & 0xFFFFFF;
     const uint32_t rgb = ((bgr & 0xFF) << 16) | (bgr & 0xFF00) | (bgr >> 16);
     return rgb == 0 ? static_cast<lxw_color_t>(LXW_COLOR_BLACK) : rgb;
 }

@@ -7,8 +7,10 @@
 #include <functional>
 
 #include "numerics/errores.h"
+#include "numerics/formatonumeros.h"
 #include "numerics/formatsettings.h"
 #include "numerics/textoreal.h"
+#include "numerics/uauxiliares.h"
 
 namespace {
 
@@ -20,38 +22,6 @@ std::string TextoEntero(int n) {
     char texto[16];
     return std::string(texto, std::to_chars(texto, texto + sizeof texto, n).ptr);
 }
-
-// Sheet-name cleaning and the number-format text also belong to the utility
-// unit of the data layer, which the charts may not include; these private
-// copies follow the same rules.
-
-// Letters and digits are kept; a blank or one of "$-.:_" becomes one "_",
-// never leading and never doubled; every other byte (accented letters
-// whole) is dropped; the result is cut to 25 characters.
-std::string NombreHojaValido(std::string_view texto) {
-    std::string nombre;
-    for (unsigned char c : texto) {
-        const bool alfanumerico = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-        if (alfanumerico) {
-            nombre += static_cast<char>(c);
-        } else if (std::string_view(" $-.:_").find(static_cast<char>(c)) != std::string_view::npos) {
-            if (!nombre.empty() && nombre.back() != '_') nombre += '_';
-        }
-    }
-    if (nombre.size() > 25) nombre.resize(25);
-    return nombre;
-}
-
-// "0" for no decimals; otherwise "0", the decimal separator in force and
-// one "0" per decimal (as many as fit in a short text).
-std::string FormatoDecimales(int32_t decimales) {
-    if (decimales <= 0) return "0";
-    return "0" + std::string(1, AjustesFormato().DecimalSeparator) +
-           std::string(static_cast<std::size_t>(std::min(decimales, 253)), '0');
-}
-
-// Stand-in for the descending sort of the numerical library.
-void OrdenarDescendente(TDAofNReal& v) { std::sort(v.begin(), v.end(), std::greater<>()); }
 
 // The date format of the abscissa: the short date in force, with the hour
 // when steps are shorter than a day.

@@ -220,7 +220,7 @@ void TExcelFile::formatearSerie(std::string_view nombreGrafico, int numeroSerie,
 
     const TPaletaExcel paleta = leerPaleta();
     const int fondoMarcador =
-        colorFondoMarcador == clDefault ? clDefault : indiceColor(colorFondoMarcador, paleta);
+        colorFondoMarcador == clDefault ? static_cast<int>(clDefault.Valor()) : indiceColor(colorFondoMarcador, paleta);
     auto marcadores = [&] {
         serie.MarkerStyle = xlMarkerStyleAutomatic;
         serie.MarkerSize = 2;

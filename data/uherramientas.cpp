@@ -162,25 +162,4 @@ double IrradianciaExtraterrestre(TDateTime t, double latitud, double longitud, d
            (std::sin(phi) * std::sin(declinacion) + std::cos(phi) * std::cos(declinacion) * std::cos(angHorario));
 }
 
-std::string NombreHojaValido(const std::string& texto) {
-    constexpr std::size_t LargoMaximo = 25;
-    std::string nombre;
-    for (const unsigned char c : texto) {
-        const bool alfanumerico = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-        const bool separador = c == ' ' || c == '$' || c == '-' || c == '.' || c == ':' || c == '_';
-        if (alfanumerico)
-            nombre += static_cast<char>(c);
-        else if (separador && !nombre.empty() && nombre.back() != '_')
-            nombre += '_';
-    }
-    if (nombre.size() > LargoMaximo) nombre.resize(LargoMaximo);
-    return nombre;
-}
 
-std::string FormatoDecimales(int32_t d) {
-    // A short text: "0", the separator and at most 253 zeros.
-    constexpr int32_t CerosMaximos = 253;
-    if (d <= 0) return "0";
-    return std::string("0") + AjustesFormato().DecimalSeparator +
-           std::string(static_cast<std::size_t>(std::min(d, CerosMaximos)), '0');
-}

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "numerics/fechas.h"
+#include "numerics/formatonumeros.h"
 
 // Settings of one download. The defaults are the system's: a 90-second
 // time-out and the host's certificate store.
@@ -46,11 +47,5 @@ std::string URLSinClave(const std::string& url);
 // is negative while the sun is below the horizon.
 double IrradianciaExtraterrestre(TDateTime t, double latitud, double longitud, double zonaHoraria);
 
-// A valid worksheet or chart name from any text: ASCII letters and digits
-// kept, blanks and "$-.:_" folded into single "_" (never leading), the rest
-// dropped, at most 25 characters.
-std::string NombreHojaValido(const std::string& texto);
-
-// Number-format text with d decimals: "0" for d <= 0, else "0", the decimal
-// separator in force and d zeros.
-std::string FormatoDecimales(int32_t d);
+// NombreHojaValido and FormatoDecimales are shared with the charts: see
+// numerics/formatonumeros.h.

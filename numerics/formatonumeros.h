@@ -52,3 +52,12 @@ std::string FormatFloat(std::string_view patron, double x, const FormatSettings&
 // (2.5 gives "2", 3.5 gives "4"); NaN and the infinities as "Nan", "+Inf"
 // and "-Inf".
 std::string EnteroRedondeadoATexto(double x);
+
+// A valid worksheet or chart name from any text: ASCII letters and digits
+// kept, blanks and "$-.:_" folded into single "_" (never leading), the rest
+// dropped, at most 25 characters.
+std::string NombreHojaValido(const std::string& texto);
+
+// Number-format text with d decimals: "0" for d <= 0, else "0", the decimal
+// separator in force and d zeros.
+std::string FormatoDecimales(int32_t d);
