@@ -180,7 +180,12 @@ TEST_P(MastilSinPosicion, SeUbicaDesdeLatitudYLongitud) {
 
 INSTANTIATE_TEST_SUITE_P(Casos, MastilSinPosicion,
                          ::testing::Values("meteo_utm_zona = NULL", "meteo_utm_zona = '?'", "meteo_utm_huso = 0",
-                                           "meteo_utm_huso = NULL"));
+                                           "meteo_utm_huso = NULL"),
+                         [](const auto& info) {
+                             static const char* const nombres[] = {"BandaNula", "BandaInterrogacion", "HusoCero",
+                                                                   "HusoNulo"};
+                             return std::string(nombres[info.index]);
+                         });
 
 TEST_F(DescargaParque, SinLatitudNiLongitudElParqueSeRechazaSinCrearModelo) {
     Ejecutar("UPDATE centrales SET meteo_utm_zona = NULL, longitud = NULL");
