@@ -178,14 +178,15 @@ TEST_P(MastilSinPosicion, SeUbicaDesdeLatitudYLongitud) {
     EXPECT_NEAR(fila->fieldByName("meteo_utm_yn").AsFloat(0), 6137754.50, 0.01);
 }
 
+std::string NombreDeCasoDeMastil(const ::testing::TestParamInfo<const char*>& info) {
+    static const char* const nombres[] = {"BandaNula", "BandaInterrogacion", "HusoCero", "HusoNulo"};
+    return nombres[info.index];
+}
+
 INSTANTIATE_TEST_SUITE_P(Casos, MastilSinPosicion,
                          ::testing::Values("meteo_utm_zona = NULL", "meteo_utm_zona = '?'", "meteo_utm_huso = 0",
                                            "meteo_utm_huso = NULL"),
-                         [](const auto& info) {
-                             static const char* const nombres[] = {"BandaNula", "BandaInterrogacion", "HusoCero",
-                                                                   "HusoNulo"};
-                             return std::string(nombres[info.index]);
-                         });
+                         NombreDeCasoDeMastil);
 
 TEST_F(DescargaParque, SinLatitudNiLongitudElParqueSeRechazaSinCrearModelo) {
     Ejecutar("UPDATE centrales SET meteo_utm_zona = NULL, longitud = NULL");
