@@ -229,6 +229,23 @@ TEST_F(DescargaParque, MolinoConDosFilasDeFactorTomaLaPrimera) {
     EXPECT_EQ(con_.sqlquery_int("SELECT count(*) FROM modelo_teorico_etha_molinos", -1), 4);
 }
 
+// -1 or less marks no factor: the turbine takes 1 and the row is written
+// back, without a further row.
+TEST_F(DescargaParque, FactorMenosUnoSeReparaEnSuFila) {
+    CargarModeloCompleto();
+    Ejecutar("UPDATE modelo_teorico_etha_molinos SET etha = -1 WHERE nid_molino = 101");
+    auto central = FilaCentral();
+    con_.OlvidarSentencias();
+
+    const auto p = TParque_ModeloTeorico::Create_DesdeBD(con_, *central);
+
+    EXPECT_EQ(p->molinos[0]->etha, 1);
+    EXPECT_TRUE(SentenciasQueEmpiezanCon("INSERT").empty());
+    EXPECT_EQ(SentenciasQueEmpiezanCon("UPDATE").size(), 4u);
+    EXPECT_EQ(con_.sqlquery_float("SELECT etha FROM modelo_teorico_etha_molinos WHERE nid_molino = 101", -9), 1);
+    EXPECT_EQ(con_.sqlquery_float("SELECT etha FROM modelo_teorico_etha_molinos WHERE nid_molino = 102", -9), 1.02);
+}
+
 TEST_F(DescargaParque, FactorNuloEsUnErrorDeConversion) {
     CargarModeloCompleto();
     Ejecutar("UPDATE modelo_teorico_etha_molinos SET etha = NULL WHERE nid_molino = 103");
