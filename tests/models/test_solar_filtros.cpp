@@ -104,8 +104,9 @@ TEST_P(HuecosSolares, BoundsAreInclusiveAndNotANumberIsAGap) {
     EXPECT_EQ(Contar(r.huecos), caso.hueco ? 1 : 0);
     if (caso.hueco) {
         EXPECT_TRUE(r.total[7]);
-        if (caso.serie != Potencia)
+        if (caso.serie != Potencia) {
             EXPECT_EQ(r.PE_corregida.pv[7], r.m.PE.pv[7]) << "a gap keeps its measured power";
+        }
         EXPECT_FALSE(r.cgm[7]);
         EXPECT_FALSE(r.disponibilidad[7]);
         EXPECT_THAT(r.consola, HasSubstr("Muestras filtradas por Huecos: 1 (5% del total de muestras)."));
