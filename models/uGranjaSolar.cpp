@@ -5,14 +5,15 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
 #include <limits>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "charts/ugraficador.h"
-#include "data/unidades.h"
+#include "data/ucarpetasmodelos.h"
+#include "data/upgsql.h"
+#include "data/useriestemporales.h"
 #include "numerics/errores.h"
 #include "numerics/formatsettings.h"
 #include "numerics/textoreal.h"
@@ -21,7 +22,7 @@ namespace {
 
 // ---- Stand-ins for helpers that other units will provide ----
 // Run scan, sample selection and report line of the wind farm's sample
-// filters, and the plant folder of the folder tree.
+// filters.
 
 void EscribirConsola(const std::string& linea) {
     std::fputs(linea.c_str(), stdout);
@@ -75,12 +76,6 @@ TDAofNReal SeleccionarMuestras(const std::vector<const TDAOfBoolean*>& filtros, 
         if (marcada == seleccionados) valores.push_back(serie.pv[k]);
     }
     return valores;
-}
-
-std::string CarpetaCentral(int32_t nid) {
-    const std::string carpeta = RutaLocal("C:\\tarnek\\modelado_ro\\c" + std::to_string(nid));
-    std::filesystem::create_directories(carpeta);
-    return carpeta;
 }
 
 // ---- End of stand-ins ----
@@ -217,9 +212,36 @@ void AgregarPar(TGrafico& grafico, const char* nombreX, TDAofNReal xs, const cha
 
 }  // namespace
 
+TGeneradorSolar::TGeneradorSolar(Clave) {}
 TGeneradorSolar::~TGeneradorSolar() = default;
 
 // ---------------------------------------------------------------- construction
+
+TDatosCentralSolar TGeneradorSolar::LeerFilaCentral(TPgSqlRes& fila, int32_t nid) {
+    TDatosCentralSolar central;
+    central.nombre = fila.fieldByName("centralgeneradora").AsString();
+    central.potencia_autorizada_mw = fila.fieldByName("potencia_autorizada_mw").AsFloat(0);
+    central.nid = nid;
+    central.nid_central_KOLM = fila.fieldByName("nid_central_KOLM").AsInteger(0);
+    return central;
+}
+
+std::unique_ptr<TGeneradorSolar> TGeneradorSolar::Create(const std::string& archivoSeries, int32_t nid,
+                                                         TPgSqlCon* /*conexion*/, TPgSqlRes& fila) {
+    const TDatosCentralSolar central = LeerFilaCentral(fila, nid);
+    std::unique_ptr<TSeriesDeDatos> leidas = TSeriesDeDatos::Create(archivoSeries);
+    TMuestrasSolares muestras;
+    muestras.PE = leidas->Serie(0).Clonar();
+    muestras.fDisp = leidas->Serie(1).Clonar();
+    muestras.Temp = leidas->Serie(2).Clonar();
+    muestras.Rad = leidas->Serie(3).Clonar();
+    muestras.CGM = leidas->Serie(4).Clonar();
+    muestras.dtPrimeraMuestra = leidas->dtPrimeraMuestra;
+    muestras.PeriodoDias = leidas->PeriodoDias;
+    auto modelo = Create_DesdeMuestras(central, std::move(muestras));
+    modelo->series = std::move(leidas);
+    return modelo;
+}
 
 std::unique_ptr<TGeneradorSolar> TGeneradorSolar::Create_DesdeMuestras(const TDatosCentralSolar& central,
                                                                        TMuestrasSolares muestras) {

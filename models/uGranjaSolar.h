@@ -59,7 +59,7 @@ class TGeneradorSolar {
     struct Clave {};  // only the factories build one
 
 public:
-    explicit TGeneradorSolar(Clave) {}
+    explicit TGeneradorSolar(Clave);
     ~TGeneradorSolar();
     TGeneradorSolar(const TGeneradorSolar&) = delete;
     TGeneradorSolar& operator=(const TGeneradorSolar&) = delete;
@@ -122,7 +122,7 @@ public:
     // The series file read at construction (none for a model built from
     // samples in memory). The five series below are copies of its vectors,
     // so the filters' rescaling of fDisp leaves the file object as read.
-    // SERIES_PENDIENTE
+    std::unique_ptr<TSeriesDeDatos> series;
     TVectR Rad;
     TVectR PE;
     TVectR PE_corregida;  // PE corrected for availability by the filters

@@ -13,8 +13,8 @@
 
 #include "models/uGranjaSolar.h"
 
-// Drive C: in a new temporary folder while it lives, the variable put back
-// as it was afterwards.
+// Drive C: in a new temporary folder with the model root in it while it
+// lives, the variable put back as it was afterwards.
 class TUnidadCSolar {
 public:
     TUnidadCSolar() {
@@ -23,6 +23,8 @@ public:
         carpeta_ = plantilla;
         if (const char* previa = std::getenv("QUENDAL_UNIDAD_C")) previa_ = previa;
         setenv("QUENDAL_UNIDAD_C", carpeta_.c_str(), 1);
+        // The model root, as start-up leaves it.
+        std::filesystem::create_directories(std::filesystem::path(carpeta_) / "tarnek" / "modelado_ro");
     }
     ~TUnidadCSolar() {
         if (previa_)
