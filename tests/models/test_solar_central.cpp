@@ -15,10 +15,8 @@
 #include "models/uGranjaSolar.h"
 #include "numerics/fechas.h"
 #include "numerics/textoreal.h"
+#include "servidor_pg.h"
 #include "tests/models/test_solar_comun.h"
-
-// The throw-away server of the data tests, built into this binary too.
-#include "tests/data/servidor_pg.cpp"
 
 namespace {
 
