@@ -14,73 +14,20 @@
 #include "data/ucarpetasmodelos.h"
 #include "data/upgsql.h"
 #include "data/useriestemporales.h"
+#include "models/ufiltrosmuestras.h"
 #include "numerics/errores.h"
 #include "numerics/formatsettings.h"
 #include "numerics/textoreal.h"
 
 namespace {
 
-// ---- Stand-ins for helpers that other units will provide ----
-// Run scan, sample selection and report line of the wind farm's sample
-// filters.
-
+// Writes a line and an empty line to standard output.
 void EscribirConsola(const std::string& linea) {
     std::fputs(linea.c_str(), stdout);
     std::fputs("\n\n", stdout);
 }
 
-std::string LineaDeFiltro(const std::string& etiqueta, int32_t cantidad, int32_t total) {
-    const double porcentaje = total > 0 ? 100.0 * cantidad / total : 0.0;
-    return etiqueta + std::to_string(cantidad) + " (" + FormatoGeneral(porcentaje, 3) +
-           "% del total de muestras).";
-}
-
-void InformarFiltro(const std::string& etiqueta, int32_t cantidad, int32_t total) {
-    EscribirConsola(LineaDeFiltro(etiqueta, cantidad, total));
-}
-
-int32_t FiltrarRepetidos(TDAOfBoolean& filtros, const TVectR& serie, int32_t m, const TDAOfBoolean& mascara) {
-    const int32_t n = serie.n;
-    int32_t i = 1;
-    while (i <= n && mascara[i]) ++i;
-    if (i > n) return 0;
-    double referencia = serie.pv[i];
-    int32_t inicio = i;
-    int32_t repeticiones = 0;
-    int32_t total = 0;
-    for (int32_t j = i + 1; j <= n; ++j) {
-        if (mascara[j] || serie.pv[j] != referencia) {
-            if (repeticiones >= m) total += repeticiones;
-            referencia = serie.pv[j];
-            inicio = j;
-            repeticiones = 0;
-        } else {
-            ++repeticiones;
-            if (repeticiones >= m) {
-                for (int32_t s = inicio; s <= j - 1; ++s) filtros[s] = 1;
-                inicio = j;
-            }
-        }
-    }
-    if (repeticiones >= m) total += repeticiones;
-    return total;
-}
-
-TDAofNReal SeleccionarMuestras(const std::vector<const TDAOfBoolean*>& filtros, const TVectR& serie,
-                               bool seleccionados, const TDAOfBoolean& mascara) {
-    TDAofNReal valores;
-    for (int32_t k = 1; k <= serie.n; ++k) {
-        if (!mascara.empty() && mascara[k]) continue;
-        bool marcada = false;
-        for (const TDAOfBoolean* f : filtros) marcada = marcada || (*f)[k];
-        if (marcada == seleccionados) valores.push_back(serie.pv[k]);
-    }
-    return valores;
-}
-
-// ---- End of stand-ins ----
-
-// Thresholds of the filters, as fractions of the authorised power Pa.
+// Thresholds of the filters; the factors multiply the authorised power Pa.
 constexpr double TemperaturaMinima = -10, TemperaturaMaxima = 55;  // °C
 constexpr double RadiacionMinima = 0.1, RadiacionMaxima = 1367;   // W/m2
 constexpr double PotenciaMinima = -1;                             // MW
@@ -89,7 +36,6 @@ constexpr double DisponibilidadMinima = 0.99, DisponibilidadMaxima = 1.01;
 constexpr double FactorSobreAutorizada = 1.05;
 constexpr double FactorCercaniaConsigna = 0.08;
 constexpr double FactorRestriccion = 0.99;
-constexpr int32_t MinimoRepeticiones = 8;
 
 // Samples whose measured power lies strictly between these shares of Pa feed
 // the fit.
