@@ -191,6 +191,10 @@ std::unique_ptr<TGeneradorSolar> TGeneradorSolar::Create(const std::string& arch
 
 std::unique_ptr<TGeneradorSolar> TGeneradorSolar::Create_DesdeMuestras(const TDatosCentralSolar& central,
                                                                        TMuestrasSolares muestras) {
+    for (const TVectR* serie : {&muestras.fDisp, &muestras.Temp, &muestras.Rad, &muestras.CGM})
+        if (serie->n != muestras.PE.n)
+            throw EErrorQuendal("TGeneradorSolar.Create_DesdeMuestras: las cinco series deben tener " +
+                                std::to_string(muestras.PE.n) + " muestras");
     auto modelo = std::make_unique<TGeneradorSolar>(Clave{});
     modelo->nombre = central.nombre;
     modelo->potencia_autorizada_mw = central.potencia_autorizada_mw;

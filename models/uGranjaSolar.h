@@ -69,7 +69,8 @@ public:
     // that cannot be read raises its reader's error.
     static std::unique_ptr<TGeneradorSolar> Create(const std::string& archivoSeries, int32_t nid,
                                                    TPgSqlCon* conexion, TPgSqlRes& fila);
-    // The same build from a plant's data and samples already in memory.
+    // The same build from a plant's data and samples already in memory; the
+    // five series must have one length (EErrorQuendal otherwise).
     static std::unique_ptr<TGeneradorSolar> Create_DesdeMuestras(const TDatosCentralSolar& central,
                                                                  TMuestrasSolares muestras);
     // The plant's data from its `centrales` row; nid is the number given.

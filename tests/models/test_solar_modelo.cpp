@@ -259,6 +259,12 @@ TEST_F(ModeloSolarCasosLimite, FiveDistinctSamplesCannotDetermineTheFit) {
     ::testing::internal::GetCapturedStdout();
 }
 
+TEST_F(ModeloSolarCasosLimite, SeriesOfUnequalLengthAreRefused) {
+    TMuestrasSolares m = MuestrasSinteticas(30);
+    m.Rad = TVectR(29);
+    EXPECT_THROW(TGeneradorSolar::Create_DesdeMuestras(CentralSintetica(907), std::move(m)), EErrorQuendal);
+}
+
 TEST_F(ModeloSolarCasosLimite, NarrowTemperatureRangeStillFits) {
     // Temperatures within 2 °C make the fit ill-conditioned but not singular.
     TMuestrasSolares m = MuestrasSinteticas(600);
