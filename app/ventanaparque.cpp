@@ -59,11 +59,6 @@ void DibujarBarra(QImage& imagen, const TEscalaColor& escala) {
     for (int k = 1; k <= kMarcas; ++k) PintarColumna(imagen, ColumnaDeMarca(k, ancho), 0, ultimaFila, qRgb(0, 0, 0));
 }
 
-std::string TextoDeMarca(int k, int ancho) {
-    const double v = static_cast<double>(6 * k * ancho) / 6 / ancho + kVelocidadMinima;
-    return FormatoGeneral(std::nearbyint(v * 10) / 10, 15);
-}
-
 void EscribirTextosDeBarra(QImage& imagen) {
     const int ancho = imagen.width();
     TTextosImagen textos(imagen);
@@ -114,6 +109,11 @@ void TCajaPintura::mousePressEvent(QMouseEvent* evento) {
 }
 
 int ColumnaDeMarca(int k, int ancho) { return k * ancho / 6; }
+
+std::string TextoDeMarca(int k, int ancho) {
+    const double v = static_cast<double>(6 * k * ancho) / 6 / ancho + kVelocidadMinima;
+    return FormatoGeneral(std::nearbyint(v * 10) / 10, 15);
+}
 
 void DibujarMapaVelocidades(QImage& imagen, TMapaParque& mapa) {
     const TEscalaColor escala = TEscalaColor::Create(kVelocidadMinima, kVelocidadMaxima);

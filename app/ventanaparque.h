@@ -9,6 +9,7 @@
 // where the grid gives none; "(A)" marks the met mast, written last.
 #include <QImage>
 #include <QWidget>
+#include <string>
 
 class QMouseEvent;
 class QPaintEvent;
@@ -55,6 +56,8 @@ inline constexpr int kFilasBarraColores = 30;
 
 // The column of tick k (1 to 5) of the colour bar in a picture `ancho` wide.
 int ColumnaDeMarca(int k, int ancho);
+// Its label: the speed at the tick to the nearest tenth ("5" to "9").
+std::string TextoDeMarca(int k, int ancho);
 
 // Sets the park's rectangle to (0, 30) - (width, height) of the image and
 // draws the bar, the map and the mast mark on it.
