@@ -3,6 +3,7 @@
 #include <QLocale>
 #include <QString>
 
+#include "data/inicio.h"
 #include "numerics/inicio.h"
 
 namespace {
@@ -63,4 +64,5 @@ FormatSettings AjustesDelSistema() {
 void Arrancar(const FormatSettings& ajustesUsuario) {
     AjustesFormato() = ajustesUsuario;
     InicializarNumericos();
+    InicializarDatos();
 }

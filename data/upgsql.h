@@ -1,0 +1,115 @@
+#pragma once
+// PostgreSQL access over libpq: a connection that sends SQL text built by its
+// callers, a forward-only cursor over each result with cells read by column
+// name, a few single-value queries with defaults and the next value of a
+// sequence.
+//
+// With the raise flag set (the default) an error result raises
+// "BAD_RESPONSE sqlexec: ", "NONFATAL_ERROR sqlexec: " or
+// "FATAL_ERROR sqlexec: " followed by the server's message; with it clear an
+// error result comes back as a result without rows. A statement that gets no
+// result at all from the client library is a fatal error.
+//
+// The connection keeps the text of every statement it sent, in order, so that
+// what was sent can be inspected.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "data/ufields.h"
+
+struct pg_conn;
+struct pg_result;
+
+class TPgSqlRes {
+public:
+    // Takes ownership of the result handle; a null handle is a result without
+    // rows whose status is a fatal error.
+    static std::unique_ptr<TPgSqlRes> Create(pg_result* resultado);
+    explicit TPgSqlRes(pg_result* resultado);
+    ~TPgSqlRes();
+    TPgSqlRes(const TPgSqlRes&) = delete;
+    TPgSqlRes& operator=(const TPgSqlRes&) = delete;
+
+    // The cursor stands past the last row (or the result has none).
+    bool eof() const { return filaActual_ < 0; }
+    // Steps to the next row and frees the fields handed out for the previous
+    // one; the new row, or -1 past the last. Past the end it stays there.
+    int32_t next();
+    // The cell of that column in the current row; it lives until the next
+    // call of next or the end of the result.
+    const TField& fieldByName(std::string_view columna);
+
+    int status() const;
+    int nfields() const;
+    int ntuples() const;
+    // The text of a cell: empty for NULL and for a row or column that the
+    // result lacks.
+    std::string getvalue(int fila, int columna) const;
+    // Column number by name as libpq reads it (unquoted names fold to lower
+    // case); -1 when absent.
+    int fnumber(std::string_view columna) const;
+    std::string getvalueByName(int fila, std::string_view columna) const;
+
+private:
+    pg_result* resultado_;
+    int32_t filaActual_;  // 0-based; -1 past the last row or without rows
+    std::vector<std::unique_ptr<TField>> camposDeLaFila_;
+};
+
+class TPgSqlCon {
+public:
+    TPgSqlCon() = default;
+    ~TPgSqlCon();
+    TPgSqlCon(const TPgSqlCon&) = delete;
+    TPgSqlCon& operator=(const TPgSqlCon&) = delete;
+
+    // Connects with a libpq connection string ("host=... port=... dbname=...")
+    // and sets the client encoding to UTF8. A connection already open is
+    // closed first. EErrorQuendal "No se puede conectar con la base de datos: "
+    // and the client library's reason when it fails.
+    void Open(const std::string& conninfo);
+    void Close();
+    bool Abierta() const { return conexion_ != nullptr; }
+
+    // Whether error results raise (true after construction).
+    bool LanzarExcepciones = true;
+
+    std::unique_ptr<TPgSqlRes> sqlexec(const std::string& sql);
+    std::string errmsg() const;
+    // Row count of the result (0 for commands that return no rows).
+    int sqlexec_ntuples(const std::string& sql);
+    // The one cell of a result of exactly one row and one column (NULL gives
+    // the empty text), otherwise the default.
+    std::string sqlquery_str(const std::string& sql, const std::string& porDefecto);
+    // The same cell as a plain decimal integer (EConvertError otherwise, also
+    // for NULL), or the default.
+    int32_t sqlquery_int(const std::string& sql, int32_t porDefecto);
+    // The same cell as a plain real written with '.' (no expression; NULL
+    // raises EConvertError), or the default.
+    double sqlquery_float(const std::string& sql, double porDefecto);
+    // Next value of the sequence <tabla>_<columna>_seq; with `crear` a missing
+    // sequence is created starting at 1. EErrorQuendal
+    // "Falló nextva en secuencia: " and the name when there is no value.
+    int32_t nextval(const std::string& tabla, const std::string& columna, bool crear);
+
+    // Every statement sent, in order.
+    const std::vector<std::string>& SentenciasEnviadas() const { return sentencias_; }
+    void OlvidarSentencias() { sentencias_.clear(); }
+
+private:
+    void ExigirAbierta() const;
+    // The result, or the raise flag's exception for an error result.
+    std::unique_ptr<TPgSqlRes> VerificarResultado(std::unique_ptr<TPgSqlRes> resultado) const;
+
+    pg_conn* conexion_ = nullptr;
+    std::vector<std::string> sentencias_;
+};
+
+// A text value as an SQL string literal: quotes doubled, and in the escape
+// form E'...' with backslashes doubled when the text holds one, so that the
+// literal means the same whatever the server's standard_conforming_strings.
+// EErrorQuendal when the text holds a NUL byte, which no statement can carry.
+std::string TextoSQL(std::string_view texto);

@@ -1,0 +1,720 @@
+#include "models/uparques_modeloteorico.h"
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+#include <cstring>
+#include <iostream>
+
+#include "numerics/archivotexto.h"
+#include "numerics/errores.h"
+#include "numerics/textoreal.h"
+#include "numerics/uauxiliares.h"
+
+namespace {
+
+constexpr int32_t VersionArchivoParque = 5;
+// More turbines than this in a file is a damaged count, not a park.
+constexpr int32_t MaximoMolinos = 100000;
+// A grid above this many cells is a mistake in the cell sizes or the margin.
+constexpr double MaximoCeldasGrilla = 50e6;
+
+// ---- Row step and turbine extraction ----
+
+// new[j] = ((old[j+1] + old[j-1])·lateral + old[j]·central)·arrastre + L·recuperación
+// for j = desde..hasta, four cells at a time. Every cell is computed with the
+// same operations in the same order as the plain loop, so the bits are the
+// same on every instruction set.
+using TCuatroReales = double __attribute__((vector_size(32)));
+
+__attribute__((target_clones("avx2", "default"))) void PropagarCeldas(
+    double* __restrict nueva, const double* __restrict vieja, int32_t desde, int32_t hasta, double lateral,
+    double central, double arrastre, double recuperado) {
+    int32_t j = desde;
+    const TCuatroReales vLateral = {lateral, lateral, lateral, lateral};
+    const TCuatroReales vCentral = {central, central, central, central};
+    const TCuatroReales vArrastre = {arrastre, arrastre, arrastre, arrastre};
+    const TCuatroReales vRecuperado = {recuperado, recuperado, recuperado, recuperado};
+    for (; j + 3 <= hasta; j += 4) {
+        TCuatroReales izquierda, centro, derecha;
+        std::memcpy(&izquierda, vieja + j - 1, sizeof izquierda);
+        std::memcpy(&centro, vieja + j, sizeof centro);
+        std::memcpy(&derecha, vieja + j + 1, sizeof derecha);
+        const TCuatroReales r = ((derecha + izquierda) * vLateral + centro * vCentral) * vArrastre + vRecuperado;
+        std::memcpy(nueva + j, &r, sizeof r);
+    }
+    for (; j <= hasta; ++j)
+        nueva[j] = ((vieja[j + 1] + vieja[j - 1]) * lateral + vieja[j] * central) * arrastre + recuperado;
+}
+
+// (1 − y^(2/3))^1.5 with y in [0, 1], kept within [1e-5, 0.999999].
+double FactorDeDeficit(double y) {
+    y = std::clamp(y, 0.0, 1.0);
+    double d = std::pow(1 - std::pow(y, 2.0 / 3.0), 1.5);
+    if (d > 0.999999) d = 0.999999;
+    if (d < 1e-5) d = 1e-5;
+    return d;
+}
+
+struct TResultadoExtraccion {
+    double pvMedia;
+    double potencia;
+};
+
+// A turbine takes power from cells colIni..colFin of a row and leaves its
+// deficit on them. A share y that cannot be computed (no incoming wind, no
+// rotor area) takes 0.01.
+TResultadoExtraccion ExtraerDeCeldas(const TCurvaAerogen& curva, double etha, int32_t colIni, int32_t colFin,
+                                     double* celdas, double fpv3pe, double escala, double densidad) {
+    double suma = 0;
+    for (int32_t j = colIni; j <= colFin; ++j) suma += celdas[j];
+    const double pvMedia = suma / (colFin - colIni + 1);
+    const double potencia = curva.P_de_PotenciaViento(pvMedia * etha) * RelacionDensidad(densidad) * escala;
+    const double y = (pvMedia >= 1e-15 && curva.area > 0) ? potencia / curva.area * fpv3pe / pvMedia : 0.01;
+    const double d = FactorDeDeficit(y);
+    for (int32_t j = colIni; j <= colFin; ++j) celdas[j] *= d;
+    return {pvMedia, potencia};
+}
+
+// The net power goes through a 32-bit float, as the park's result always has.
+double ASimplePrecision(double x) {
+    if (x > FLT_MAX) return HUGE_VALF;
+    if (x < -FLT_MAX) return -HUGE_VALF;
+    return static_cast<float>(x);
+}
+
+int32_t EnteroMasCercano(double x, int32_t minimo, int32_t maximo) {
+    const double r = std::nearbyint(x);
+    if (!(r >= minimo)) return minimo;
+    if (r > maximo) return maximo;
+    return static_cast<int32_t>(r);
+}
+
+TMatR MatrizDeUnos(int32_t filas, int32_t columnas) {
+    TMatR m(filas, columnas);
+    m.Unos();
+    return m;
+}
+
+[[noreturn]] void FallarGrilla(const std::string& detalle) {
+    throw EErrorQuendal("No se puede armar la grilla rotada del parque: " + detalle);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- TPosicion
+
+TPosicion TPosicion::Create(double x, double y) {
+    TPosicion p;
+    p.x = x;
+    p.y = y;
+    return p;
+}
+
+TPosicion TPosicion::Create_UTM(int32_t huso, char zona, double xe, double yn) {
+    TPosicion p;
+    p.huso = huso;
+    p.zona = zona;
+    p.xe = xe;
+    p.yn = yn;
+    return p;
+}
+
+TPosicion TPosicion::Create_LeerDeTexto(TLectorTexto& f) {
+    TPosicion p;
+    p.x = f.LeerReal();
+    p.y = f.LeerRealLinea();
+    const int lineaUtm = f.Linea();
+    const std::string linea = f.LeerLinea();
+    std::string_view resto = linea;
+    try {
+        p.huso = SiguienteEntero(resto);
+        const std::string_view zona = SiguientePalabra(resto);
+        p.zona = zona.empty() ? '?' : zona.front();
+        p.xe = SiguienteReal(resto);
+        p.yn = SiguienteReal(resto);
+    } catch (const EConvertError& e) {
+        throw EInOutError(e.what(), f.Nombre(), lineaUtm);
+    }
+    return p;
+}
+
+void TPosicion::GuardarEnTexto(TEscritorTexto& f) const {
+    f.EscribirReal(x);
+    f.Escribir("\t");
+    f.EscribirRealLinea(y);
+    f.Escribir(std::to_string(huso));
+    f.Escribir("\t");
+    f.Escribir(std::string(1, zona));
+    f.Escribir("\t");
+    f.EscribirReal(xe);
+    f.Escribir("\t");
+    f.EscribirRealLinea(yn);
+}
+
+// ---------------------------------------------------------------- TMolino
+
+std::unique_ptr<TMolino> TMolino::Create_LeerDeTexto(TLectorTexto& f) {
+    auto molino = std::make_unique<TMolino>();
+    molino->nid = f.LeerEnteroLinea();
+    molino->nid_curvaaero = f.LeerEnteroLinea();
+    molino->nidcentral = f.LeerEnteroLinea();
+    molino->posicion = TPosicion::Create_LeerDeTexto(f);
+    molino->curva = TCurvaAerogen::Create_LeerDeTexto(f);
+    molino->etha = f.LeerRealLinea();
+    return molino;
+}
+
+void TMolino::GuardarEnTexto(TEscritorTexto& f) const {
+    f.EscribirEnteroLinea(nid);
+    f.EscribirEnteroLinea(nid_curvaaero);
+    f.EscribirEnteroLinea(nidcentral);
+    posicion.GuardarEnTexto(f);
+    curva.GuardarEnTexto(f);
+    f.EscribirRealLinea(etha);
+}
+
+void TMolino::ExtraerPotencia(int32_t kFila, TVectR& fila, double fpv3pe, double escala, double densidad) {
+    if (posicion.fila != kFila) return;
+    fila.ExigirElementos(posicion.colFin, "TMolino.ExtraerPotencia");
+    const TResultadoExtraccion r = ExtraerDeCeldas(curva, etha, posicion.colIni, posicion.colFin, fila.pv.data(),
+                                                   fpv3pe, escala, densidad);
+    pvMedia = r.pvMedia;
+    potencia = r.potencia;
+}
+
+// ---------------------------------------------------------------- TGrillaEstela
+
+void TGrillaEstela::Dimensionar(int32_t filas, int32_t columnas) {
+    nf = filas;
+    nc = columnas;
+    datos_.resize(static_cast<std::size_t>(filas) * Paso());
+}
+
+void TGrillaEstela::Ceros() { std::fill(datos_.begin(), datos_.end(), 0.0); }
+
+// ---------------------------------------------------------------- park: file
+
+std::unique_ptr<TParque_ModeloTeorico> TParque_ModeloTeorico::Create_Nuevo() {
+    auto parque = std::make_unique<TParque_ModeloTeorico>();
+    parque->meteo_etha = MatrizDeUnos(72, 10);
+    parque->mat_vientos = MatrizDeUnos(72, 10);
+    parque->Preparar();
+    return parque;
+}
+
+std::unique_ptr<TParque_ModeloTeorico> TParque_ModeloTeorico::Create_LeerDeTexto(TLectorTexto& f) {
+    auto parque = std::make_unique<TParque_ModeloTeorico>();
+    {
+        TFormatosInvariantes invariantes;
+        parque->LeerBloque(f);
+    }
+    parque->Preparar();
+    return parque;
+}
+
+std::unique_ptr<TParque_ModeloTeorico> TParque_ModeloTeorico::Create_LeerDeArchivo(const std::string& ruta) {
+    TLectorTexto f = TLectorTexto::Abrir(ruta);
+    return Create_LeerDeTexto(f);
+}
+
+void TParque_ModeloTeorico::LeerBloque(TLectorTexto& f) {
+    const int lineaVersion = f.Linea();
+    const std::string lineaDeVersion = f.LeerLinea();
+    const std::string_view numero =
+        lineaDeVersion.size() > 8 ? std::string_view(lineaDeVersion).substr(8) : std::string_view();
+    int32_t version = 0;
+    try {
+        version = TextoAEntero(numero);
+    } catch (const EConvertError& e) {
+        throw EConvertError(std::string(e.what()) + " (" + f.Nombre() + ", línea " + std::to_string(lineaVersion) +
+                            ")");
+    }
+    if (version < 1) f.Fallar("Versión de archivo de parque inválida: " + std::string(numero));
+    version = std::min(version, VersionArchivoParque);
+
+    nid = f.LeerEnteroLinea();
+    nid_modelo = f.LeerEnteroLinea();
+    nombre = f.LeerLinea();
+    const int lineaMolinos = f.Linea();
+    const int32_t cantidadMolinos = f.LeerEnteroLinea();
+    if (cantidadMolinos < 0 || cantidadMolinos > MaximoMolinos)
+        throw EInOutError("Cantidad de molinos inválida: " + std::to_string(cantidadMolinos), f.Nombre(),
+                          lineaMolinos);
+    n_sectores_dir = f.LeerEnteroLinea();
+    alfa_terreno = f.LeerRealLinea();
+    gamma_atmosfera = f.LeerRealLinea();
+    fpv3pe = f.LeerRealLinea();
+    factor_perdidas = f.LeerRealLinea();
+    potencia_autorizada_mw = f.LeerRealLinea();
+    potencia_nominal = version >= 2 ? f.LeerRealLinea() : potencia_autorizada_mw;
+    const int lineaEtha = f.Linea();
+    if (version >= 3) {
+        meteo_etha = TMatR::Create_LeerDeTexto(f);
+    } else {
+        f.LeerRealLinea();  // a value older files keep here, unused
+        meteo_etha = MatrizDeUnos(72, 10);
+    }
+    grilla_rotada_dx = f.LeerRealLinea();
+    grilla_rotada_dy = f.LeerRealLinea();
+    grilla_rotada_margen_dx = f.LeerRealLinea();
+    molinos.clear();
+    molinos.reserve(cantidadMolinos);
+    for (int32_t i = 0; i < cantidadMolinos; ++i) molinos.push_back(TMolino::Create_LeerDeTexto(f));
+    nMolinos = cantidadMolinos;
+    if (f.Eoln()) {
+        meteo_utm_zona = '?';
+    } else {
+        meteo_utm_zona = static_cast<char>(f.LeerCaracter());
+    }
+    f.SaltarLinea();
+    meteo_utm_huso = f.LeerEnteroLinea();
+    meteo_utm_xe = f.LeerRealLinea();
+    meteo_utm_yn = f.LeerRealLinea();
+    const int lineaVientos = f.Linea();
+    mat_vientos = TMatR::Create_LeerDeTexto(f);
+    if (meteo_etha.nf < 1 || meteo_etha.nc < 1)
+        throw EInOutError("La tabla meteo_etha está vacía", f.Nombre(), lineaEtha);
+    if (mat_vientos.nf != meteo_etha.nf || mat_vientos.nc != meteo_etha.nc)
+        throw EInOutError("La tabla mat_vientos (" + std::to_string(mat_vientos.nf) + " x " +
+                              std::to_string(mat_vientos.nc) + ") no tiene la forma de meteo_etha (" +
+                              std::to_string(meteo_etha.nf) + " x " + std::to_string(meteo_etha.nc) + ")",
+                          f.Nombre(), lineaVientos);
+    if (version >= 4) {
+        factor_kolm_scada = f.LeerRealLinea();
+    } else {
+        factor_kolm_scada = 1;
+        std::cout << "El archivo " + f.Nombre() + " (versión " + std::to_string(version) +
+                         ") no guarda factor_kolm_scada; se usa 1."
+                  << std::endl;
+    }
+    nid_central_KOLM = version >= 5 ? f.LeerEnteroLinea() : -1;
+}
+
+void TParque_ModeloTeorico::GuardarEnTexto(TEscritorTexto& f) const {
+    TFormatosInvariantes invariantes;
+    f.EscribirLinea("VERSION=" + std::to_string(VersionArchivoParque));
+    f.EscribirEnteroLinea(nid);
+    f.EscribirEnteroLinea(nid_modelo);
+    f.EscribirLinea(nombre);
+    f.EscribirEnteroLinea(static_cast<long long>(molinos.size()));
+    f.EscribirEnteroLinea(n_sectores_dir);
+    f.EscribirRealLinea(alfa_terreno);
+    f.EscribirRealLinea(gamma_atmosfera);
+    f.EscribirRealLinea(fpv3pe);
+    f.EscribirRealLinea(factor_perdidas);
+    f.EscribirRealLinea(potencia_autorizada_mw);
+    f.EscribirRealLinea(potencia_nominal);
+    meteo_etha.GuardarEnTexto(f);
+    f.EscribirRealLinea(grilla_rotada_dx);
+    f.EscribirRealLinea(grilla_rotada_dy);
+    f.EscribirRealLinea(grilla_rotada_margen_dx);
+    for (const auto& molino : molinos) molino->GuardarEnTexto(f);
+    f.EscribirLinea(std::string(1, meteo_utm_zona));
+    f.EscribirEnteroLinea(meteo_utm_huso);
+    f.EscribirRealLinea(meteo_utm_xe);
+    f.EscribirRealLinea(meteo_utm_yn);
+    mat_vientos.GuardarEnTexto(f);
+    f.EscribirRealLinea(factor_kolm_scada);
+    f.EscribirEnteroLinea(nid_central_KOLM);
+}
+
+void TParque_ModeloTeorico::GuardarEnArchivo(const std::string& ruta) const {
+    GuardarArchivoAtomico(ruta, [this](TEscritorTexto& f) { GuardarEnTexto(f); });
+}
+
+void TParque_ModeloTeorico::Preparar() {
+    if (!(potencia_autorizada_mw > 1e-8)) potencia_autorizada_mw = 1e-8;
+    coefPerdidas = factor_perdidas / (potencia_nominal > 1e-8 ? potencia_nominal : 1e-8);
+    nMolinos = static_cast<int32_t>(molinos.size());
+    if (molinos.empty()) {
+        curvaParque.reset();
+        return;
+    }
+    auto suma = std::make_unique<TCurvaAerogen>(TCurvaAerogen::Create_Clonar(molinos[0]->curva));
+    std::vector<const TCurvaAerogen*> otras;
+    otras.reserve(molinos.size() - 1);
+    for (std::size_t i = 1; i < molinos.size(); ++i) otras.push_back(&molinos[i]->curva);
+    if (!otras.empty()) suma->SumarCurvas(otras);
+    curvaParque = std::move(suma);
+}
+
+// ---------------------------------------------------------------- park: wake grid
+
+void TParque_ModeloTeorico::FijarDireccion(double dir) {
+    Preparar();
+    direccion = dir;
+    const double theta = (dir + 180) * 6.283185307179586 / 360;
+    cosDir = std::cos(theta);
+    sinDir = std::sin(theta);
+    xMinRot = xMaxRot = yMinRot = yMaxRot = 0;
+    for (auto& molino : molinos) {
+        TPosicion& p = molino->posicion;
+        p.xRot = p.x * cosDir - p.y * sinDir;
+        p.yRot = p.x * sinDir + p.y * cosDir;
+        xMinRot = std::min(xMinRot, p.xRot);
+        xMaxRot = std::max(xMaxRot, p.xRot);
+        yMinRot = std::min(yMinRot, p.yRot);
+        yMaxRot = std::max(yMaxRot, p.yRot);
+    }
+    CalcularDimensionesGrilla();
+    const double t = (1 - std::exp(-alfa_terreno * dyCelda / dxCelda)) * 0.5;
+    pesoLateral = t;
+    pesoCentral = 1 - 2 * t;
+    pesoRecuperacion = 1 - std::exp(-gamma_atmosfera * dyCelda / 500);
+    pesoArrastre = 1 - pesoRecuperacion;
+    UbicarMolinosEnGrilla();
+    mastil_ = UbicarPunto(0, 0);
+    hayDireccion_ = true;
+    ultimaPasada_.hay = false;
+    grillaAlDia_ = false;
+}
+
+// Box with its margins, then cell counts that fill it exactly. A box of no
+// extent along an axis (no turbine and no margin) gets one cell of the wanted
+// size, so the grid always has at least one cell each way.
+void TParque_ModeloTeorico::CalcularDimensionesGrilla() {
+    const double m = grilla_rotada_margen_dx;
+    if (!(grilla_rotada_dx > 0) || !std::isfinite(grilla_rotada_dx))
+        FallarGrilla("el ancho de celda debe ser positivo (" + FormatoGeneral(grilla_rotada_dx, 15) + ")");
+    if (!(grilla_rotada_dy > 0) || !std::isfinite(grilla_rotada_dy))
+        FallarGrilla("el largo de celda debe ser positivo (" + FormatoGeneral(grilla_rotada_dy, 15) + ")");
+    if (!(m >= 0) || !std::isfinite(m))
+        FallarGrilla("el margen no puede ser negativo (" + FormatoGeneral(m, 15) + ")");
+    xMinRot -= m;
+    xMaxRot += m;
+    yMinRot -= m / 2;
+    yMaxRot += m / 2;
+    if (xMaxRot == xMinRot) xMaxRot = xMinRot + grilla_rotada_dx;
+    if (yMaxRot == yMinRot) yMaxRot = yMinRot + grilla_rotada_dy;
+    const double nx = std::max(1.0, std::trunc((xMaxRot - xMinRot) / grilla_rotada_dx + 0.999));
+    const double ny = std::max(1.0, std::trunc((yMaxRot - yMinRot) / grilla_rotada_dy + 0.999));
+    if (!((nx + 1) * (ny + 1) <= MaximoCeldasGrilla))
+        FallarGrilla(FormatoGeneral(ny + 1, 15) + " filas por " + FormatoGeneral(nx + 1, 15) +
+                     " columnas es demasiado grande");
+    dxCelda = (xMaxRot - xMinRot) / nx;
+    dyCelda = (yMaxRot - yMinRot) / ny;
+    grilla_.nf = static_cast<int32_t>(ny) + 1;
+    grilla_.nc = static_cast<int32_t>(nx) + 1;
+}
+
+// Row and rotor columns of every turbine (clamped to the grid), and the
+// turbines ordered by row, keeping list order within a row.
+void TParque_ModeloTeorico::UbicarMolinosEnGrilla() {
+    const int32_t nf = grilla_.nf;
+    const int32_t nc = grilla_.nc;
+    for (auto& molino : molinos) {
+        TPosicion& p = molino->posicion;
+        const double medioRotor = molino->curva.diametro / 2;
+        p.fila = EnteroMasCercano((p.yRot - yMinRot) / dyCelda, 0, nf - 1) + 1;
+        p.colIni = EnteroMasCercano((p.xRot - medioRotor - xMinRot) / dxCelda, 0, nc - 1) + 1;
+        p.colFin = EnteroMasCercano((p.xRot + medioRotor - xMinRot) / dxCelda, 0, nc - 1) + 1;
+        if (p.colFin < p.colIni) std::swap(p.colIni, p.colFin);
+    }
+    molinosPorFila_.resize(molinos.size());
+    for (std::size_t i = 0; i < molinos.size(); ++i) molinosPorFila_[i] = static_cast<int32_t>(i);
+    std::stable_sort(molinosPorFila_.begin(), molinosPorFila_.end(), [this](int32_t a, int32_t b) {
+        return molinos[a]->posicion.fila < molinos[b]->posicion.fila;
+    });
+    extracciones_.resize(molinos.size());
+}
+
+TParque_ModeloTeorico::TCeldasMastil TParque_ModeloTeorico::UbicarPunto(double x, double y) const {
+    TCeldasMastil celdas;
+    const double xr = x * cosDir - y * sinDir;
+    const double yr = x * sinDir + y * cosDir;
+    if (!(xr >= xMinRot && xr <= xMaxRot && yr >= yMinRot && yr <= yMaxRot)) return celdas;
+    const double fy = (yr - yMinRot) / dyCelda;
+    const double fx = (xr - xMinRot) / dxCelda;
+    const double ty = std::trunc(fy);
+    const double tx = std::trunc(fx);
+    celdas.dentro = true;
+    celdas.f1 = std::min(static_cast<int32_t>(ty) + 1, grilla_.nf);
+    celdas.f2 = std::min(celdas.f1 + 1, grilla_.nf);
+    celdas.c1 = std::min(static_cast<int32_t>(tx) + 1, grilla_.nc);
+    celdas.c2 = std::min(celdas.c1 + 1, grilla_.nc);
+    celdas.wy = fy - ty;
+    celdas.wx = fx - tx;
+    return celdas;
+}
+
+double TParque_ModeloTeorico::InterpolarCeldas(const TCeldasMastil& m, double g11, double g12, double g21,
+                                               double g22) const {
+    if (!m.dentro) return 0;
+    return (g11 * (1 - m.wx) + g12 * m.wx) * (1 - m.wy) + (g21 * (1 - m.wx) + g22 * m.wx) * m.wy;
+}
+
+double TParque_ModeloTeorico::Pasada(double libre, double escala, double densidad, const std::vector<double>& ethas,
+                                     double fpv3peUsado, TGrillaEstela* grillaDestino, double& mastil) const {
+    const int32_t nf = grilla_.nf;
+    const int32_t nc = grilla_.nc;
+    if (!grillaDestino) {
+        filaA_.resize(static_cast<std::size_t>(nc) + 1);
+        filaB_.resize(static_cast<std::size_t>(nc) + 1);
+    }
+    double* vieja = nullptr;
+    double* nueva = grillaDestino ? grillaDestino->Fila(1) : filaA_.data();
+    const double recuperado = libre * pesoRecuperacion;
+    double g11 = 0, g12 = 0, g21 = 0, g22 = 0;
+    std::size_t siguiente = 0;  // next turbine in row order
+
+    for (int32_t r = 1; r <= nf; ++r) {
+        if (r == 1) {
+            std::fill(nueva + 1, nueva + nc + 1, libre);
+        } else {
+            nueva[1] = libre;
+            nueva[nc] = libre;
+            PropagarCeldas(nueva, vieja, 2, nc - 1, pesoLateral, pesoCentral, pesoArrastre, recuperado);
+        }
+        while (siguiente < molinosPorFila_.size() && molinos[molinosPorFila_[siguiente]]->posicion.fila == r) {
+            const int32_t i = molinosPorFila_[siguiente++];
+            const TMolino& molino = *molinos[i];
+            const TResultadoExtraccion e = ExtraerDeCeldas(molino.curva, ethas[i], molino.posicion.colIni,
+                                                           molino.posicion.colFin, nueva, fpv3peUsado, escala, densidad);
+            extracciones_[i] = {e.pvMedia, e.potencia};
+        }
+        if (r == mastil_.f1) {
+            g11 = nueva[mastil_.c1];
+            g12 = nueva[mastil_.c2];
+        }
+        if (r == mastil_.f2) {
+            g21 = nueva[mastil_.c1];
+            g22 = nueva[mastil_.c2];
+        }
+        vieja = nueva;
+        if (grillaDestino)
+            nueva = r < nf ? grillaDestino->Fila(r + 1) : nullptr;
+        else
+            nueva = (vieja == filaA_.data()) ? filaB_.data() : filaA_.data();
+    }
+    mastil = InterpolarCeldas(mastil_, g11, g12, g21, g22);
+
+    double suma = 0;
+    for (const TExtraccion& e : extracciones_) suma += e.potencia;
+    const double neta = ASimplePrecision(suma - suma * suma * coefPerdidas);
+    return neta < 0 ? 0 : neta;
+}
+
+double TParque_ModeloTeorico::PotenciaConVientoLibre(double densidad, double libre, double tope, double& mastil) {
+    // Turbines added or removed since the direction was set need a new layout.
+    if (!hayDireccion_ || molinosPorFila_.size() != molinos.size()) FijarDireccion(direccion);
+    // A negative cap would divide by a zero net power below; it caps at 0.
+    const double limite = std::max(0.0, tope < potencia_autorizada_mw ? tope : potencia_autorizada_mw);
+    pvLibre = libre;
+    ultimaPasada_.ethas.resize(molinos.size());
+    for (std::size_t i = 0; i < molinos.size(); ++i) ultimaPasada_.ethas[i] = molinos[i]->etha;
+    ultimaPasada_.fpv3pe = fpv3pe;
+    ultimaPasada_.libre = libre;
+    ultimaPasada_.densidad = densidad;
+    ultimaPasada_.hay = true;
+    grillaAlDia_ = false;
+
+    double escala = 1;
+    double resultado = 0;
+    for (int pasada = 1;; ++pasada) {
+        ultimaPasada_.escala = escala;
+        const double neta = Pasada(libre, escala, densidad, ultimaPasada_.ethas, fpv3pe, nullptr, mastil);
+        for (std::size_t i = 0; i < molinos.size(); ++i) {
+            molinos[i]->pvMedia = extracciones_[i].pvMedia;
+            molinos[i]->potencia = extracciones_[i].potencia;
+        }
+        if (neta <= limite) {
+            resultado = neta;
+            break;
+        }
+        const double razon = limite / neta;
+        escala = escala * limite / neta;
+        if (pasada == 11) {
+            for (auto& molino : molinos) molino->potencia *= razon;
+            resultado = limite;
+            break;
+        }
+    }
+    return resultado;
+}
+
+double TParque_ModeloTeorico::PotenciaConVientoLibre(double densidad, double libre, double tope) {
+    double mastil = 0;
+    return PotenciaConVientoLibre(densidad, libre, tope, mastil);
+}
+
+double TParque_ModeloTeorico::PotenciaDesdeEstacion(double densidad, double mastilMedido, double tope,
+                                                    double& libre) {
+    libre = 0;
+    if (mastilMedido < 1e-10) return 0;
+    double estimado = mastilMedido;
+    double potencia = 0;
+    for (int fallidas = 0;;) {
+        double mastilModelado = 0;
+        potencia = PotenciaConVientoLibre(densidad, estimado, tope, mastilModelado);
+        const double razon = mastilMedido / mastilModelado;
+        // A mast the model sees without wind gives no ratio to follow.
+        if (!std::isfinite(razon) || std::fabs(razon - 1) < 0.01) break;
+        if (++fallidas > 100) break;
+        estimado = razon * estimado;
+    }
+    libre = estimado;
+    return potencia;
+}
+
+double TParque_ModeloTeorico::PotenciaDesdeEstacion(double densidad, double mastilMedido, double tope) {
+    double libre = 0;
+    return PotenciaDesdeEstacion(densidad, mastilMedido, tope, libre);
+}
+
+double TParque_ModeloTeorico::VientoParaPotencia(double potencia, double& libre) {
+    libre = 0;
+    const double autorizada = potencia_autorizada_mw;
+    if (potencia <= 0 || autorizada <= 0.5) return 0;
+    if (potencia > autorizada) return 20;
+    double vBajo = 0, pBajo = 0, vAlto = 20, pAlto = autorizada;
+    double error = autorizada;
+    double v = 0;
+    for (int evaluaciones = 0; error > 0.5;) {
+        v = (potencia - pBajo) * ((vAlto - vBajo) / (pAlto - pBajo)) + vBajo;
+        const double pModelo = PotenciaDesdeEstacion(DensidadBase, PotenciaDelViento(v, DensidadBase), autorizada, libre);
+        error = std::fabs(potencia - pModelo);
+        ++evaluaciones;
+        if (potencia < pModelo) {
+            vAlto = v;
+            pAlto = pModelo;
+        } else {
+            vBajo = v;
+            pBajo = pModelo;
+        }
+        if (pModelo > autorizada) {
+            v = 20;
+            break;
+        }
+        if (evaluaciones > 300 || vAlto == vBajo) break;
+    }
+    return v;
+}
+
+double TParque_ModeloTeorico::VientoParaPotencia(double potencia) {
+    double libre = 0;
+    return VientoParaPotencia(potencia, libre);
+}
+
+double TParque_ModeloTeorico::EthaMeteo(double dir, double velocidad) const {
+    if (velocidad >= 14) return 1;
+    const int32_t sectores = meteo_etha.nf;
+    if (sectores < 1 || meteo_etha.nc < 1) return 1;
+    if (mat_vientos.nf != sectores || mat_vientos.nc != meteo_etha.nc)
+        throw EErrorQuendal("Las tablas meteo_etha y mat_vientos del parque no tienen la misma forma");
+    double d = std::fmod(dir, 360.0);
+    if (d < 0) d += 360;
+    if (!(d < 360)) d = 0;
+    const double factor = meteo_etha.InterpolarPorDireccion(sectores, mat_vientos, d, velocidad);
+    return factor < 0.1 ? 0.1 : factor;
+}
+
+void TParque_ModeloTeorico::AsegurarGrillaCompleta() const {
+    if (grillaAlDia_) return;
+    grilla_.Dimensionar(grilla_.nf, grilla_.nc);
+    if (ultimaPasada_.hay) {
+        double mastil = 0;
+        Pasada(ultimaPasada_.libre, ultimaPasada_.escala, ultimaPasada_.densidad, ultimaPasada_.ethas,
+               ultimaPasada_.fpv3pe, &grilla_, mastil);
+    } else {
+        grilla_.Ceros();
+    }
+    grillaAlDia_ = true;
+}
+
+const TGrillaEstela& TParque_ModeloTeorico::Grilla() const {
+    if (hayDireccion_) AsegurarGrillaCompleta();
+    return grilla_;
+}
+
+double TParque_ModeloTeorico::ValorEnPunto(double x, double y) const {
+    if (!hayDireccion_) return 0;
+    const TCeldasMastil c = UbicarPunto(x, y);
+    if (!c.dentro) return 0;
+    AsegurarGrillaCompleta();
+    return InterpolarCeldas(c, grilla_.Elemento(c.f1, c.c1), grilla_.Elemento(c.f1, c.c2),
+                            grilla_.Elemento(c.f2, c.c1), grilla_.Elemento(c.f2, c.c2));
+}
+
+void TParque_ModeloTeorico::PropagarFila(TVectR& nueva, const TVectR& vieja) const {
+    const int32_t nc = std::min(nueva.n, vieja.n);
+    PropagarCeldas(nueva.pv.data(), vieja.pv.data(), 2, nc - 1, pesoLateral, pesoCentral, pesoArrastre,
+                   pvLibre * pesoRecuperacion);
+}
+
+void TParque_ModeloTeorico::ProcesarMolinosDeFila(int32_t kFila, TVectR& fila, double escala, double densidad) {
+    for (auto& molino : molinos) molino->ExtraerPotencia(kFila, fila, fpv3pe, escala, densidad);
+}
+
+// ---------------------------------------------------------------- park map
+
+void TParque_ModeloTeorico::FijarRectanguloDibujo(int32_t izq, int32_t arriba, int32_t der, int32_t abajo) {
+    if (der - izq <= 0 || abajo - arriba <= 0) return;  // nothing to fit: keep the previous window
+    rectIzq = izq;
+    rectArriba = arriba;
+    rectDer = der;
+    rectAbajo = abajo;
+    anchoPixel = der - izq;
+    altoPixel = abajo - arriba;
+    xMinMundo = xMaxMundo = yMinMundo = yMaxMundo = 0;
+    for (const auto& molino : molinos) {
+        const TPosicion& p = molino->posicion;
+        xMinMundo = std::min(xMinMundo, p.x);
+        xMaxMundo = std::max(xMaxMundo, p.x);
+        yMinMundo = std::min(yMinMundo, p.y);
+        yMaxMundo = std::max(yMaxMundo, p.y);
+    }
+    xMinMundo -= 300;
+    xMaxMundo += 300;
+    anchoMundo = xMaxMundo - xMinMundo;
+    yMinMundo -= 300;
+    yMaxMundo += 300;
+    altoMundo = yMaxMundo - yMinMundo;
+    const double sx = anchoPixel / anchoMundo;
+    const double sy = altoPixel / altoMundo;
+    if (sy < sx) {
+        const double d = (anchoPixel * (altoMundo / altoPixel) - anchoMundo) * 0.5;
+        xMinMundo -= d;
+        xMaxMundo += d;
+        anchoMundo = xMaxMundo - xMinMundo;
+    } else {
+        const double d = (altoPixel * (anchoMundo / anchoPixel) - altoMundo) * 0.5;
+        yMinMundo -= d;
+        yMaxMundo += d;
+        altoMundo = yMaxMundo - yMinMundo;
+    }
+}
+
+void TParque_ModeloTeorico::MundoAPixel(int32_t& columna, int32_t& fila, const TPunto2D& p) const {
+    constexpr int32_t lejos = 1 << 30;  // far outside any picture
+    columna = rectIzq + EnteroMasCercano((p.x - xMinMundo) * (anchoPixel / anchoMundo), -lejos, lejos);
+    fila = rectAbajo - EnteroMasCercano((p.y - yMinMundo) * (altoPixel / altoMundo), -lejos, lejos);
+}
+
+void TParque_ModeloTeorico::PixelAMundo(TPunto2D& p, int32_t columna, int32_t fila) const {
+    p.x = (columna - rectIzq) * (anchoMundo / anchoPixel) + xMinMundo;
+    p.y = (rectAbajo - fila) * (altoMundo / altoPixel) + yMinMundo;
+}
+
+TMolino* TParque_ModeloTeorico::MolinoEnPixel(int32_t columna, int32_t fila) const {
+    if (molinos.empty()) return nullptr;
+    TPunto2D punto;
+    PixelAMundo(punto, columna, fila);
+    TMolino* cercano = molinos[0].get();
+    double distancia = Norma2D({punto.x - cercano->posicion.x, punto.y - cercano->posicion.y});
+    for (std::size_t i = 1; i < molinos.size(); ++i) {
+        const TPosicion& p = molinos[i]->posicion;
+        const double d = Norma2D({punto.x - p.x, punto.y - p.y});
+        if (d < distancia) {
+            distancia = d;
+            cercano = molinos[i].get();
+        }
+    }
+    return distancia <= 3 * cercano->curva.diametro ? cercano : nullptr;
+}
+
+double TParque_ModeloTeorico::ValorEnPixel(int32_t columna, int32_t fila) const {
+    TPunto2D punto;
+    PixelAMundo(punto, columna, fila);
+    return ValorEnPunto(punto);
+}

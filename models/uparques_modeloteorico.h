@@ -1,0 +1,221 @@
+#pragma once
+// TParque_ModeloTeorico: the theoretical model of one wind farm, with its
+// turbines (TMolino) and their positions (TPosicion), its ".pmt" file, the wake
+// grid that gives its power and the park map used for display.
+//
+// Wake grid. For one wind direction the park lays a grid turned so that its
+// rows run across the wind and follow each other downwind: row 1 is the upwind
+// edge and carries the free stream L (a wind power density, MW/m²). A pass
+// builds each further row from the one before by lateral mixing and recovery
+// towards L; a turbine standing on a row takes power from the cells its rotor
+// covers, by its curve, and multiplies them by a deficit factor that travels
+// downwind. The park's power is the sum of its turbines' powers less quadratic
+// losses, capped at the smaller of the authorised power and a given cap; a cap
+// below the uncapped power scales every turbine down and runs the pass again.
+//
+// Speed. A pass keeps only two rows in memory (the row it builds and the one
+// before) and captures the four cells around the met mast on the way; the full
+// grid, which only the display and ValorEnPunto read, is rebuilt on demand by
+// running the last pass again with the same inputs, which gives the same bits.
+// The row buffers and the grid buffer are reused across directions.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "models/uauxdensidad.h"
+#include "models/ucurvasaeros.h"
+#include "numerics/matreal.h"
+
+class TLectorTexto;
+class TEscritorTexto;
+
+class TPosicion {
+public:
+    int32_t huso = 0;  // UTM zone number
+    char zona = 0;     // UTM latitude band letter
+    double xe = 0, yn = 0;  // UTM easting and northing, m
+    double x = 0, y = 0;    // relative to the met mast, m
+    double xRot = 0, yRot = 0;  // rotated for the current wind direction
+    int32_t fila = 0;  // grid row of the turbine
+    int32_t colIni = 0, colFin = 0;  // grid columns covered by the rotor
+
+    static TPosicion Create(double x, double y);
+    // Relative position at the mast (0, 0) until the park computes it.
+    static TPosicion Create_UTM(int32_t huso, char zona, double xe, double yn);
+    // Two lines: "x<TAB>y", then "huso<TAB>zona<TAB>xe<TAB>yn".
+    static TPosicion Create_LeerDeTexto(TLectorTexto& f);
+    void GuardarEnTexto(TEscritorTexto& f) const;
+};
+
+class TMolino {
+public:
+    int32_t nid = 0;
+    int32_t nro = 0;  // number within the plant (database only)
+    int32_t nid_curvaaero = 0;
+    int32_t nidcentral = 0;
+    TCurvaAerogen curva;
+    double etha = 1;  // factor on the incoming wind power density
+    TPosicion posicion;
+    double pvMedia = 0;   // mean incoming power density at the last pass
+    double potencia = 0;  // power at the last pass, MW
+
+    static std::unique_ptr<TMolino> Create_LeerDeTexto(TLectorTexto& f);
+    void GuardarEnTexto(TEscritorTexto& f) const;
+
+    // When the turbine stands on row kFila: sets pvMedia and potencia from the
+    // row's cells colIni..colFin and multiplies those cells by its deficit.
+    void ExtraerPotencia(int32_t kFila, TVectR& fila, double fpv3pe, double escala, double densidad);
+};
+
+// The wake grid: nf rows along the wind, nc columns across, one-based, in one
+// contiguous buffer whose storage is kept when the grid shrinks.
+class TGrillaEstela {
+public:
+    int32_t nf = 0;
+    int32_t nc = 0;
+
+    void Dimensionar(int32_t filas, int32_t columnas);
+    void Ceros();
+    // Row i with its columns at [1..nc].
+    double* Fila(int32_t i) { return datos_.data() + static_cast<std::size_t>(i - 1) * Paso(); }
+    const double* Fila(int32_t i) const { return datos_.data() + static_cast<std::size_t>(i - 1) * Paso(); }
+    double Elemento(int32_t i, int32_t j) const { return Fila(i)[j]; }
+
+private:
+    std::size_t Paso() const { return static_cast<std::size_t>(nc) + 1; }
+    std::vector<double> datos_;
+};
+
+class TParque_ModeloTeorico {
+public:
+    int32_t nid = 0;
+    int32_t nid_central_KOLM = -1;
+    int32_t nid_modelo = 0;
+    std::string nombre;
+    int32_t nMolinos = 0;
+    int32_t n_sectores_dir = 72;
+    std::vector<std::unique_ptr<TMolino>> molinos;
+    std::unique_ptr<TCurvaAerogen> curvaParque;  // sum of all turbine curves; none without turbines
+    int32_t rectIzq = 0, rectArriba = 0, rectDer = 0, rectAbajo = 0;
+    double anchoMundo = 0, altoMundo = 0;
+    int32_t anchoPixel = 0, altoPixel = 0;
+    double xMinMundo = 0, xMaxMundo = 0, yMinMundo = 0, yMaxMundo = 0;
+    int32_t meteo_utm_huso = 0;
+    char meteo_utm_zona = '?';
+    double meteo_utm_xe = 0, meteo_utm_yn = 0;
+    double meteo_cota = 0;
+    double xMinRot = 0, xMaxRot = 0, yMinRot = 0, yMaxRot = 0;
+    double dxCelda = 0, dyCelda = 0;
+    double cosDir = 1, sinDir = 0;
+    double grilla_rotada_dx = 9;
+    double grilla_rotada_dy = 1;
+    double grilla_rotada_margen_dx = 1000;
+    TMatR meteo_etha;  // met-mast factors: one row per direction sector
+    TMatR mat_vientos;  // the mast speeds of meteo_etha's columns
+    double alfa_terreno = 0.5;
+    double gamma_atmosfera = 0.4;
+    double fpv3pe = 1.8;
+    double factor_perdidas = 0.035;
+    double direccion = 0;
+    double pvLibre = 0;
+    double coefPerdidas = 0;
+    double potencia_nominal = 0;
+    double factor_kolm_scada = 1;
+    double potencia_autorizada_mw = 0;
+    double pesoLateral = 0, pesoCentral = 0, pesoRecuperacion = 0, pesoArrastre = 0;
+
+    // A park with no turbines and the values of a new model: 72 × 10 mast
+    // tables of ones, alfa 0.5, gamma 0.4, fpv3pe 1.8, losses 0.035, cells
+    // 9 m × 1 m, margin 1000 m.
+    static std::unique_ptr<TParque_ModeloTeorico> Create_Nuevo();
+
+    // The park block, versions 1 to 5. A file older than version 4 holds no
+    // metering factor; the park then takes 1 and says so on the console.
+    static std::unique_ptr<TParque_ModeloTeorico> Create_LeerDeTexto(TLectorTexto& f);
+    static std::unique_ptr<TParque_ModeloTeorico> Create_LeerDeArchivo(const std::string& ruta);
+    // Always version 5.
+    void GuardarEnTexto(TEscritorTexto& f) const;
+    // Through a temporary file renamed over the old one.
+    void GuardarEnArchivo(const std::string& ruta) const;
+
+    // Authorised power at least 1e-8, the loss coefficient and the park curve.
+    void Preparar();
+
+    // ---- Wake grid and park power ----
+    // Lays the grid for a direction (degrees, where the wind comes from).
+    // EErrorQuendal when the cell sizes or the margin make no grid.
+    void FijarDireccion(double dir);
+    // Park power (MW) for a free-stream power density; mastil receives the
+    // grid value at the met mast after the last pass.
+    double PotenciaConVientoLibre(double densidad, double libre, double tope, double& mastil);
+    double PotenciaConVientoLibre(double densidad, double libre, double tope);
+    // Park power for a met-mast power density, solving for the free stream,
+    // which `libre` receives (0 for a calm mast).
+    double PotenciaDesdeEstacion(double densidad, double mastilMedido, double tope, double& libre);
+    double PotenciaDesdeEstacion(double densidad, double mastilMedido, double tope);
+    // Mast speed (m/s, at 1.225 kg/m³) at which the park gives `potencia`;
+    // `libre` receives the free stream of the last evaluation (0 without one).
+    double VientoParaPotencia(double potencia, double& libre);
+    double VientoParaPotencia(double potencia);
+    // Met-mast factor of the calibrated tables at a direction and mast speed.
+    double EthaMeteo(double dir, double velocidad) const;
+    // Grid value at a point relative to the mast, 0 outside the grid.
+    double ValorEnPunto(double x, double y) const;
+    double ValorEnPunto(const TPunto2D& p) const { return ValorEnPunto(p.x, p.y); }
+    // The grid of the last pass (zeros before the first pass of a direction).
+    const TGrillaEstela& Grilla() const;
+    bool HayGrilla() const { return hayDireccion_; }
+
+    // Internal steps of a pass, on full-length rows indexed 1..nc.
+    void PropagarFila(TVectR& nueva, const TVectR& vieja) const;
+    void ProcesarMolinosDeFila(int32_t kFila, TVectR& fila, double escala, double densidad);
+
+    // ---- Park map ----
+    void FijarRectanguloDibujo(int32_t izq, int32_t arriba, int32_t der, int32_t abajo);
+    void MundoAPixel(int32_t& columna, int32_t& fila, const TPunto2D& p) const;
+    void PixelAMundo(TPunto2D& p, int32_t columna, int32_t fila) const;
+    // The nearest turbine within three rotor diameters, or nullptr.
+    TMolino* MolinoEnPixel(int32_t columna, int32_t fila) const;
+    double ValorEnPixel(int32_t columna, int32_t fila) const;
+
+private:
+    // Where the met mast falls in the grid of the current direction.
+    struct TCeldasMastil {
+        bool dentro = false;
+        int32_t f1 = 1, f2 = 1, c1 = 1, c2 = 1;
+        double wx = 0, wy = 0;
+    };
+    // What a pass needs to be run again identically.
+    struct TUltimaPasada {
+        bool hay = false;
+        double libre = 0, escala = 0, densidad = 0, fpv3pe = 0;
+        std::vector<double> ethas;
+    };
+
+    void LeerBloque(TLectorTexto& f);
+    void CalcularDimensionesGrilla();
+    void UbicarMolinosEnGrilla();
+    TCeldasMastil UbicarPunto(double x, double y) const;
+    double InterpolarCeldas(const TCeldasMastil& m, double g11, double g12, double g21, double g22) const;
+    // One pass over the grid; returns the net power (single precision, >= 0).
+    // With `grillaDestino` the rows are kept there and the turbines' state is
+    // left alone (a replay for the display).
+    // The turbines' results land in extracciones_, in list order.
+    double Pasada(double libre, double escala, double densidad, const std::vector<double>& ethas,
+                  double fpv3peUsado, TGrillaEstela* grillaDestino, double& mastil) const;
+    void AsegurarGrillaCompleta() const;
+
+    bool hayDireccion_ = false;
+    TCeldasMastil mastil_;
+    std::vector<int32_t> molinosPorFila_;  // turbine indices ordered by row, list order within a row
+    struct TExtraccion {
+        double pvMedia = 0;
+        double potencia = 0;
+    };
+    mutable std::vector<double> filaA_, filaB_;  // the two rows of a pass
+    mutable std::vector<TExtraccion> extracciones_;
+    TUltimaPasada ultimaPasada_;
+    mutable TGrillaEstela grilla_;
+    mutable bool grillaAlDia_ = false;
+};

@@ -1,0 +1,429 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <random>
+
+#include "models/uauxdensidad.h"
+#include "models/uparques_modeloteorico.h"
+#include "numerics/errores.h"
+
+namespace {
+
+// A 2 MW curve of a 90 m rotor (scaled for other diameters).
+TCurvaAerogen CurvaTipo(double diametro, double escala = 1) {
+    const std::vector<double> v = {3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 25};
+    const std::vector<double> p = {0.02, 0.1, 0.25, 0.45, 0.7, 1.0, 1.35, 1.65, 1.85, 1.95, 2.0, 2.0};
+    TVectR vv(static_cast<int32_t>(v.size())), pp(static_cast<int32_t>(v.size()));
+    for (std::size_t i = 0; i < v.size(); ++i) {
+        vv.pv[i + 1] = v[i];
+        pp.pv[i + 1] = p[i] * escala;
+    }
+    return TCurvaAerogen::Create(1, "tipo", diametro, vv, pp);
+}
+
+void AgregarMolino(TParque_ModeloTeorico& p, double x, double y, double diametro = 90, double etha = 1) {
+    auto m = std::make_unique<TMolino>();
+    m->nid = static_cast<int32_t>(p.molinos.size()) + 1;
+    m->posicion = TPosicion::Create(x, y);
+    m->curva = CurvaTipo(diametro, (diametro / 90) * (diametro / 90));
+    m->etha = etha;
+    p.molinos.push_back(std::move(m));
+}
+
+std::unique_ptr<TParque_ModeloTeorico> Parque(double autorizada, double margen = 1000) {
+    auto p = TParque_ModeloTeorico::Create_Nuevo();
+    p->potencia_autorizada_mw = autorizada;
+    p->potencia_nominal = autorizada;
+    p->grilla_rotada_margen_dx = margen;
+    return p;
+}
+
+bool MismosBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+// ---- The pass written straight from its description, on a full matrix. ----
+struct TResultadoReferencia {
+    double potencia = 0;
+    double mastil = 0;
+    TMatR grilla;
+    std::vector<double> pvMedia, potencias;
+    int pasadas = 0;
+};
+
+TResultadoReferencia PotenciaDeReferencia(const TParque_ModeloTeorico& p, double rho, double L, double tope) {
+    const int32_t nf = p.Grilla().nf, nc = p.Grilla().nc;
+    const std::size_t n = p.molinos.size();
+    TResultadoReferencia r;
+    r.grilla = TMatR(nf, nc);
+    r.pvMedia.assign(n, 0);
+    r.potencias.assign(n, 0);
+    const double Q = std::max(0.0, tope < p.potencia_autorizada_mw ? tope : p.potencia_autorizada_mw);
+    double f = 1;
+    for (int pasada = 1;; ++pasada) {
+        r.pasadas = pasada;
+        for (int32_t j = 1; j <= nc; ++j) r.grilla.pm[1]->pv[j] = L;
+        for (int32_t i = 2; i <= nf; ++i) r.grilla.pm[i]->pv[1] = r.grilla.pm[i]->pv[nc] = L;
+        for (int32_t fila = 1; fila <= nf; ++fila) {
+            double* g = r.grilla.pm[fila]->pv.data();
+            if (fila > 1) {
+                const double* a = r.grilla.pm[fila - 1]->pv.data();
+                for (int32_t j = 2; j <= nc - 1; ++j)
+                    g[j] = ((a[j + 1] + a[j - 1]) * p.pesoLateral + a[j] * p.pesoCentral) * p.pesoArrastre +
+                           L * p.pesoRecuperacion;
+            }
+            for (std::size_t k = 0; k < n; ++k) {
+                const TMolino& m = *p.molinos[k];
+                if (m.posicion.fila != fila) continue;
+                double suma = 0;
+                for (int32_t j = m.posicion.colIni; j <= m.posicion.colFin; ++j) suma += g[j];
+                const double pv = suma / (m.posicion.colFin - m.posicion.colIni + 1);
+                const double pot = m.curva.P_de_PotenciaViento(pv * m.etha) * RelacionDensidad(rho) * f;
+                double y = pv >= 1e-15 ? pot / m.curva.area * p.fpv3pe / pv : 0.01;
+                y = std::min(std::max(y, 0.0), 1.0);
+                double d = std::pow(1 - std::pow(y, 2.0 / 3.0), 1.5);
+                if (d > 0.999999) d = 0.999999;
+                if (d < 1e-5) d = 1e-5;
+                for (int32_t j = m.posicion.colIni; j <= m.posicion.colFin; ++j) g[j] *= d;
+                r.pvMedia[k] = pv;
+                r.potencias[k] = pot;
+            }
+        }
+        double S = 0;
+        for (double x : r.potencias) S += x;
+        double neta = static_cast<float>(S - S * S * p.coefPerdidas);
+        if (neta < 0) neta = 0;
+        if (neta <= Q) {
+            r.potencia = neta;
+            break;
+        }
+        const double razon = Q / neta;
+        f = f * Q / neta;
+        if (pasada == 11) {
+            for (double& x : r.potencias) x *= razon;
+            r.potencia = Q;
+            break;
+        }
+    }
+    // Bilinear value at the mast, the origin.
+    const double xr = 0 * p.cosDir - 0 * p.sinDir, yr = 0 * p.sinDir + 0 * p.cosDir;
+    const double fy = (yr - p.yMinRot) / p.dyCelda, fx = (xr - p.xMinRot) / p.dxCelda;
+    const int32_t r1 = static_cast<int32_t>(fy) + 1, c1 = static_cast<int32_t>(fx) + 1;
+    const int32_t r2 = std::min(r1 + 1, nf), c2 = std::min(c1 + 1, nc);
+    const double wy = fy - std::trunc(fy), wx = fx - std::trunc(fx);
+    const TMatR& g = r.grilla;
+    r.mastil = (g.Elemento(r1, c1) * (1 - wx) + g.Elemento(r1, c2) * wx) * (1 - wy) +
+               (g.Elemento(r2, c1) * (1 - wx) + g.Elemento(r2, c2) * wx) * wy;
+    return r;
+}
+
+}  // namespace
+
+TEST(GrillaEstela, UnMolinoEnElMastilConMargen900) {
+    auto p = Parque(2, 900);
+    AgregarMolino(*p, 0, 0);
+    p->FijarDireccion(0);
+    EXPECT_EQ(p->dxCelda, 9);
+    EXPECT_EQ(p->dyCelda, 1);
+    EXPECT_EQ(p->Grilla().nf, 901);
+    EXPECT_EQ(p->Grilla().nc, 201);
+    EXPECT_NEAR(p->pesoLateral, 0.0270203, 5e-8);
+    EXPECT_NEAR(p->pesoCentral, 0.9459595, 5e-8);
+    EXPECT_NEAR(p->pesoRecuperacion, 0.0007997, 5e-8);
+    EXPECT_NEAR(p->pesoArrastre, 0.9992003, 5e-8);
+    const TPosicion& pos = p->molinos[0]->posicion;
+    EXPECT_EQ(pos.fila, 451);
+    EXPECT_EQ(pos.colIni, 96);
+    EXPECT_EQ(pos.colFin, 106);
+}
+
+TEST(GrillaEstela, UnMolinoSinObstaculosVeLaCorrienteLibre) {
+    auto p = Parque(3);
+    AgregarMolino(*p, -200, -300, 90, 0.95);  // downwind of the mast
+    p->FijarDireccion(37);
+    const double rho = 1.19, L = PotenciaDelViento(8.5, rho);
+    double mastil = 0;
+    const double potencia = p->PotenciaConVientoLibre(rho, L, 10, mastil);
+    const TMolino& m = *p->molinos[0];
+    EXPECT_NEAR(m.pvMedia, L, L * 1e-12);
+    EXPECT_EQ(m.potencia, m.curva.P_de_PotenciaViento(m.pvMedia * 0.95) * (rho / 1.225));
+    const double S = m.potencia;
+    EXPECT_EQ(potencia, static_cast<double>(static_cast<float>(S - S * S * p->coefPerdidas)));
+    EXPECT_NE(potencia, S - S * S * p->coefPerdidas);
+    // The mast stands upwind of the turbine's wake: it reads the free stream.
+    EXPECT_NEAR(mastil, L, L * 1e-12);
+    EXPECT_TRUE(MismosBits(mastil, p->ValorEnPunto(0, 0)));
+}
+
+TEST(GrillaEstela, SinMezclaNiRecuperacionLaEstelaSeCopiaFilaAFila) {
+    auto p = Parque(10);
+    p->alfa_terreno = 0;
+    p->gamma_atmosfera = 0;
+    AgregarMolino(*p, 0, 500);
+    AgregarMolino(*p, 0, -500);
+    p->FijarDireccion(0);  // from the north: the first turbine is upwind
+    EXPECT_EQ(p->pesoLateral, 0);
+    EXPECT_EQ(p->pesoArrastre, 1);
+    const double L = PotenciaDelViento(9, 1.225);
+    p->PotenciaConVientoLibre(1.225, L, 100);
+    const TMolino& delante = *p->molinos[0];
+    const TMolino& detras = *p->molinos[1];
+    ASSERT_LT(delante.posicion.fila, detras.posicion.fila);
+    ASSERT_EQ(delante.posicion.colIni, detras.posicion.colIni);
+    EXPECT_NEAR(delante.pvMedia, L, L * 1e-15);
+    const double y = delante.potencia / delante.curva.area * p->fpv3pe / L;
+    const double d = std::pow(1 - std::pow(y, 2.0 / 3.0), 1.5);
+    EXPECT_NEAR(detras.pvMedia, L * d, L * d * 1e-14);
+}
+
+TEST(GrillaEstela, FactorDeDeficit) {
+    // The deficit leaves y = 0.5 at about 0.2251 and y = 0.8 at about 0.0514:
+    // a turbine that takes that share shows it downwind with no mixing.
+    for (const auto& [y, d] : {std::pair{0.5, 0.2251}, std::pair{0.8, 0.0514}})
+        EXPECT_NEAR(std::pow(1 - std::pow(y, 2.0 / 3.0), 1.5), d, 5e-5);
+}
+
+TEST(GrillaEstela, DireccionesOpuestasSonEspejo) {
+    auto p = Parque(10);
+    AgregarMolino(*p, 0, 500);
+    AgregarMolino(*p, 0, -500);
+    const double L = PotenciaDelViento(9, 1.225);
+    p->FijarDireccion(0);
+    const double p0 = p->PotenciaConVientoLibre(1.225, L, 100);
+    const double norte0 = p->molinos[0]->potencia, sur0 = p->molinos[1]->potencia;
+    p->FijarDireccion(180);
+    const double p180 = p->PotenciaConVientoLibre(1.225, L, 100);
+    EXPECT_LT(p->molinos[0]->posicion.fila, p->Grilla().nf);
+    EXPECT_GT(p->molinos[0]->posicion.fila, p->molinos[1]->posicion.fila);
+    EXPECT_NEAR(p->molinos[1]->potencia, norte0, 1e-9);
+    EXPECT_NEAR(p->molinos[0]->potencia, sur0, 1e-9);
+    EXPECT_GT(norte0, sur0);
+    EXPECT_NEAR(p0, p180, 1e-6);
+}
+
+class TopeDePotencia : public ::testing::TestWithParam<double> {};
+
+TEST_P(TopeDePotencia, NuncaSuperaLaAutorizadaNiElTope) {
+    auto p = Parque(4.5);
+    AgregarMolino(*p, -200, 0);
+    AgregarMolino(*p, 200, 0);
+    AgregarMolino(*p, 0, -400);
+    p->FijarDireccion(10);
+    const double tope = GetParam();
+    const double potencia = p->PotenciaConVientoLibre(1.225, PotenciaDelViento(14, 1.225), tope);
+    EXPECT_LE(potencia, std::min(tope, p->potencia_autorizada_mw));
+    EXPECT_GE(potencia, 0);
+    if (tope > 0) {
+        EXPECT_GT(potencia, 0.9 * std::min(tope, 4.5));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Topes, TopeDePotencia, ::testing::Values(0.0, 1.0, 3.0, 4.5, 100.0));
+
+TEST(GrillaEstela, UnTopeCeroDaCero) {
+    auto p = Parque(6);
+    AgregarMolino(*p, 0, 0);
+    p->FijarDireccion(90);
+    EXPECT_EQ(p->PotenciaConVientoLibre(1.225, PotenciaDelViento(10, 1.225), 0), 0);
+    EXPECT_EQ(p->molinos[0]->potencia, 0);
+}
+
+TEST(GrillaEstela, ParqueSinMolinosDaCero) {
+    auto p = Parque(6);
+    p->FijarDireccion(45);
+    double mastil = 0;
+    EXPECT_EQ(p->PotenciaConVientoLibre(1.225, 0.0004, 10, mastil), 0);
+    EXPECT_NEAR(mastil, 0.0004, 1e-15);
+}
+
+// ---- The fast pass against the reference, bit for bit. ----
+TEST(GrillaEstela, LaPasadaRapidaDaLosMismosBitsQueLaReferencia) {
+    std::mt19937 azar(20240611);
+    std::uniform_real_distribution<double> u(0, 1);
+    int casosConTopeActivo = 0, casosDeOncePasadas = 0;
+    for (int caso = 0; caso < 40; ++caso) {
+        auto p = Parque(1);
+        const int n = 1 + static_cast<int>(u(azar) * 7);
+        for (int i = 0; i < n; ++i)
+            AgregarMolino(*p, -800 + 1600 * u(azar), -600 + 1200 * u(azar), 40 + 70 * u(azar), 0.9 + 0.2 * u(azar));
+        p->grilla_rotada_dy = u(azar) < 0.5 ? 1 : 2.5;
+        p->grilla_rotada_margen_dx = 200 + 600 * u(azar);
+        p->alfa_terreno = 0.2 + 0.6 * u(azar);
+        p->gamma_atmosfera = 0.2 + 0.6 * u(azar);
+        p->potencia_autorizada_mw = p->potencia_nominal = 2.0 * n * (0.5 + 0.6 * u(azar));
+        p->FijarDireccion(360 * u(azar));
+        const double rho = 1.1 + 0.2 * u(azar);
+        const double L = PotenciaDelViento(4 + 14 * u(azar), rho);
+        const double tope = u(azar) < 0.3 ? 1e9 : p->potencia_autorizada_mw * u(azar);
+
+        const TResultadoReferencia ref = PotenciaDeReferencia(*p, rho, L, tope);
+        double mastil = 0;
+        const double potencia = p->PotenciaConVientoLibre(rho, L, tope, mastil);
+        casosConTopeActivo += ref.pasadas > 1;
+        casosDeOncePasadas += ref.pasadas == 11;
+        SCOPED_TRACE("caso " + std::to_string(caso));
+        EXPECT_TRUE(MismosBits(potencia, ref.potencia)) << potencia << " " << ref.potencia;
+        EXPECT_TRUE(MismosBits(mastil, ref.mastil));
+        EXPECT_TRUE(MismosBits(mastil, p->ValorEnPunto(0, 0)));
+        for (int i = 0; i < n; ++i) {
+            EXPECT_TRUE(MismosBits(p->molinos[i]->pvMedia, ref.pvMedia[i]));
+            EXPECT_TRUE(MismosBits(p->molinos[i]->potencia, ref.potencias[i]));
+        }
+        const TGrillaEstela& g = p->Grilla();
+        int distintas = 0;
+        for (int32_t i = 1; i <= g.nf; ++i)
+            for (int32_t j = 1; j <= g.nc; ++j) distintas += !MismosBits(g.Elemento(i, j), ref.grilla.Elemento(i, j));
+        EXPECT_EQ(distintas, 0);
+    }
+    EXPECT_GT(casosConTopeActivo, 3);
+    EXPECT_GT(casosDeOncePasadas, 0);
+}
+
+TEST(GrillaEstela, LosPasosInternosSiguenSuDefinicion) {
+    auto p = Parque(4);
+    AgregarMolino(*p, 0, 0);
+    p->FijarDireccion(0);
+    p->pvLibre = 0.0005;
+    TVectR vieja(9), nueva(9);
+    for (int j = 1; j <= 9; ++j) vieja.pv[j] = 0.0004 + 0.00001 * j * j;
+    nueva.pv[1] = nueva.pv[9] = -1;
+    p->PropagarFila(nueva, vieja);
+    EXPECT_EQ(nueva.pv[1], -1);
+    EXPECT_EQ(nueva.pv[9], -1);
+    for (int j = 2; j <= 8; ++j)
+        EXPECT_TRUE(MismosBits(nueva.pv[j], ((vieja.pv[j + 1] + vieja.pv[j - 1]) * p->pesoLateral +
+                                             vieja.pv[j] * p->pesoCentral) * p->pesoArrastre +
+                                                p->pvLibre * p->pesoRecuperacion));
+    TVectR fila = TVectR::Create_ConValor(p->Grilla().nc, 0.0005);
+    p->ProcesarMolinosDeFila(p->molinos[0]->posicion.fila + 1, fila, 1, 1.225);  // nobody on that row
+    EXPECT_EQ(fila.Maximo(), 0.0005);
+    EXPECT_EQ(fila.Minimo(), 0.0005);
+    p->ProcesarMolinosDeFila(p->molinos[0]->posicion.fila, fila, 1, 1.225);
+    EXPECT_NEAR(p->molinos[0]->pvMedia, 0.0005, 1e-18);
+    EXPECT_LT(fila.pv[p->molinos[0]->posicion.colIni], 0.0005);
+}
+
+TEST(GrillaEstela, ColumnasDelRotorDentroDeLaGrilla) {
+    auto p = Parque(4, 10);  // a margin smaller than the rotor
+    AgregarMolino(*p, 0, 0, 120);
+    p->FijarDireccion(0);
+    const TPosicion& pos = p->molinos[0]->posicion;
+    EXPECT_GE(pos.colIni, 1);
+    EXPECT_LE(pos.colFin, p->Grilla().nc);
+    EXPECT_GT(p->PotenciaConVientoLibre(1.225, PotenciaDelViento(10, 1.225), 10), 0);
+}
+
+TEST(GrillaEstela, GrillaSinCeldasOAbsurdaEsUnError) {
+    auto p = Parque(4);
+    AgregarMolino(*p, 0, 0);
+    p->grilla_rotada_dx = 0;
+    EXPECT_THROW(p->FijarDireccion(0), EErrorQuendal);
+    p->grilla_rotada_dx = 0.01;
+    p->grilla_rotada_dy = 0.01;
+    EXPECT_THROW(p->FijarDireccion(0), EErrorQuendal);
+    p->grilla_rotada_dx = 9;
+    p->grilla_rotada_dy = 1;
+    p->grilla_rotada_margen_dx = 0;
+    auto vacio = Parque(4, 0);
+    vacio->FijarDireccion(0);  // no turbine, no margin: one cell each way
+    EXPECT_EQ(vacio->Grilla().nf, 2);
+    EXPECT_EQ(vacio->Grilla().nc, 2);
+}
+
+TEST(PotenciaDesdeEstacion, MastilEnCalmaDaCero) {
+    auto p = Parque(4);
+    AgregarMolino(*p, 0, 300);
+    p->FijarDireccion(0);
+    double libre = 123;
+    EXPECT_EQ(p->PotenciaDesdeEstacion(1.225, 0, 10, libre), 0);
+    EXPECT_EQ(libre, 0);
+}
+
+TEST(PotenciaDesdeEstacion, MastilFueraDeLasEstelasConvergeALaPrimera) {
+    auto p = Parque(4);
+    AgregarMolino(*p, 0, -300);  // south of the mast, wind from the north
+    p->FijarDireccion(0);
+    const double M = PotenciaDelViento(9, 1.225);
+    double libre = 0;
+    const double potencia = p->PotenciaDesdeEstacion(1.225, M, 10, libre);
+    EXPECT_EQ(libre, M);
+    EXPECT_EQ(potencia, p->PotenciaConVientoLibre(1.225, M, 10));
+}
+
+TEST(PotenciaDesdeEstacion, MastilEnUnaEstelaResuelveLaCorrienteLibre) {
+    auto p = Parque(4);
+    AgregarMolino(*p, 0, 300);  // north of the mast, wind from the north: the mast is in its wake
+    p->FijarDireccion(0);
+    const double M = PotenciaDelViento(9, 1.225);
+    double libre = 0;
+    p->PotenciaDesdeEstacion(1.225, M, 10, libre);
+    EXPECT_GT(libre, M);
+    double mastil = 0;
+    p->PotenciaConVientoLibre(1.225, libre, 10, mastil);
+    EXPECT_LT(std::fabs(M / mastil - 1), 0.01);
+}
+
+TEST(VientoParaPotencia, EncuentraUnaVelocidadDentroDeMedioMW) {
+    auto p = Parque(6);
+    AgregarMolino(*p, -300, 0);
+    AgregarMolino(*p, 300, 200);
+    AgregarMolino(*p, 0, -250);
+    p->FijarDireccion(200);
+    for (double buscada : {0.8, 2.0, 3.7, 5.5}) {
+        double libre = 0;
+        const double v = p->VientoParaPotencia(buscada, libre);
+        EXPECT_GT(v, 0);
+        EXPECT_LT(v, 20);
+        EXPECT_GT(libre, 0);
+        EXPECT_NEAR(p->PotenciaDesdeEstacion(1.225, PotenciaDelViento(v, 1.225), 6), buscada, 0.5) << buscada;
+    }
+}
+
+TEST(VientoParaPotencia, CasosLimite) {
+    auto p = Parque(6);
+    AgregarMolino(*p, 0, 0);
+    p->FijarDireccion(0);
+    double libre = 99;
+    EXPECT_EQ(p->VientoParaPotencia(7, libre), 20);
+    EXPECT_EQ(libre, 0);
+    EXPECT_EQ(p->VientoParaPotencia(0), 0);
+    EXPECT_EQ(p->VientoParaPotencia(-1), 0);
+    p->potencia_autorizada_mw = 0.5;
+    EXPECT_EQ(p->VientoParaPotencia(0.3), 0);
+}
+
+TEST(EthaMeteo, TablaDeUnosYVientosAltos) {
+    auto p = Parque(6);
+    for (double d : {0.0, 17.0, 181.5, 359.9})
+        for (double v : {0.0, 5.0, 13.9}) EXPECT_EQ(p->EthaMeteo(d, v), 1);
+    p->meteo_etha.Escalar(0.5);
+    EXPECT_EQ(p->EthaMeteo(30, 14), 1);
+    EXPECT_EQ(p->EthaMeteo(30, 8), 0.5);
+}
+
+class EthaDosSectores : public ::testing::TestWithParam<std::pair<double, double>> {};
+
+// Sector 1 centred on north holds 0.8, sector 2 on south 1.2; the table's own
+// two rows count, not n_sectores_dir, and directions wrap into [0, 360).
+TEST_P(EthaDosSectores, InterpolaEntreSectores) {
+    auto p = Parque(6);
+    p->meteo_etha = TMatR(2, 3);
+    p->mat_vientos = TMatR(2, 3);
+    for (int j = 1; j <= 3; ++j) {
+        p->meteo_etha.FijarElemento(1, j, 0.8);
+        p->meteo_etha.FijarElemento(2, j, 1.2);
+        p->mat_vientos.FijarElemento(1, j, 4.0 * j);
+        p->mat_vientos.FijarElemento(2, j, 4.0 * j);
+    }
+    EXPECT_NEAR(p->EthaMeteo(GetParam().first, 6), GetParam().second, 1e-12);
+}
+
+INSTANTIATE_TEST_SUITE_P(Direcciones, EthaDosSectores,
+                         ::testing::Values(std::pair{0.0, 0.8}, std::pair{90.0, 1.0}, std::pair{180.0, 1.2},
+                                           std::pair{270.0, 1.0}, std::pair{360.0, 0.8}, std::pair{-90.0, 1.0},
+                                           std::pair{720.0 + 45, 0.9}));
+
+TEST(EthaMeteo, NuncaBajaDe01) {
+    auto p = Parque(6);
+    p->meteo_etha.Escalar(0.01);
+    EXPECT_EQ(p->EthaMeteo(100, 5), 0.1);
+}
