@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDateEdit>
@@ -18,11 +20,15 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <cstdint>
 #include <exception>
 #include <vector>
 
 #include "app/ventanaparque.h"
+#include "models/uauxdensidad.h"
+#include "models/uparques_modeloteorico.h"
 #include "numerics/errores.h"
+#include "numerics/formatonumeros.h"
 #include "numerics/formatsettings.h"
 #include "numerics/textoreal.h"
 
@@ -172,6 +178,7 @@ TFormQuendal::TFormQuendal(QWidget* padre) : QMainWindow(padre) {
     CrearPestanias();
     ConectarCopiasGemelas();
     ConectarBotones();
+    ConectarImagenesDelParque();
     FormCreate();
     CrearMenuVer();
     resize(kAnchoCliente, kAltoCliente + menuBar()->sizeHint().height());
@@ -537,6 +544,62 @@ void TFormQuendal::ConectarNoDisponible(QPushButton* boton) {
             throw EErrorQuendal("Operación no disponible todavía: " + boton->text().toStdString());
         });
     });
+}
+
+void TFormQuendal::ConectarImagenesDelParque() {
+    for (TCajaPintura* caja : {pb_Parque_original, pb_Parque_simple}) {
+        connect(caja, &TCajaPintura::RatonMovido, this,
+                [this](int x, int y) { Manejar([&] { pb_Parque_originalMouseMove(x, y); }); });
+        connect(caja, &TCajaPintura::RatonPresionado, this,
+                [this, caja](int x, int y) { Manejar([&] { pb_Parque_originalMouseDown(caja, x, y); }); });
+    }
+}
+
+// ---- Park picture ----
+
+// Without a current park there is nothing to draw (the operations that
+// make one current come before the drawing).
+void TFormQuendal::VelocidadesMT_To_PB(TCajaPintura* caja) {
+    TParque_ModeloTeorico* parque = modelos_.ParqueActual();
+    if (!parque) return;
+    // Pending paints are served, but no user input while the park is in use.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    DibujarMapaVelocidades(caja->Imagen(), *parque);
+    caja->Actualizar();
+}
+
+void TFormQuendal::pb_Parque_originalMouseMove(int x, int y) {
+    const TParque_ModeloTeorico* parque = modelos_.ParqueActual();
+    if (!parque) return;
+    TPunto2D punto;
+    parque->PixelAMundo(punto, x, y);
+    eCoordenadasXY->setText(Qs("x: " + FormatoGeneral(punto.x, 15) + ", y: " + FormatoGeneral(punto.y, 15)));
+    const TMolino* molino = parque->MolinoEnPixel(x, y);
+    if (!molino) return;
+    const double velocidad = VientoDePotencia(molino->pvMedia, DensidadBase);
+    eMolino->setText(Qs("v: " + FloatToStrF(velocidad, FR_Fijo, 6, 1) + ", P:" +
+                        FloatToStrF(molino->potencia, FR_Fijo, 6, 1)));
+}
+
+// Picks the turbine under the pointer and puts the area around it and its
+// wake (1 diameter west, 15 east, 6 north and south) on the clipboard.
+void TFormQuendal::pb_Parque_originalMouseDown(const TCajaPintura* caja, int x, int y) {
+    TParque_ModeloTeorico* parque = modelos_.ParqueActual();
+    if (!parque) return;
+    TMolino* molino = parque->MolinoEnPixel(x, y);
+    modelos_.SeleccionarMolino(molino);
+    if (!molino) return;
+    eEthaMolino->setText(TextoDeNumero(molino->etha));
+    const double d = molino->curva.diametro;
+    const TPunto2D centro{molino->posicion.x, molino->posicion.y};
+    int ax = 0, ay = 0, bx = 0, by = 0;
+    parque->MundoAPixel(ax, ay, TPunto2D{centro.x - d, centro.y + 6 * d});
+    parque->MundoAPixel(bx, by, TPunto2D{centro.x + 15 * d, centro.y - 6 * d});
+    const int64_t ancho = int64_t{bx} - ax + 1, alto = int64_t{by} - ay + 1;
+    constexpr int64_t kLadoMaximo = 1 << 14;  // a picture, not an overflow
+    if (ancho < 1 || alto < 1 || ancho > kLadoMaximo || alto > kLadoMaximo) return;
+    QGuiApplication::clipboard()->setImage(
+        caja->Imagen().copy(ax, ay, static_cast<int>(ancho), static_cast<int>(alto)));
 }
 
 // ---- Failures ----

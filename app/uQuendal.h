@@ -74,6 +74,7 @@ private:
     void CrearMenuVer();
     void ConectarCopiasGemelas();
     void ConectarBotones();
+    void ConectarImagenesDelParque();
 
     // Runs a handler; an exception reaches the error box.
     void Manejar(const std::function<void()>& manejador);
@@ -85,6 +86,12 @@ private:
     void FormCreate();
     void FormClose();
     void TabSheet4Show();
+
+    // Park picture: the wind-speed map of the current park, and the mouse
+    // over either picture.
+    void VelocidadesMT_To_PB(TCajaPintura* caja);
+    void pb_Parque_originalMouseMove(int x, int y);
+    void pb_Parque_originalMouseDown(const TCajaPintura* caja, int x, int y);
 
     // Twin copies: each writes its box's text into its twin.
     void eDir1Change();

@@ -9,24 +9,16 @@
 
 #include "charts/lienzoqt.h"
 #include "charts/uescalacolores.h"
+#include "models/uauxdensidad.h"
+#include "models/uparques_modeloteorico.h"
 #include "numerics/textoreal.h"
 
 namespace {
 
 constexpr double kVelocidadMinima = 4;   // m/s at the left end of the bar
 constexpr double kVelocidadMaxima = 10;  // m/s at the right end
-constexpr double kDensidadBase = 1.225;  // kg/m³
 constexpr int kMarcas = 5;
 constexpr int kTamanioTexto = 8;  // points: the labels fit the bar's 30 rows
-
-// Speed (m/s) of a wind power density (MW/m²) at an air density, the cube
-// root taken through the logarithm; calm air for a density that is not
-// positive. Stand-in for the models' own conversion until it is available.
-double VientoDePotencia(double potenciaViento, double densidad) {
-    const double x = potenciaViento / (0.5 * densidad) * 1000000.0;
-    if (!(x > 0)) return 0;
-    return std::exp(std::log(x) / 3);
-}
 
 QRgb Rgb(TColor c) { return qRgb(c.R(), c.G(), c.B()); }
 
@@ -72,7 +64,7 @@ void DibujarVelocidades(QImage& imagen, const TMapaParque& mapa, const TEscalaCo
     for (int y = kFilasBarraColores; y < imagen.height(); ++y) {
         QRgb* fila = reinterpret_cast<QRgb*>(imagen.scanLine(y));
         for (int x = 0; x < imagen.width(); ++x) {
-            const double s = VientoDePotencia(mapa.ValorEnPixel(x, y), kDensidadBase);
+            const double s = VientoDePotencia(mapa.ValorEnPixel(x, y), DensidadBase);
             if (s > 0) fila[x] = Rgb(escala.ColorDeValor(s));
         }
     }
@@ -83,6 +75,22 @@ void MarcarMastil(QImage& imagen, const TMapaParque& mapa) {
     mapa.MundoAPixel(0, 0, columna, fila);
     TTextosImagen(imagen).Texto(columna, fila, "(A)");
 }
+
+// The map of a theoretical park.
+class TMapaDeParqueTeorico : public TMapaParque {
+public:
+    explicit TMapaDeParqueTeorico(TParque_ModeloTeorico& parque) : parque_(parque) {}
+    void FijarRectanguloDibujo(int izq, int arriba, int der, int abajo) override {
+        parque_.FijarRectanguloDibujo(izq, arriba, der, abajo);
+    }
+    double ValorEnPixel(int columna, int fila) const override { return parque_.ValorEnPixel(columna, fila); }
+    void MundoAPixel(double x, double y, int& columna, int& fila) const override {
+        parque_.MundoAPixel(columna, fila, TPunto2D{x, y});
+    }
+
+private:
+    TParque_ModeloTeorico& parque_;
+};
 
 }  // namespace
 
@@ -123,4 +131,9 @@ void DibujarMapaVelocidades(QImage& imagen, TMapaParque& mapa) {
     EscribirTextosDeBarra(imagen);
     DibujarVelocidades(imagen, mapa, escala);
     MarcarMastil(imagen, mapa);
+}
+
+void DibujarMapaVelocidades(QImage& imagen, TParque_ModeloTeorico& parque) {
+    TMapaDeParqueTeorico mapa(parque);
+    DibujarMapaVelocidades(imagen, mapa);
 }

@@ -12,6 +12,7 @@
 #include <string>
 
 class QMouseEvent;
+class TParque_ModeloTeorico;
 class QPaintEvent;
 
 // A fixed-size picture with the mouse events of its pixels.
@@ -62,3 +63,6 @@ std::string TextoDeMarca(int k, int ancho);
 // Sets the park's rectangle to (0, 30) - (width, height) of the image and
 // draws the bar, the map and the mast mark on it.
 void DibujarMapaVelocidades(QImage& imagen, TMapaParque& mapa);
+// The same for a theoretical park: its grid of the last direction and wind
+// set, white everywhere below the bar while it has none.
+void DibujarMapaVelocidades(QImage& imagen, TParque_ModeloTeorico& parque);

@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,7 +16,10 @@
 
 #include "app/uQuendal.h"
 #include "app/ventanaparque.h"
+#include "models/uauxdensidad.h"
+#include "models/uparques_modeloteorico.h"
 #include "numerics/formatsettings.h"
+#include "numerics/textoreal.h"
 
 namespace {
 
@@ -312,6 +317,105 @@ TEST_F(Ventana, CerrarSinObjetosNoFallaYLaVentanaSeCierra) {
     EXPECT_TRUE(ventana->close());
     EXPECT_TRUE(errores.isEmpty());
     EXPECT_EQ(ventana->Modelos().CalibradorActual(), nullptr);
+}
+
+}  // namespace
+
+// ---- The mouse over the park pictures ----
+
+namespace {
+
+TCurvaAerogen CurvaDe80m() {
+    TVectR v(3), p(3);
+    v.pv = {0, 3, 12, 25};
+    p.pv = {0, 0.05, 2, 2};
+    return TCurvaAerogen::Create(1, "m", 80, v, p);
+}
+
+// A window whose current park has two turbines, fitted to the pictures.
+class RatonSobreElParque : public Ventana {
+protected:
+    void SetUp() override {
+        Ventana::SetUp();
+        auto parque = TParque_ModeloTeorico::Create_Nuevo();
+        for (TPunto2D x : {TPunto2D{-500, 0}, TPunto2D{500, 200}}) {
+            auto m = std::make_unique<TMolino>();
+            m->posicion = TPosicion::Create(x.x, x.y);
+            m->curva = CurvaDe80m();
+            m->pvMedia = PotenciaDelViento(8, DensidadBase);
+            m->potencia = 1.25;
+            m->etha = 0.95;
+            parque->molinos.push_back(std::move(m));
+        }
+        parque->FijarRectanguloDibujo(0, 30, 978, 616);
+        ventana->Modelos().PonerParque(std::move(parque));
+        ventana->show();
+        caja = Control<TCajaPintura>("pb_Parque_simple");
+    }
+    TParque_ModeloTeorico& Parque() { return *ventana->Modelos().ParqueActual(); }
+    QPoint PixelDe(double x, double y) {
+        int c = 0, f = 0;
+        Parque().MundoAPixel(c, f, TPunto2D{x, y});
+        return {c, f};
+    }
+    TCajaPintura* caja = nullptr;
+};
+
+TEST_F(RatonSobreElParque, SobreUnMolinoMuestraCoordenadasVelocidadYPotencia) {
+    const QPoint p = PixelDe(-500, 0);
+    QTest::mouseMove(caja, p);
+    TPunto2D w;
+    Parque().PixelAMundo(w, p.x(), p.y());
+    EXPECT_EQ(Texto("eCoordenadasXY"), QString::fromStdString("x: " + FormatoGeneral(w.x, 15) + ", y: " +
+                                                              FormatoGeneral(w.y, 15)));
+    EXPECT_EQ(Texto("eMolino"), QStringLiteral("v: 8.0, P:1.3"));
+}
+
+TEST_F(RatonSobreElParque, LejosDeLosMolinosSoloCambianLasCoordenadas) {
+    QTest::mouseMove(caja, PixelDe(500, 200));
+    const QString molino = Texto("eMolino");
+    const QString coordenadas = Texto("eCoordenadasXY");
+    QTest::mouseMove(caja, PixelDe(0, 100));
+    EXPECT_EQ(Texto("eMolino"), molino);
+    EXPECT_NE(Texto("eCoordenadasXY"), coordenadas);
+    EXPECT_TRUE(Texto("eCoordenadasXY").startsWith(QStringLiteral("x: ")));
+    EXPECT_TRUE(errores.isEmpty());
+}
+
+TEST_F(RatonSobreElParque, ClicEnUnMolinoLoEligeYCopiaSuEstelaAlPortapapeles) {
+    QGuiApplication::clipboard()->clear();
+    QTest::mouseClick(caja, Qt::LeftButton, {}, PixelDe(500, 200));
+    ASSERT_NE(ventana->Modelos().MolinoSeleccionado(), nullptr);
+    EXPECT_EQ(ventana->Modelos().MolinoSeleccionado()->posicion.x, 500);
+    EXPECT_EQ(Texto("eEthaMolino"), QStringLiteral("0.95"));
+    // 16 rotor diameters wide and 12 high, in pixels of the picture.
+    const QPoint a = PixelDe(500 - 80, 200 + 6 * 80), b = PixelDe(500 + 15 * 80, 200 - 6 * 80);
+    const QImage copia = QGuiApplication::clipboard()->image();
+    EXPECT_EQ(copia.size(), QSize(b.x() - a.x() + 1, b.y() - a.y() + 1));
+    const double metrosPorPixel = Parque().anchoMundo / Parque().anchoPixel;
+    EXPECT_NEAR(copia.width(), 16 * 80 / metrosPorPixel, 2);
+    EXPECT_NEAR(copia.height(), 12 * 80 / metrosPorPixel, 2);
+}
+
+TEST_F(RatonSobreElParque, ClicLejosBorraLaEleccionYNoTocaElPortapapeles) {
+    QTest::mouseClick(caja, Qt::LeftButton, {}, PixelDe(-500, 0));
+    ASSERT_NE(ventana->Modelos().MolinoSeleccionado(), nullptr);
+    QGuiApplication::clipboard()->setText(QStringLiteral("anterior"));
+    Control("eEthaMolino")->setText(QStringLiteral("7"));
+    QTest::mouseClick(caja, Qt::LeftButton, {}, PixelDe(0, 100));
+    EXPECT_EQ(ventana->Modelos().MolinoSeleccionado(), nullptr);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("anterior"));
+    EXPECT_EQ(Texto("eEthaMolino"), QStringLiteral("7"));
+}
+
+TEST_F(Ventana, SinParqueElRatonNoHaceNada) {
+    ventana->show();
+    auto* caja = Control<TCajaPintura>("pb_Parque_simple");
+    QTest::mouseMove(caja, QPoint(100, 100));
+    QTest::mouseClick(caja, Qt::LeftButton, {}, QPoint(100, 100));
+    EXPECT_EQ(Texto("eCoordenadasXY"), QStringLiteral("eCoordenadasXY"));
+    EXPECT_EQ(Texto("eMolino"), QStringLiteral("eMolino"));
+    EXPECT_TRUE(errores.isEmpty());
 }
 
 }  // namespace

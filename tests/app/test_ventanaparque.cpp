@@ -6,6 +6,8 @@
 
 #include "app/ventanaparque.h"
 #include "charts/uescalacolores.h"
+#include "models/uauxdensidad.h"
+#include "models/uparques_modeloteorico.h"
 
 namespace {
 
@@ -124,6 +126,57 @@ TEST(CajaPintura, GuardaSuImagenBlancaDelTamanioPedido) {
     EXPECT_EQ(caja.Alto(), 616);
     EXPECT_EQ(caja.size(), QSize(978, 616));
     EXPECT_EQ(QColor(caja.Imagen().pixel(500, 300)), QColor(255, 255, 255));
+}
+
+}  // namespace
+
+// ---- The map of a real park ----
+
+namespace {
+
+TCurvaAerogen CurvaDePrueba(double diametro) {
+    TVectR v(3), p(3);
+    v.pv = {0, 3, 12, 25};
+    p.pv = {0, 0.05, 2, 2};
+    return TCurvaAerogen::Create(1, "m", diametro, v, p);
+}
+
+std::unique_ptr<TParque_ModeloTeorico> ParqueDePrueba() {
+    auto parque = TParque_ModeloTeorico::Create_Nuevo();
+    parque->potencia_autorizada_mw = 10;
+    for (TPunto2D x : {TPunto2D{-600, 200}, TPunto2D{0, -300}, TPunto2D{500, 250}}) {
+        auto m = std::make_unique<TMolino>();
+        m->posicion = TPosicion::Create(x.x, x.y);
+        m->curva = CurvaDePrueba(80);
+        parque->molinos.push_back(std::move(m));
+    }
+    parque->Preparar();
+    return parque;
+}
+
+TEST(MapaDeParqueTeorico, SinGrillaQuedaBlancoBajoLaBarra) {
+    auto parque = ParqueDePrueba();
+    QImage imagen(978, 616, QImage::Format_RGB32);
+    DibujarMapaVelocidades(imagen, *parque);
+    EXPECT_EQ(parque->rectArriba, 30);
+    EXPECT_EQ(parque->rectDer, 978);
+    for (int y = 40; y < 616; y += 37)
+        for (int x = 0; x < 978; x += 41) ASSERT_EQ(QColor(imagen.pixel(x, y)), QColor(255, 255, 255)) << x << "," << y;
+}
+
+TEST(MapaDeParqueTeorico, ConVientoPintaLaVelocidadDeLaGrilla) {
+    auto parque = ParqueDePrueba();
+    QImage imagen(978, 616, QImage::Format_RGB32);
+    parque->FijarRectanguloDibujo(0, 30, 978, 616);
+    parque->FijarDireccion(270);
+    parque->PotenciaConVientoLibre(DensidadBase, PotenciaDelViento(8, DensidadBase), 1e6);
+    DibujarMapaVelocidades(imagen, *parque);
+    // Upwind of the park (west) the free stream of 8 m/s.
+    int x = 0, y = 0;
+    parque->MundoAPixel(x, y, TPunto2D{-900, 0});
+    const double s = VientoDePotencia(parque->ValorEnPixel(x, y), DensidadBase);
+    EXPECT_NEAR(s, 8, 0.05);
+    EXPECT_EQ(QColor(imagen.pixel(x, y)), ColorDeEscala(s));
 }
 
 }  // namespace
