@@ -155,6 +155,10 @@ void CopiarFecha(const QDateEdit* desde, QDateEdit* hacia) {
     if (hacia->date() != desde->date()) hacia->setDate(desde->date());
 }
 
+void IgualarColumnas(QGridLayout* rejilla) {
+    for (int c = 0; c < rejilla->columnCount(); ++c) rejilla->setColumnStretch(c, 1);
+}
+
 QString Lineas(std::initializer_list<const char*> lineas) {
     QStringList partes;
     for (const char* l : lineas) partes << QString::fromUtf8(l);
@@ -270,6 +274,7 @@ QWidget* TFormQuendal::CrearPestaniaEntradas() {
     restricciones->addWidget(flg_sinMatrizFactores, 5, 0, 1, 2);
     restricciones->addWidget(btProcesarRestricciones1, 6, 0, 1, 2);
     restricciones->addWidget(btProcesarSeriesConMC1, 7, 0, 1, 2);
+    IgualarColumnas(restricciones);
     izquierda->addLayout(restricciones);
     izquierda->addStretch();
 
@@ -318,6 +323,7 @@ QWidget* TFormQuendal::CrearPestaniaParque() {
     GroupBox1 = new QGroupBox;
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     auto* grupo = new QGridLayout(GroupBox1);
+    grupo->setVerticalSpacing(3);
     grupo->addWidget(ConEtiqueta(QStringLiteral("Dirección [°]"), eDir), 0, 0);
     grupo->addWidget(ConEtiqueta(QStringLiteral("VAnemo [m/s] "), eVAnemoEntrada), 0, 1);
     grupo->addWidget(ConEtiqueta(QStringLiteral("Alfa terreno:"), eAlfaTerreno), 1, 0);
@@ -350,6 +356,7 @@ QWidget* TFormQuendal::CrearPestaniaParque() {
     panel->setFrameShape(QFrame::StyledPanel);
     Panel1 = panel;
     auto* celdas = new QGridLayout(panel);
+    celdas->setVerticalSpacing(3);
     celdas->addWidget(ConEtiqueta(QStringLiteral("Molino_etha: "), eEthaMolino), 0, 0);
     celdas->addWidget(btCambiar_ro, 0, 1, Qt::AlignBottom);
     celdas->addWidget(cbCambiarTodosLosRo, 1, 0, 1, 2);
@@ -440,7 +447,7 @@ QWidget* TFormQuendal::CrearPestaniaCurvas() {
 
 QWidget* TFormQuendal::CrearPestaniaSolar() {
     auto* pestania = new QWidget;
-    auto* columna = new QVBoxLayout(pestania);
+    auto* fila = new QHBoxLayout(pestania);
     eNidCentral_Solar = NuevaCaja("eNidCentral_Solar", QString());
     btProcesarRestricciones_solar =
         NuevoBoton("btProcesarRestricciones_solar", QStringLiteral("Calibrar y calcular solo RO"));
@@ -450,6 +457,9 @@ QWidget* TFormQuendal::CrearPestaniaSolar() {
     eHoras_Buffer_Solar = NuevaCaja("eHoras_Buffer_Solar", QStringLiteral("3"));
     StringGrid2 = NuevaRejilla("StringGrid2", 7, 2);
 
+    auto* contenido = new QWidget;
+    auto* columna = new QVBoxLayout(contenido);
+    columna->setContentsMargins(0, 0, 0, 0);
     auto* controles = new QGridLayout;
     controles->addWidget(ConEtiqueta(QStringLiteral("nid Central Solar"), eNidCentral_Solar), 0, 0);
     controles->addWidget(ConEtiqueta(QStringLiteral("Desde (>=)"), FechaDesde_Solar), 1, 0);
@@ -457,10 +467,14 @@ QWidget* TFormQuendal::CrearPestaniaSolar() {
     controles->addWidget(ConEtiqueta(QStringLiteral("Muestras Buffer"), eHoras_Buffer_Solar), 2, 0);
     controles->addWidget(btProcesarRestricciones_solar, 3, 0);
     controles->addWidget(btProcesarSeries_solar, 3, 1);
+    IgualarColumnas(controles);
     columna->addLayout(controles);
-    StringGrid2->setMaximumHeight(StringGrid2->rowHeight(0) * 2 + 2 * StringGrid2->frameWidth() + 4);
+    const int bordes = 2 * StringGrid2->frameWidth();
+    StringGrid2->setFixedSize(7 * StringGrid2->columnWidth(0) + bordes, 2 * StringGrid2->rowHeight(0) + bordes);
     columna->addWidget(StringGrid2);
     columna->addStretch();
+    fila->addWidget(contenido);
+    fila->addStretch();
     return pestania;
 }
 
