@@ -13,6 +13,7 @@
 #include <QTableWidget>
 #include <QTest>
 #include <memory>
+#include <ostream>
 
 #include "app/uQuendal.h"
 #include "app/ventanaparque.h"
@@ -124,6 +125,8 @@ struct TCasoGemelas {
     bool copia;
 };
 
+void PrintTo(const TCasoGemelas& c, std::ostream* os) { *os << c.caja << " -> " << c.gemela; }
+
 class CajasGemelas : public Ventana, public ::testing::WithParamInterface<TCasoGemelas> {};
 
 TEST_P(CajasGemelas, UnCambioSeCopiaSoloEnSuSentido) {
@@ -222,6 +225,8 @@ struct TCasoBoton {
     const char* nombre;
     const char* titulo;
 };
+
+void PrintTo(const TCasoBoton& c, std::ostream* os) { *os << c.nombre; }
 
 class Botones : public Ventana, public ::testing::WithParamInterface<TCasoBoton> {};
 

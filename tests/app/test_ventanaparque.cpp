@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QImage>
 #include <cmath>
+#include <ostream>
 
 #include "app/ventanaparque.h"
 #include "charts/uescalacolores.h"
@@ -103,6 +104,8 @@ struct TCasoMarcas {
     int ancho;
     int columnas[5];
 };
+
+void PrintTo(const TCasoMarcas& c, std::ostream* os) { *os << c.ancho; }
 
 class MarcasDeBarra : public ::testing::TestWithParam<TCasoMarcas> {};
 
