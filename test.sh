@@ -20,3 +20,8 @@ run_build build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo
 echo "== Sanitizer build =="
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     run_build build/asan -DCMAKE_BUILD_TYPE=Debug -DQUENDAL_SANITIZE=ON
+
+# Fuzz targets of the readers: built with clang, each run for 30 s on top of
+# its seed corpus; any crash, hang, sanitizer report or excess memory fails.
+echo "== Fuzz targets =="
+FUZZ_CORPUS_TEMPORAL=1 fuzz/run.sh all 30

@@ -419,8 +419,12 @@ TMatR TMatR::Create_DesdeCadena(std::string_view texto) {
     CortarHasta(pieza, resto, ']');
     const int32_t columnas = TextoAEntero(pieza);
     // Every element takes at least "[x]": larger counts cannot be in the text.
+    // Rows without columns take no text but still memory: their count is
+    // capped on its own.
+    constexpr int32_t kFilasMaximasSinColumnas = 4096;
     if (filas < 0 || columnas < 0 ||
-        static_cast<int64_t>(filas) * columnas > static_cast<int64_t>(texto.size()))
+        static_cast<int64_t>(filas) * columnas > static_cast<int64_t>(texto.size()) ||
+        (columnas == 0 && filas > kFilasMaximasSinColumnas))
         throw EConvertError("Dimensiones de matriz inválidas en \"" + std::string(texto) + "\"");
     CortarHasta(pieza, resto, '[');
     TMatR m(filas, columnas);

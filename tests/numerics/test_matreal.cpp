@@ -243,6 +243,17 @@ TEST(CadenasMatriz, Errores) {
     EXPECT_THROW(TMatR::Create_DesdeCadena("[-1|2]"), EConvertError);
 }
 
+TEST(CadenasMatriz, FilasSinColumnasNoAsignanSinLimite) {
+    const TMatR sinColumnas = TMatR::Create_DesdeCadena("[3|0]");
+    EXPECT_EQ(sinColumnas.nf, 3);
+    EXPECT_EQ(sinColumnas.nc, 0);
+    EXPECT_EQ(TMatR::Create_DesdeCadena(TMatR(1000, 0).ACadena()).nf, 1000);
+    // Two thousand million empty rows would take gigabytes; fifty thousand
+    // already take a noticeable time.
+    EXPECT_THROW(TMatR::Create_DesdeCadena("[2000000000|0]"), EConvertError);
+    EXPECT_THROW(TMatR::Create_DesdeCadena("[49595|0]"), EConvertError);
+}
+
 TEST(CadenasVector, ExpresionesYCasosBorde) {
     EXPECT_EQ(Elementos(TVectR::Create_DesdeCadena("[3|1;2*2;SQRT(9)]")), (std::vector<double>{1, 4, 3}));
     EXPECT_EQ(Elementos(TVectR::Create_DesdeCadena("[1|")), (std::vector<double>{1}));

@@ -14,6 +14,10 @@
 #include "numerics/errores.h"
 #include "numerics/formatsettings.h"
 
+// The replaced operators below build new on malloc and delete on free, which
+// GCC's inliner misreads as a mismatched pair.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+
 // Counts the heap allocations of this binary while armed, so a test can show
 // that a conversion allocates nothing. Every non-aligned form is replaced, all
 // on malloc and free, so that allocations and releases always pair.

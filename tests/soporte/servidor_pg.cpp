@@ -108,7 +108,7 @@ TServidorPgPrueba::~TServidorPgPrueba() {
 }
 
 std::string TServidorPgPrueba::EsquemaDelProyecto() {
-    return (fs::path(QUENDAL_TEST_DATA) / ".." / ".." / "sql" / "esquema.sql").lexically_normal().string();
+    return fs::path(QUENDAL_ESQUEMA_SQL).lexically_normal().string();
 }
 
 void TServidorPgPrueba::CrearCarpeta() {

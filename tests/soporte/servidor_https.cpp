@@ -107,7 +107,7 @@ bool TServidorHTTPSPrueba::Arrancar(std::string& error) {
     posix_spawn_file_actions_addclose(&acciones, tubo[0]);
     posix_spawn_file_actions_addopen(&acciones, STDERR_FILENO, registro.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     const std::vector<std::string> argumentos = {
-        Python(), std::string(QUENDAL_TEST_DATA) + "/servidor_https.py", "--cert", ArchivoCA(), "--key",
+        Python(), std::string(QUENDAL_SOPORTE_PRUEBAS) + "/servidor_https.py", "--cert", ArchivoCA(), "--key",
         carpeta_ + "/key.pem", "--carpeta", carpeta_, "--usuario", Usuario, "--clave", Clave};
     std::vector<char*> argv;
     for (const auto& a : argumentos) argv.push_back(const_cast<char*>(a.c_str()));

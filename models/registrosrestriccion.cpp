@@ -1,0 +1,11 @@
+#include "models/registrosrestriccion.h"
+
+TRecEnergiaPorFecha RegistroSoloEnergia(TDateTime fecha, double energia) {
+    return {fecha,
+            energia,
+            ValorFaltanteEnergia,
+            ValorFaltanteEnergia,
+            ValorFaltanteEnergia,
+            ValorFaltanteEnergia,
+            ValorFaltanteEnergia};
+}

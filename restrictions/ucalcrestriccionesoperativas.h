@@ -1,0 +1,141 @@
+#pragma once
+// Operating-restriction estimation: the restriction windows of a plant's
+// series, the energy records that the window simulations append and their
+// folding into hours, and the model-error matrices by direction sector and
+// speed bin.
+//
+// A restriction window is a stretch of samples whose set-point lies below the
+// authorised power less 0.5 MW. A set-point of -1 or below is no value: it
+// neither starts nor ends a window. Samples are located in a series with the
+// program's one rule for sample indices (MuestraDeFecha), so an exact sample
+// time never falls into the previous sample.
+#include <cstdint>
+#include <string>
+
+#include "data/useriestemporales.h"
+#include "models/registrosrestriccion.h"
+#include "numerics/fechas.h"
+#include "numerics/matreal.h"
+
+// ------------------------------------------------------------ windows
+
+// The windows of the set-point series `consignas` (sample 1 at t1, period dt
+// in days) that start inside the period [fechaIni, fechaFin], in time order.
+// The period is first clamped to the series and handed back clamped. A window
+// ends at the first unrestricted sample after it, wherever that lies in the
+// series, or one period after the last sample when the restriction is still
+// in force there. A period that lies outside the series gives no window.
+// Raises EErrorQuendal when dt is not a positive finite number.
+TDAofRecsFechas BuscarVentanasDeRestriccion(const TVectR& consignas, TDateTime t1, double dt,
+                                            double umbral, TDateTime& fechaIni, TDateTime& fechaFin);
+
+// The same over column `columna` (counted from 1: 7 for a wind farm's
+// set-point, 5 for a solar plant's) of a series already read, so that a run
+// reads its file once. A series holding fewer series than that column is
+// refused with EErrorQuendal rather than read as a zero set-point, which would
+// be one long restriction.
+TDAofRecsFechas BuscarVentanasDeRestriccion(TSeriesDeDatos& series, double umbral, TDateTime& fechaIni,
+                                            TDateTime& fechaFin, int32_t columna);
+// The same, reading the series file first. A file that cannot be read fails
+// with the reader's error and leaves the period bounds as they were.
+TDAofRecsFechas BuscarVentanasDeRestriccion(const std::string& archivoSeries, double umbral,
+                                            TDateTime& fechaIni, TDateTime& fechaFin, int32_t columna);
+
+// The two scans of the window search over the set-points with threshold
+// `umbral`. Each advances k in place and tells whether it found its sample:
+// the start scan the first restricted sample with k <= hasta (k ends past
+// `hasta` when there is none); the end scan the first sample that is no longer
+// restricted, up to the end of the series (k ends at n + 1 when there is none).
+bool BuscarInicioRestriccion(const TVectR& consignas, double umbral, int32_t& k, int32_t hasta);
+bool BuscarFinRestriccion(const TVectR& consignas, double umbral, int32_t& k);
+
+// ------------------------------------------------------------ energy records
+
+// Appends one record at the end of the list.
+void AgregarEnergiaPorFecha(TDateTime fecha, double energia, double meteo1, double meteo2,
+                            double potDato, double potModelo, double consigna,
+                            TDAofRecsEnergiaPorFecha& registros);
+// Adds the energy to the last record of the list; EErrorQuendal on an empty list.
+void SumarEnergiaAlUltimo(double energia, TDAofRecsEnergiaPorFecha& registros);
+
+// The start of the hour that holds t - 10 minutes: a ten-minute sample stamped
+// hh:10 to (hh+1):00 belongs to the hour hh:00.
+TDateTime EtiquetaHoraria(TDateTime t);
+// One record per hour, summing the energies of consecutive records of one
+// hour; an hour that holds a missing energy is missing as a whole. Every field
+// but the date-time and the energy is ValorFaltanteEnergia.
+TDAofRecsEnergiaPorFecha AgruparPorHora(const TDAofRecsEnergiaPorFecha& registros);
+
+// ------------------------------------------------------------ error matrices
+
+// Marks a statistic that has no sample behind it (or divides by a zero mean).
+inline constexpr double ValorVacioErrores = -99999999;
+
+// The statistics of one group of samples (all, day or night).
+struct TEstadisticasGrupoErrores {
+    TMatR errorAcumulado;    // per cell [MWh]
+    TMatR errorMedio;        // per cell, per unit of the authorised power
+    TMatR desviacion;        // standard deviation per cell, per unit
+    TMatR cantidad;          // samples per cell
+    double sumaErrores = 0;  // [MWh]
+    double errorMedioGlobal = ValorVacioErrores;
+    double desviacionGlobal = ValorVacioErrores;
+    double sumaCantidades = 0;
+};
+
+struct TEstadisticasErrores {
+    TEstadisticasGrupoErrores total, dia, noche;
+    double potenciaMediaDato = ValorVacioErrores;  // mean measured power [MW]
+    double EMC = ValorVacioErrores;                // root mean squared error / mean measured power
+    double error = ValorVacioErrores;              // mean error / mean measured power
+    double errorAbsoluto = ValorVacioErrores;      // mean absolute error / mean measured power
+};
+
+// The error of a wind-farm model against the measured power, sample by
+// sample, in a grid of direction sectors (rows) by speed bins (columns), for
+// all samples and apart for daytime and night-time ones. Writing computes the
+// statistics from the sums without changing them.
+class TMatricesConErroresModelos {
+public:
+    // EErrorQuendal when the grid has no cell, a span is not positive or the
+    // authorised power is not positive.
+    static TMatricesConErroresModelos Create(double velocidadLimite, double anguloTotal,
+                                             int32_t nSectores, int32_t nTramos,
+                                             int32_t horaInicioDia, int32_t horaFinDia,
+                                             double potenciaAutorizada);
+
+    // Adds one sample. A sample with a negative or non-finite speed or
+    // direction, or a non-finite power, lies in no cell and is not added.
+    void Agregar(double potModelo, double potDato, double velocidad, double direccion, TDateTime fecha);
+
+    TEstadisticasErrores Estadisticas() const;
+    // Creates the report file anew; the reals go out in the default form.
+    void Escribir(const std::string& archivo) const;
+
+    // Row and column of a sample's cell, or false when it lies in none.
+    bool CeldaDe(double velocidad, double direccion, int32_t& fila, int32_t& columna) const;
+    // Daytime: from the day's start hour included to its end hour excluded,
+    // told by the minute of the day rounded to the nearest one.
+    bool EsDeDia(TDateTime fecha) const;
+
+private:
+    // Sums of one group of samples, per cell.
+    struct TSumasGrupo {
+        TMatR errorAcumulado;  // sum of errors [MW]
+        TMatR errorCuadrado;   // sum of squared errors [MW^2]
+        TMatR cantidad;        // sample count
+    };
+
+    TMatricesConErroresModelos() = default;
+    void SumarEnGrupo(TSumasGrupo& grupo, int32_t fila, int32_t columna, double error);
+    TEstadisticasGrupoErrores EstadisticasDeGrupo(const TSumasGrupo& grupo, double& sumaCuadrados) const;
+
+    TSumasGrupo total_, dia_, noche_;
+    double sumaErroresAbsolutos_ = 0;  // [MW], of the samples added
+    double sumaPotenciaDato_ = 0;      // [MW], of the samples added
+    int32_t nSectores_ = 0, nTramos_ = 0;
+    double velocidadLimite_ = 0, anguloTotal_ = 0;
+    double anchoTramo_ = 0, anchoSector_ = 0;
+    int32_t horaInicioDia_ = 0, horaFinDia_ = 0;
+    double potenciaAutorizada_ = 0;
+};
