@@ -21,5 +21,6 @@ int main(int argc, char** argv) {
         ventana.show();
         resultado = aplicacion.exec();
     }
+    Finalizar();
     return resultado;
 }
