@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "app/ventanaparque.h"
+#include "data/upgsql.h"
 #include "models/uauxdensidad.h"
 #include "models/uparques_modeloteorico.h"
 #include "numerics/errores.h"

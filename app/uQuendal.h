@@ -12,6 +12,7 @@
 #include <QMainWindow>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "app/modelosactuales.h"
@@ -28,6 +29,7 @@ class QTableWidget;
 class QTabWidget;
 class QWidget;
 class TCajaPintura;
+class TPgSqlCon;
 
 class TCalibradorParque;
 class TParque_ModeloCombinado;
@@ -119,10 +121,10 @@ private:
 
     // State kept between user actions.
     std::string ArchivoModeloCombinado;
-    // ConexionBD, the database connection of the database operations, is
-    // opened from the libpq conninfo string in the environment variable
-    // QUENDAL_BD when such an operation first needs it; it is held here once
-    // the connection type is available.
+    // The connection handed to the database operations. Opened from the
+    // libpq conninfo string in the environment variable QUENDAL_BD when such
+    // an operation first needs it; none until then.
+    std::unique_ptr<TPgSqlCon> ConexionBD;
     int NidCentral = 0;
     int NidCentralSolar = 0;
     TModelosActuales<TTiposModelosQuendal> modelos_;
