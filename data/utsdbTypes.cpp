@@ -24,9 +24,9 @@ constexpr int MinutosPorDia = 1440;
 constexpr TDateTime UnSegundo = 1.0 / 86400.0;
 constexpr const char* FormatoFechaExport = "dd/mm/yyyy hh:nn:ss";
 // Records are read from a stream in pieces of this size, so a byte count
-// that lies (an error page read as a window) never allocates more than what
-// actually arrives.
-constexpr std::size_t TamanoBloqueLectura = 1 << 20;
+// that lies (an error page read as a window) allocates at most one piece
+// beyond what actually arrives.
+constexpr std::size_t TamanoBloqueLectura = 1 << 16;
 
 template <class T>
 T LeerCampo(const uint8_t* origen) {

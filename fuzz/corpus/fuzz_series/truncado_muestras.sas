@@ -1,0 +1,9 @@
+VERSION_FORMATO_SERIES 1
+2
+2017 1 1 0 0 0
+1/6
+3
+144
+x-
+v p
+1 5.5 0.3
