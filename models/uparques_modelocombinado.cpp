@@ -36,10 +36,11 @@ double DireccionReducida(double dir) {
     return d;
 }
 
-// Factor of one sector's row at the fractional bin index m.
+// Factor of one sector's row at the fractional bin index m (a NaN index,
+// which no bin holds, takes the first column).
 double FactorEnFila(const TVectR& fila, double m) {
     const int32_t tramos = fila.n;
-    if (m <= 1) return fila.pv[1];
+    if (!(m > 1)) return fila.pv[1];
     if (m >= tramos) return fila.pv[tramos];
     const auto k = static_cast<int32_t>(m);
     const double u = m - k;
@@ -162,6 +163,10 @@ double TParque_ModeloCombinado::RelajarMatrizFactores(const TMatR& observados) {
 
 double TParque_ModeloCombinado::FactorInterpolado(double dir, double densidadMastil) const {
     if (MatrizFactores.nf < 1 || MatrizFactores.nc < 1) return 1;
+    if (MatrizFactores.nf != ModeloEmpirico->nSectores())
+        throw EErrorQuendal("La matriz de factores tiene " + std::to_string(MatrizFactores.nf) +
+                            " filas y el modelo empírico " + std::to_string(ModeloEmpirico->nSectores()) +
+                            " sectores");
     int32_t s1 = 0, s2 = 0;
     double w1 = 0, w2 = 0;
     ModeloEmpirico->SectoresYPesos(s1, s2, w1, w2, dir);

@@ -58,10 +58,11 @@ public:
     void CalcularPotencia(bool sinMatrizFactores, double& PotConCGM, double& PotSinCGM, double& PotTeorica,
                           double v, double dir, double densidad, double tope, bool soloTeorico, bool velLibre);
     // Factor of the matrix at a direction and mast power density; 1 for an
-    // empty matrix.
+    // empty matrix, EErrorQuendal when its rows are not the sectors.
     double FactorInterpolado(double dir, double densidadMastil) const;
 
-    // Sectors × bins; empty (0 × 0) when the file had none. Starts at 1.
+    // Sectors × bins, computed from a matrix of ones; empty (0 × 0) when the
+    // file had none.
     TMatR MatrizFactores;
 
 private:
