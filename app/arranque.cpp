@@ -4,7 +4,9 @@
 #include <QString>
 
 #include "data/inicio.h"
+#include "data/utsdbTypes.h"
 #include "numerics/inicio.h"
+#include "numerics/uauxiliares.h"
 
 namespace {
 
@@ -65,4 +67,10 @@ void Arrancar(const FormatSettings& ajustesUsuario) {
     AjustesFormato() = ajustesUsuario;
     InicializarNumericos();
     InicializarDatos();
+    InicializarUTSDBTypes();
+}
+
+void Finalizar() {
+    FinalizarUTSDBTypes();
+    FinalizarUAuxiliares();
 }

@@ -8,3 +8,6 @@ FormatSettings AjustesDelSistema();
 
 // Runs the start-up sequence with the given user settings.
 void Arrancar(const FormatSettings& ajustesUsuario);
+
+// Finalises the modules in the reverse order, once the window is gone.
+void Finalizar();

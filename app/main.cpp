@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "app/arranque.h"
+#include "app/uQuendal.h"
 
 int main(int argc, char** argv) {
     QApplication aplicacion(argc, argv);
@@ -14,6 +15,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;
     }
-    std::puts("quendal: módulos iniciados.");
-    return 0;
+    int resultado = 0;
+    {
+        TFormQuendal ventana;
+        ventana.show();
+        resultado = aplicacion.exec();
+    }
+    Finalizar();
+    return resultado;
 }

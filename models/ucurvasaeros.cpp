@@ -3,6 +3,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "data/upgsql.h"
 #include "models/uauxdensidad.h"
 #include "numerics/archivotexto.h"
 #include "numerics/errores.h"
@@ -48,6 +49,26 @@ void TCurvaAerogen::GuardarEnTexto(TEscritorTexto& f) const {
 
 TCurvaAerogen TCurvaAerogen::Create_Clonar(const TCurvaAerogen& otra) {
     return Create(otra.nid, otra.modelo, otra.diametro, otra.curva_v.Clonar(), otra.curva_P.Clonar());
+}
+
+TCurvaAerogen TCurvaAerogen::Create_DesdeRegistro(TPgSqlRes& fila) {
+    TFormatosInvariantes invariantes;
+    const int32_t nid = fila.fieldByName("nid").AsInteger(0);
+    std::string modelo = fila.fieldByName("modelo").AsString();
+    const double diametro = fila.fieldByName("diametro").AsFloat(0);
+    TVectR curva_v = TVectR::Create_DesdeCadena(fila.fieldByName("curva_v").AsString());
+    TVectR curva_P = TVectR::Create_DesdeCadena(fila.fieldByName("curva_P").AsString());
+    return Create(nid, std::move(modelo), diametro, std::move(curva_v), std::move(curva_P));
+}
+
+TCurvaAerogen TCurvaAerogen::Create_DesdeBD(TPgSqlCon& conexion, int32_t nidCurva) {
+    const std::unique_ptr<TPgSqlRes> resultado =
+        conexion.sqlexec("SELECT * FROM curvas_aerogen WHERE nid =" + std::to_string(nidCurva));
+    // Without a row every column would read empty: say which curve is missing
+    // instead of failing on an empty vector string.
+    if (resultado->eof())
+        throw EErrorQuendal("No está la curva de potencia " + std::to_string(nidCurva) + " en curvas_aerogen");
+    return Create_DesdeRegistro(*resultado);
 }
 
 void TCurvaAerogen::Preparar() {

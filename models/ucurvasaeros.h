@@ -18,6 +18,8 @@
 
 class TLectorTexto;
 class TEscritorTexto;
+class TPgSqlCon;
+class TPgSqlRes;
 
 class TCurvaAerogen {
 public:
@@ -49,6 +51,14 @@ public:
     static TCurvaAerogen Create_LeerDeTexto(TLectorTexto& f);
     void GuardarEnTexto(TEscritorTexto& f) const;
     static TCurvaAerogen Create_Clonar(const TCurvaAerogen& otra);
+    // From the current row of a `curvas_aerogen` result: nid, modelo,
+    // diametro, and the points as one-line vector strings "[n|v1;v2;...]" in
+    // curva_v and curva_P. The strings come from the server with '.', so they
+    // are read inside the invariant-format switch.
+    static TCurvaAerogen Create_DesdeRegistro(TPgSqlRes& fila);
+    // The curve of that number in `curvas_aerogen`. EErrorQuendal naming the
+    // number when the table has no such curve.
+    static TCurvaAerogen Create_DesdeBD(TPgSqlCon& conexion, int32_t nidCurva);
 
     // Power (MW) at a wind power density at 1.225 kg/m³; 0 outside
     // [pvMin, pvMax] (below the first point and past the cut-out).

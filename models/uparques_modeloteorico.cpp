@@ -6,6 +6,7 @@
 #include <cstring>
 #include <iostream>
 
+#include "data/upgsql.h"
 #include "numerics/archivotexto.h"
 #include "numerics/errores.h"
 #include "numerics/textoreal.h"
@@ -94,6 +95,14 @@ TMatR MatrizDeUnos(int32_t filas, int32_t columnas) {
     TMatR m(filas, columnas);
     m.Unos();
     return m;
+}
+
+// The metering factor of the plant's `centrales` row, 0 when the cell is
+// empty or the plant has no row.
+double FactorKolmScadaDeLaCentral(TPgSqlCon& conexion, int32_t nidCentral) {
+    const std::unique_ptr<TPgSqlRes> fila =
+        conexion.sqlexec("SELECT factor_kolm_scada from centrales where nid=" + std::to_string(nidCentral));
+    return fila->fieldByName("factor_kolm_scada").AsFloat(0);
 }
 
 [[noreturn]] void FallarGrilla(const std::string& detalle) {
@@ -203,22 +212,24 @@ std::unique_ptr<TParque_ModeloTeorico> TParque_ModeloTeorico::Create_Nuevo() {
     return parque;
 }
 
-std::unique_ptr<TParque_ModeloTeorico> TParque_ModeloTeorico::Create_LeerDeTexto(TLectorTexto& f) {
+std::unique_ptr<TParque_ModeloTeorico> TParque_ModeloTeorico::Create_LeerDeTexto(TLectorTexto& f,
+                                                                         TPgSqlCon* conexion) {
     auto parque = std::make_unique<TParque_ModeloTeorico>();
     {
         TFormatosInvariantes invariantes;
-        parque->LeerBloque(f);
+        parque->LeerBloque(f, conexion);
     }
     parque->Preparar();
     return parque;
 }
 
-std::unique_ptr<TParque_ModeloTeorico> TParque_ModeloTeorico::Create_LeerDeArchivo(const std::string& ruta) {
+std::unique_ptr<TParque_ModeloTeorico> TParque_ModeloTeorico::Create_LeerDeArchivo(const std::string& ruta,
+                                                                           TPgSqlCon* conexion) {
     TLectorTexto f = TLectorTexto::Abrir(ruta);
-    return Create_LeerDeTexto(f);
+    return Create_LeerDeTexto(f, conexion);
 }
 
-void TParque_ModeloTeorico::LeerBloque(TLectorTexto& f) {
+void TParque_ModeloTeorico::LeerBloque(TLectorTexto& f, TPgSqlCon* conexion) {
     const int lineaVersion = f.Linea();
     const std::string lineaDeVersion = f.LeerLinea();
     const std::string_view numero =
@@ -282,6 +293,8 @@ void TParque_ModeloTeorico::LeerBloque(TLectorTexto& f) {
                           f.Nombre(), lineaVientos);
     if (version >= 4) {
         factor_kolm_scada = f.LeerRealLinea();
+    } else if (conexion) {
+        factor_kolm_scada = FactorKolmScadaDeLaCentral(*conexion, nid);
     } else {
         factor_kolm_scada = 1;
         std::cout << "El archivo " + f.Nombre() + " (versión " + std::to_string(version) +

@@ -29,6 +29,8 @@
 
 class TLectorTexto;
 class TEscritorTexto;
+class TPgSqlCon;
+class TPgSqlRes;
 
 class TPosicion {
 public:
@@ -62,6 +64,9 @@ public:
 
     static std::unique_ptr<TMolino> Create_LeerDeTexto(TLectorTexto& f);
     void GuardarEnTexto(TEscritorTexto& f) const;
+    // From the current row of a `molinos` result, with its curve read from
+    // `curvas_aerogen` (one query per turbine).
+    static std::unique_ptr<TMolino> Create_DesdeBD(TPgSqlCon& conexion, TPgSqlRes& fila);
 
     // When the turbine stands on row kFila: sets pvMedia and potencia from the
     // row's cells colIni..colFin and multiplies those cells by its deficit.
@@ -131,13 +136,28 @@ public:
     static std::unique_ptr<TParque_ModeloTeorico> Create_Nuevo();
 
     // The park block, versions 1 to 5. A file older than version 4 holds no
-    // metering factor; the park then takes 1 and says so on the console.
-    static std::unique_ptr<TParque_ModeloTeorico> Create_LeerDeTexto(TLectorTexto& f);
-    static std::unique_ptr<TParque_ModeloTeorico> Create_LeerDeArchivo(const std::string& ruta);
+    // metering factor: with a connection it is read from the plant's row of
+    // `centrales`; without one the park takes 1 and says so on the console.
+    static std::unique_ptr<TParque_ModeloTeorico> Create_LeerDeTexto(TLectorTexto& f,
+                                                                     TPgSqlCon* conexion = nullptr);
+    static std::unique_ptr<TParque_ModeloTeorico> Create_LeerDeArchivo(const std::string& ruta,
+                                                                       TPgSqlCon* conexion = nullptr);
     // Always version 5.
     void GuardarEnTexto(TEscritorTexto& f) const;
     // Through a temporary file renamed over the old one.
     void GuardarEnArchivo(const std::string& ruta) const;
+
+    // ---- Database (uparques_bd.cpp) ----
+    // The park of the plant whose `centrales` row is the current row of
+    // `filaCentral`: its newest `modelo_teorico` row (a new one, numbered from
+    // modelo_teorico_nid_seq, when it has none), its turbines and curves and
+    // their per-model factors. What the download repairs (defaults, the mast's
+    // UTM position from the plant's latitude and longitude, missing factor
+    // rows) is written back. Failures leave the rows already written.
+    static std::unique_ptr<TParque_ModeloTeorico> Create_DesdeBD(TPgSqlCon& conexion, TPgSqlRes& filaCentral);
+    // Writes the per-turbine factors and the model's parameters to the rows of
+    // `nid_modelo`.
+    void ActualizarBD(TPgSqlCon& conexion) const;
 
     // Authorised power at least 1e-8, the loss coefficient and the park curve.
     void Preparar();
@@ -193,7 +213,13 @@ private:
         std::vector<double> ethas;
     };
 
-    void LeerBloque(TLectorTexto& f);
+    void LeerBloque(TLectorTexto& f, TPgSqlCon* conexion);
+    // Download steps, in the order the download runs them.
+    void LeerModeloExistente(TPgSqlRes& modelo);
+    void TomarValoresDeModeloNuevo(TPgSqlRes& filaCentral);
+    void UbicarMastilDesdeLatitudLongitud(TPgSqlRes& filaCentral);
+    void LeerMolinosDesdeBD(TPgSqlCon& conexion);
+    bool LeerEthasDelModelo(TPgSqlCon& conexion, bool modeloNuevo);
     void CalcularDimensionesGrilla();
     void UbicarMolinosEnGrilla();
     TCeldasMastil UbicarPunto(double x, double y) const;

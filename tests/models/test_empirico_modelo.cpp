@@ -19,29 +19,26 @@
 #include "numerics/errores.h"
 #include "numerics/uauxiliares.h"
 #include "numerics/uproblema.h"
+#include "unidad_temporal.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 // A drive C: of its own for every test, and the optimiser's log inside it.
-class ConUnidadC : public ::testing::Test {
+class ConUnidadC : public UnidadCTemporal {
 protected:
     void SetUp() override {
-        raiz_ = fs::temp_directory_path() /
-                ("empirico_" + std::to_string(::getpid()) + "_" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(raiz_);
-        fs::create_directories(raiz_);
-        ::setenv("QUENDAL_UNIDAD_C", raiz_.c_str(), 1);
+        UnidadCTemporal::SetUp();
+        testing::internal::CaptureStdout();
         InicializarCarpetaModelos();
-        FijarCarpetaLogEstimarMultiplicadores(raiz_.string());
+        testing::internal::GetCapturedStdout();
+        FijarCarpetaLogEstimarMultiplicadores(unidad_);
     }
     void TearDown() override {
         FijarCarpetaLogEstimarMultiplicadores("");
-        fs::remove_all(raiz_);
+        UnidadCTemporal::TearDown();
     }
-    fs::path raiz_;
 };
 
 std::string LeerArchivo(const std::string& ruta) {

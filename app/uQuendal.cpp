@@ -1,0 +1,689 @@
+#include "app/uQuendal.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDateEdit>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <cstdint>
+#include <exception>
+#include <vector>
+
+#include "app/ventanaparque.h"
+#include "data/upgsql.h"
+#include "models/uauxdensidad.h"
+#include "models/uparques_modeloteorico.h"
+#include "numerics/errores.h"
+#include "numerics/formatonumeros.h"
+#include "numerics/formatsettings.h"
+#include "numerics/textoreal.h"
+
+namespace {
+
+constexpr int kAnchoCliente = 1366;
+constexpr int kAltoCliente = 705;
+constexpr int kAnchoParque = 978, kAltoParque = 616;
+constexpr int kAnchoEstadistica = 541, kAltoEstadistica = 325;
+constexpr int kAnchoCurvas = 797, kAltoCurvas = 501;
+
+QString Qs(const std::string& texto) { return QString::fromStdString(texto); }
+
+// A number written into a box: the general form with 15 significant digits.
+QString TextoDeNumero(double x) { return Qs(FormatoGeneral(x, 15)); }
+
+QLineEdit* NuevaCaja(const char* nombre, const QString& texto) {
+    auto* caja = new QLineEdit(texto);
+    caja->setObjectName(QString::fromLatin1(nombre));
+    return caja;
+}
+
+QLineEdit* NuevaCajaDeSalida(const char* nombre, const QString& texto) {
+    QLineEdit* caja = NuevaCaja(nombre, texto);
+    caja->setReadOnly(true);
+    return caja;
+}
+
+QPushButton* NuevoBoton(const char* nombre, const QString& titulo) {
+    auto* boton = new QPushButton(titulo);
+    boton->setObjectName(QString::fromLatin1(nombre));
+    return boton;
+}
+
+QCheckBox* NuevaCasilla(const char* nombre, const QString& titulo) {
+    auto* casilla = new QCheckBox(titulo);
+    casilla->setObjectName(QString::fromLatin1(nombre));
+    return casilla;
+}
+
+QTableWidget* NuevaRejilla(const char* nombre, int columnas, int filas) {
+    auto* rejilla = new QTableWidget(filas, columnas);
+    rejilla->setObjectName(QString::fromLatin1(nombre));
+    rejilla->horizontalHeader()->hide();
+    rejilla->verticalHeader()->hide();
+    return rejilla;
+}
+
+TCajaPintura* NuevaCajaPintura(const char* nombre, int ancho, int alto) {
+    auto* caja = new TCajaPintura(ancho, alto);
+    caja->setObjectName(QString::fromLatin1(nombre));
+    return caja;
+}
+
+// A control with its label above it.
+QWidget* ConEtiqueta(const QString& etiqueta, QWidget* control) {
+    auto* marco = new QWidget;
+    auto* columna = new QVBoxLayout(marco);
+    columna->setContentsMargins(0, 0, 0, 0);
+    columna->setSpacing(1);
+    auto* texto = new QLabel(etiqueta);
+    texto->setBuddy(control);
+    columna->addWidget(texto);
+    columna->addWidget(control);
+    return marco;
+}
+
+// Reads a date text in the order of the short date format in force (day,
+// month and year in the order their letters first appear); any non-digit
+// separates the numbers. A text that gives no valid date that way is read
+// as day, month, year.
+QDate FechaDeTextoCorto(const QString& texto, const FormatSettings& ajustes) {
+    std::vector<int> numeros;
+    int actual = -1;
+    for (QChar c : texto + QLatin1Char(' ')) {
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
+            actual = (actual < 0 ? 0 : actual * 10) + (c.unicode() - '0');
+        } else if (actual >= 0) {
+            numeros.push_back(actual);
+            actual = -1;
+        }
+    }
+    if (numeros.size() != 3) return QDate();
+    std::string orden;
+    for (char c : ajustes.ShortDateFormat) {
+        const char letra = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+        if ((letra == 'd' || letra == 'm' || letra == 'y') && orden.find(letra) == std::string::npos) orden += letra;
+    }
+    if (orden.size() == 3) {
+        const QDate fecha(numeros[orden.find('y')], numeros[orden.find('m')], numeros[orden.find('d')]);
+        if (fecha.isValid()) return fecha;
+    }
+    return QDate(numeros[2], numeros[1], numeros[0]);
+}
+
+// The short date format in force as a Qt display format.
+QString FormatoQtDeFecha(const FormatSettings& ajustes) {
+    QString formato;
+    for (char c : ajustes.ShortDateFormat) {
+        if (c == 'm' || c == 'M') formato += QLatin1Char('M');
+        else if (c == 'D') formato += QLatin1Char('d');
+        else if (c == 'Y') formato += QLatin1Char('y');
+        else if (c == '/') formato += QLatin1Char(ajustes.DateSeparator);
+        else formato += QLatin1Char(c);
+    }
+    return formato;
+}
+
+QDateEdit* NuevoSelectorFecha(const char* nombre, const char* textoInicial) {
+    const FormatSettings& ajustes = AjustesFormato();
+    auto* selector = new QDateEdit(FechaDeTextoCorto(QString::fromLatin1(textoInicial), ajustes));
+    selector->setObjectName(QString::fromLatin1(nombre));
+    selector->setCalendarPopup(true);
+    selector->setDisplayFormat(FormatoQtDeFecha(ajustes));
+    return selector;
+}
+
+void CopiarTexto(const QLineEdit* desde, QLineEdit* hacia) {
+    // An equal text is left alone: no change event, so two-way pairs stop.
+    if (hacia->text() != desde->text()) hacia->setText(desde->text());
+}
+
+void CopiarFecha(const QDateEdit* desde, QDateEdit* hacia) {
+    if (hacia->date() != desde->date()) hacia->setDate(desde->date());
+}
+
+void IgualarColumnas(QGridLayout* rejilla) {
+    for (int c = 0; c < rejilla->columnCount(); ++c) rejilla->setColumnStretch(c, 1);
+}
+
+QString Lineas(std::initializer_list<const char*> lineas) {
+    QStringList partes;
+    for (const char* l : lineas) partes << QString::fromUtf8(l);
+    return partes.join(QLatin1Char('\n'));
+}
+
+TRespuestaError CuadroDeErrorEstandar(QWidget* padre, const QString& mensaje) {
+    QMessageBox cuadro(QMessageBox::Critical, QStringLiteral("Error"), mensaje, QMessageBox::NoButton, padre);
+    QPushButton* continuar = cuadro.addButton(QStringLiteral("Continuar"), QMessageBox::AcceptRole);
+    cuadro.addButton(QStringLiteral("Terminar el programa"), QMessageBox::DestructiveRole);
+    cuadro.setDefaultButton(continuar);
+    cuadro.exec();
+    return cuadro.clickedButton() == continuar ? TRespuestaError::Continuar : TRespuestaError::Terminar;
+}
+
+}  // namespace
+
+TFormQuendal::TFormQuendal(QWidget* padre) : QMainWindow(padre) {
+    cuadroDeError_ = [this](const QString& mensaje) { return CuadroDeErrorEstandar(this, mensaje); };
+    setWindowTitle(QStringLiteral("FormQuendal"));
+    CrearPestanias();
+    ConectarCopiasGemelas();
+    ConectarBotones();
+    ConectarImagenesDelParque();
+    FormCreate();
+    CrearMenuVer();
+    resize(kAnchoCliente, kAltoCliente + menuBar()->sizeHint().height());
+}
+
+TFormQuendal::~TFormQuendal() = default;
+
+// ---- Building the window ----
+
+void TFormQuendal::CrearPestanias() {
+    PageControl1 = new QTabWidget;
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    setCentralWidget(PageControl1);
+    TabSheet2 = CrearPestaniaParque();
+    TabSheet3 = CrearPestaniaModelos();
+    TabSheet4 = CrearPestaniaCurvas();
+    TabSheet5 = CrearPestaniaEntradas();
+    TabSheet6 = CrearPestaniaSolar();
+    TabSheet1 = CrearPestaniaListado();
+    const std::pair<QWidget*, const char*> pestanias[] = {
+        {TabSheet2, "TabSheet2"}, {TabSheet3, "TabSheet3"}, {TabSheet4, "TabSheet4"},
+        {TabSheet5, "TabSheet5"}, {TabSheet6, "TabSheet6"}, {TabSheet1, "TabSheet1"}};
+    for (const auto& [pestania, nombre] : pestanias) {
+        pestania->setObjectName(QString::fromLatin1(nombre));
+        const QString titulo = pestania == TabSheet6 ? QStringLiteral("Solar") : QString::fromLatin1(nombre);
+        PageControl1->addTab(pestania, titulo);
+    }
+}
+
+QWidget* TFormQuendal::CrearPestaniaEntradas() {
+    auto* pestania = new QWidget;
+    auto* fila = new QHBoxLayout(pestania);
+    auto* izquierda = new QVBoxLayout;
+    fila->addLayout(izquierda);
+
+    btCalcular1 = NuevoBoton("btCalcular1", QStringLiteral("Simular Modelo Teórico"));
+    btCargarMC1 = NuevoBoton("btCargarMC1", QStringLiteral("Cargar Modelo Calibrado"));
+    btProcesarRestricciones1 = NuevoBoton("btProcesarRestricciones1", QStringLiteral("Calcular solo las R.O."));
+    btProcesarSeriesConMC1 = NuevoBoton("btProcesarSeriesConMC1", QStringLiteral("Calcular con todos los datos"));
+    eDir1 = NuevaCaja("eDir1", QStringLiteral("270"));
+    eVAnemoEntrada1 = NuevaCaja("eVAnemoEntrada1", QStringLiteral("9.99"));
+    eAlfaTerreno1 = NuevaCaja("eAlfaTerreno1", QStringLiteral("0.006"));
+    eGamma_Atmosfera1 = NuevaCaja("eGamma_Atmosfera1", QStringLiteral("0.006"));
+    efpv3pe1 = NuevaCaja("efpv3pe1", QStringLiteral("1"));
+    eFactorPerdidasParque1 = NuevaCaja("eFactorPerdidasParque1", QStringLiteral("1"));
+    eLimiteDePotencia1 = NuevaCaja("eLimiteDePotencia1", QStringLiteral("1"));
+    eEthaMeteo2 = NuevaCaja("eEthaMeteo2", QStringLiteral("1"));
+    eVAnemoResultante1 = NuevaCajaDeSalida("eVAnemoResultante1", QStringLiteral("???"));
+    ePE_MW_ModeloTeorico1 = NuevaCajaDeSalida("ePE_MW_ModeloTeorico1", QStringLiteral("ePE_MW_ModeloTeorico"));
+    ePE_MW_Representantes1 = NuevaCajaDeSalida("ePE_MW_Representantes1", QStringLiteral("ePE_MW_Representantes"));
+    eME_Peso1 = NuevaCajaDeSalida("eME_Peso1", QStringLiteral("eME_Peso"));
+    FechaDesde1 = NuevoSelectorFecha("FechaDesde1", "01/02/2018");
+    FechaHasta1 = NuevoSelectorFecha("FechaHasta1", "01/03/2018");
+    eHoras_Buffer = NuevaCaja("eHoras_Buffer", QStringLiteral("3"));
+    cbSoloTeorico = NuevaCasilla("cbSoloTeorico", QStringLiteral("Solo Modelo Teórico."));
+    cbSeriesConVelLibre = NuevaCasilla("cbSeriesConVelLibre", QStringLiteral("Series con Velocidad Libre"));
+    flg_sinMatrizFactores = NuevaCasilla("flg_sinMatrizFactores", QStringLiteral("Sin Matriz Factores"));
+
+    GroupBox2 = new QGroupBox(QStringLiteral("Entradas"));
+    GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
+    auto* entradas = new QGridLayout(GroupBox2);
+    entradas->addWidget(ConEtiqueta(QStringLiteral("Dirección E.M. [°]"), eDir1), 0, 0);
+    entradas->addWidget(ConEtiqueta(QStringLiteral("Velocidad E.M. [m/s] "), eVAnemoEntrada1), 0, 1);
+    entradas->addWidget(ConEtiqueta(QStringLiteral("Alfa terreno:"), eAlfaTerreno1), 1, 0);
+    entradas->addWidget(ConEtiqueta(QStringLiteral("Gamma Atmósfera:"), eGamma_Atmosfera1), 1, 1);
+    entradas->addWidget(ConEtiqueta(QStringLiteral("fpv3pe:"), efpv3pe1), 2, 0);
+    entradas->addWidget(ConEtiqueta(QStringLiteral("Factor de pérdidas:"), eFactorPerdidasParque1), 2, 1);
+    entradas->addWidget(ConEtiqueta(QStringLiteral("Límite de potencia [MW]"), eLimiteDePotencia1), 3, 0);
+    entradas->addWidget(ConEtiqueta(QStringLiteral("Etha E.M."), eEthaMeteo2), 3, 1);
+    entradas->addWidget(btCargarMC1, 4, 0, 1, 2);
+    entradas->addWidget(btCalcular1, 5, 0, 1, 2);
+    izquierda->addWidget(GroupBox2);
+
+    auto* salidas = new QGridLayout;
+    salidas->addWidget(new QLabel(QStringLiteral("Salidas")), 0, 0, 1, 2);
+    salidas->addWidget(ConEtiqueta(QStringLiteral("Velocidad E.M. [m/s] "), eVAnemoResultante1), 1, 0);
+    salidas->addWidget(ConEtiqueta(QStringLiteral("Potencia Modelo Teórico [MW]"), ePE_MW_ModeloTeorico1), 1, 1);
+    salidas->addWidget(ConEtiqueta(QStringLiteral("Potencia Modelo Empírico [MW]"), ePE_MW_Representantes1), 2, 0);
+    salidas->addWidget(ConEtiqueta(QStringLiteral("Peso Datos Modelo Empírico"), eME_Peso1), 2, 1);
+    izquierda->addLayout(salidas);
+
+    auto* restricciones = new QGridLayout;
+    restricciones->addWidget(new QLabel(QStringLiteral("Restricciones Operativas")), 0, 0, 1, 2);
+    restricciones->addWidget(ConEtiqueta(QStringLiteral("Desde (>=)"), FechaDesde1), 1, 0);
+    restricciones->addWidget(ConEtiqueta(QStringLiteral("Hasta (<=)"), FechaHasta1), 1, 1);
+    restricciones->addWidget(ConEtiqueta(QStringLiteral("Muestras Buffer"), eHoras_Buffer), 2, 0);
+    restricciones->addWidget(cbSoloTeorico, 3, 0, 1, 2);
+    restricciones->addWidget(cbSeriesConVelLibre, 4, 0, 1, 2);
+    restricciones->addWidget(flg_sinMatrizFactores, 5, 0, 1, 2);
+    restricciones->addWidget(btProcesarRestricciones1, 6, 0, 1, 2);
+    restricciones->addWidget(btProcesarSeriesConMC1, 7, 0, 1, 2);
+    IgualarColumnas(restricciones);
+    izquierda->addLayout(restricciones);
+    izquierda->addStretch();
+
+    pb_Parque_simple = NuevaCajaPintura("pb_Parque_simple", kAnchoParque, kAltoParque);
+    fila->addWidget(pb_Parque_simple, 0, Qt::AlignTop);
+    return pestania;
+}
+
+QWidget* TFormQuendal::CrearPestaniaParque() {
+    auto* pestania = new QWidget;
+    auto* fila = new QHBoxLayout(pestania);
+
+    btCalcular = NuevoBoton("btCalcular", QStringLiteral("Calcular"));
+    eDir = NuevaCaja("eDir", QStringLiteral("270"));
+    eVAnemoEntrada = NuevaCaja("eVAnemoEntrada", QStringLiteral("9.99"));
+    eAlfaTerreno = NuevaCaja("eAlfaTerreno", QStringLiteral("0.006"));
+    eGamma_Atmosfera = NuevaCaja("eGamma_Atmosfera", QStringLiteral("0.006"));
+    efpv3pe = NuevaCaja("efpv3pe", QStringLiteral("1"));
+    eFactorPerdidasParque = NuevaCaja("eFactorPerdidasParque", QStringLiteral("1"));
+    eLimiteDePotencia = NuevaCaja("eLimiteDePotencia", QStringLiteral("1"));
+    eVAnemoResultante = NuevaCajaDeSalida("eVAnemoResultante", QStringLiteral("???"));
+    ePE_MW_ModeloTeorico = NuevaCajaDeSalida("ePE_MW_ModeloTeorico", QStringLiteral("ePE_MW_ModeloTeorico"));
+    ePE_MW_Representantes = NuevaCajaDeSalida("ePE_MW_Representantes", QStringLiteral("ePE_MW_Representantes"));
+    eME_Peso = NuevaCajaDeSalida("eME_Peso", QStringLiteral("eME_Peso"));
+    VientoLibre = NuevaCajaDeSalida("VientoLibre", QString());
+    btCargarCalibrador = NuevoBoton("btCargarCalibrador", QStringLiteral("Cargar Cal."));
+    btGuardarCalibrador = NuevoBoton("btGuardarCalibrador", QStringLiteral("Guardar Cal."));
+    btUpdateMTinDB = NuevoBoton("btUpdateMTinDB", QStringLiteral("Actualizar MT en la Base de Datos"));
+    CalibrarSimpleEthaMeteo = NuevoBoton("CalibrarSimpleEthaMeteo", QStringLiteral("Calibrar Etha de la E.M."));
+    vientoparapot = NuevaCaja("vientoparapot", QStringLiteral("50"));
+    Calcularviento = NuevoBoton("Calcularviento", QStringLiteral("Calcular viento "));
+    VientoDeLaPotMW = NuevaCajaDeSalida("VientoDeLaPotMW", QString());
+    eEthaMolino = NuevaCaja("eEthaMolino", QStringLiteral("1"));
+    btCambiar_ro = NuevoBoton("btCambiar_ro", QStringLiteral("Cambiar ro"));
+    cbCambiarTodosLosRo = NuevaCasilla("cbCambiarTodosLosRo", QStringLiteral("Cambiar todos los Ro."));
+    eMolino = NuevaCajaDeSalida("eMolino", QStringLiteral("eMolino"));
+    eCoordenadasXY = NuevaCajaDeSalida("eCoordenadasXY", QStringLiteral("eCoordenadasXY"));
+    eMdeVientos = NuevaCaja("eMdeVientos", QStringLiteral("1"));
+    eEthaMeteo = NuevaCaja("eEthaMeteo", QStringLiteral("1"));
+
+    pb_Parque_original = NuevaCajaPintura("pb_Parque_original", kAnchoParque, kAltoParque);
+    fila->addWidget(pb_Parque_original, 0, Qt::AlignTop);
+
+    auto* derecha = new QVBoxLayout;
+    fila->addLayout(derecha);
+    GroupBox1 = new QGroupBox;
+    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    auto* grupo = new QGridLayout(GroupBox1);
+    grupo->setVerticalSpacing(3);
+    grupo->addWidget(ConEtiqueta(QStringLiteral("Dirección [°]"), eDir), 0, 0);
+    grupo->addWidget(ConEtiqueta(QStringLiteral("VAnemo [m/s] "), eVAnemoEntrada), 0, 1);
+    grupo->addWidget(ConEtiqueta(QStringLiteral("Alfa terreno:"), eAlfaTerreno), 1, 0);
+    grupo->addWidget(ConEtiqueta(QStringLiteral("Gamma Atmósfera:"), eGamma_Atmosfera), 1, 1);
+    grupo->addWidget(ConEtiqueta(QStringLiteral("fpv3pe:"), efpv3pe), 2, 0);
+    grupo->addWidget(ConEtiqueta(QStringLiteral("Factor de pérdidas:"), eFactorPerdidasParque), 2, 1);
+    grupo->addWidget(ConEtiqueta(QStringLiteral("Límite de potencia:"), eLimiteDePotencia), 3, 0);
+    grupo->addWidget(btCalcular, 3, 1, Qt::AlignBottom);
+    grupo->addWidget(ConEtiqueta(QStringLiteral("VAnemo [m/s]"), eVAnemoResultante), 4, 0);
+    grupo->addWidget(ConEtiqueta(QStringLiteral("ePE_MW_ModeloTeorico"), ePE_MW_ModeloTeorico), 4, 1);
+    grupo->addWidget(ConEtiqueta(QStringLiteral("[MW] (datos)"), ePE_MW_Representantes), 5, 0);
+    grupo->addWidget(ConEtiqueta(QStringLiteral("(peso - Datos ME)"), eME_Peso), 5, 1);
+    grupo->addWidget(ConEtiqueta(Lineas({"Viento libre incidente", "en la central (m/s)"}), VientoLibre), 6, 0);
+    grupo->addWidget(btCargarCalibrador, 7, 0);
+    grupo->addWidget(btGuardarCalibrador, 7, 1);
+    grupo->addWidget(btUpdateMTinDB, 8, 0, 1, 2);
+    grupo->addWidget(CalibrarSimpleEthaMeteo, 9, 0, 1, 2);
+    grupo->addWidget(ConEtiqueta(Lineas({"Calcula el viento libre incidente", "en el parque para que se genere",
+                                         "una potencia determinada.",
+                                         "El viento está referido a la densidad base."}),
+                                 vientoparapot),
+                     10, 0, 1, 2);
+    grupo->addWidget(Calcularviento, 11, 0);
+    grupo->addWidget(ConEtiqueta(Lineas({"Viento libre asociado", " a la potencia generada."}), VientoDeLaPotMW),
+                     11, 1);
+    derecha->addWidget(GroupBox1);
+
+    auto* panel = new QFrame;
+    panel->setObjectName(QStringLiteral("Panel1"));
+    panel->setFrameShape(QFrame::StyledPanel);
+    Panel1 = panel;
+    auto* celdas = new QGridLayout(panel);
+    celdas->setVerticalSpacing(3);
+    celdas->addWidget(ConEtiqueta(QStringLiteral("Molino_etha: "), eEthaMolino), 0, 0);
+    celdas->addWidget(btCambiar_ro, 0, 1, Qt::AlignBottom);
+    celdas->addWidget(cbCambiarTodosLosRo, 1, 0, 1, 2);
+    celdas->addWidget(eMolino, 2, 0);
+    celdas->addWidget(eCoordenadasXY, 2, 1);
+    celdas->addWidget(ConEtiqueta(QStringLiteral("MdeVientos:"), eMdeVientos), 3, 0);
+    celdas->addWidget(ConEtiqueta(QStringLiteral("EthaMeteo:"), eEthaMeteo), 3, 1);
+    derecha->addWidget(panel);
+    derecha->addStretch();
+    return pestania;
+}
+
+QWidget* TFormQuendal::CrearPestaniaModelos() {
+    auto* pestania = new QWidget;
+    auto* fila = new QHBoxLayout(pestania);
+
+    eNidCentral = NuevaCaja("eNidCentral", QString());
+    btBajarParque = NuevoBoton("btBajarParque", QStringLiteral("Bajar MT de la Base de Datos"));
+    btLoadFromArchi_ModeloMTySeries =
+        NuevoBoton("btLoadFromArchi_ModeloMTySeries", QStringLiteral("Crear archivo .clp con MT y archivo .sas"));
+    PorcentajeAjusteCurvaSinf = NuevaCaja("PorcentajeAjusteCurvaSinf", QStringLiteral("1"));
+    PorcentajeAjusteCurvaSsup = NuevaCaja("PorcentajeAjusteCurvaSsup", QStringLiteral("100"));
+    btCalcularMC = NuevoBoton("btCalcularMC", QStringLiteral("Calcular MC"));
+    btCargarYGuardarMC = NuevoBoton("btCargarYGuardarMC", QStringLiteral("Cargar y Guardar MC"));
+    btProcesarSeriesConMC = NuevoBoton("btProcesarSeriesConMC", QStringLiteral("Simular modelo "));
+    btProcesarRestricciones = NuevoBoton("btProcesarRestricciones", QStringLiteral("Procesar R.O. por rango de fechas"));
+    FechaDesde = NuevoSelectorFecha("FechaDesde", "01/02/2018");
+    FechaHasta = NuevoSelectorFecha("FechaHasta", "01/03/2018");
+    BorrarSupercentral = NuevoBoton("BorrarSupercentral", QStringLiteral("Borrar supercentral"));
+    NIDsupercentralBorrar = NuevaCaja("NIDsupercentralBorrar", QStringLiteral("202128"));
+    PaintBox2 = NuevaCajaPintura("PaintBox2", kAnchoEstadistica, kAltoEstadistica);
+    PaintBox3 = NuevaCajaPintura("PaintBox3", kAnchoEstadistica, kAltoEstadistica);
+    StringGrid1 = NuevaRejilla("StringGrid1", 3, 8);
+
+    auto* izquierda = new QVBoxLayout;
+    fila->addLayout(izquierda);
+    izquierda->addWidget(ConEtiqueta(QStringLiteral("NID de la central eólica a seleccionar"), eNidCentral));
+    izquierda->addWidget(btBajarParque);
+    izquierda->addWidget(btLoadFromArchi_ModeloMTySeries);
+    auto* porcentajes = new QHBoxLayout;
+    porcentajes->addWidget(PorcentajeAjusteCurvaSinf);
+    porcentajes->addWidget(PorcentajeAjusteCurvaSsup);
+    auto* etiquetaPorcentajes = new QLabel(Lineas(
+        {"Rango de ajuste en potencia de la curva s en los datos del cluster.", "% inferior            % superior "}));
+    etiquetaPorcentajes->setWordWrap(true);
+    izquierda->addWidget(etiquetaPorcentajes);
+    izquierda->addLayout(porcentajes);
+    izquierda->addWidget(btCalcularMC);
+    izquierda->addWidget(btCargarYGuardarMC);
+    auto* fechas = new QHBoxLayout;
+    fechas->addWidget(ConEtiqueta(QStringLiteral("Desde"), FechaDesde));
+    fechas->addWidget(ConEtiqueta(QStringLiteral("Hasta"), FechaHasta));
+    izquierda->addLayout(fechas);
+    izquierda->addWidget(btProcesarSeriesConMC);
+    izquierda->addWidget(btProcesarRestricciones);
+    auto* etiquetaBorrar =
+        new QLabel(Lineas({"Borra la supercentral de la BD.", "La supercentral a borrar se especifica según su NID."}));
+    etiquetaBorrar->setWordWrap(true);
+    izquierda->addWidget(etiquetaBorrar);
+    izquierda->addWidget(BorrarSupercentral);
+    izquierda->addWidget(ConEtiqueta(QStringLiteral("NID de la supercentral a borrar"), NIDsupercentralBorrar));
+    izquierda->addStretch();
+
+    auto* derecha = new QVBoxLayout;
+    fila->addLayout(derecha);
+    auto* graficos = new QHBoxLayout;
+    graficos->addWidget(PaintBox2);
+    graficos->addWidget(PaintBox3);
+    derecha->addLayout(graficos);
+    derecha->addWidget(StringGrid1);
+    return pestania;
+}
+
+QWidget* TFormQuendal::CrearPestaniaCurvas() {
+    auto* pestania = new QWidget;
+    auto* fila = new QHBoxLayout(pestania);
+    PaintBox1 = NuevaCajaPintura("PaintBox1", kAnchoCurvas, kAltoCurvas);
+    btPlot_PV_MEMTMC = NuevoBoton("btPlot_PV_MEMTMC", QStringLiteral("Graficar P(V) MEMTMC"));
+    eEthaMeteo1 = NuevaCaja("eEthaMeteo1", QStringLiteral("1"));
+    fila->addWidget(PaintBox1, 0, Qt::AlignTop);
+    auto* derecha = new QVBoxLayout;
+    fila->addLayout(derecha);
+    derecha->addWidget(btPlot_PV_MEMTMC);
+    derecha->addWidget(ConEtiqueta(QStringLiteral("Meteo_etha: "), eEthaMeteo1));
+    derecha->addStretch();
+    return pestania;
+}
+
+QWidget* TFormQuendal::CrearPestaniaSolar() {
+    auto* pestania = new QWidget;
+    auto* fila = new QHBoxLayout(pestania);
+    eNidCentral_Solar = NuevaCaja("eNidCentral_Solar", QString());
+    btProcesarRestricciones_solar =
+        NuevoBoton("btProcesarRestricciones_solar", QStringLiteral("Calibrar y calcular solo RO"));
+    btProcesarSeries_solar = NuevoBoton("btProcesarSeries_solar", QStringLiteral("Calibrar y calcular todos los datos"));
+    FechaDesde_Solar = NuevoSelectorFecha("FechaDesde_Solar", "01/12/2017");
+    FechaHasta_Solar = NuevoSelectorFecha("FechaHasta_Solar", "01/01/2018");
+    eHoras_Buffer_Solar = NuevaCaja("eHoras_Buffer_Solar", QStringLiteral("3"));
+    StringGrid2 = NuevaRejilla("StringGrid2", 7, 2);
+
+    auto* contenido = new QWidget;
+    auto* columna = new QVBoxLayout(contenido);
+    columna->setContentsMargins(0, 0, 0, 0);
+    auto* controles = new QGridLayout;
+    controles->addWidget(ConEtiqueta(QStringLiteral("nid Central Solar"), eNidCentral_Solar), 0, 0);
+    controles->addWidget(ConEtiqueta(QStringLiteral("Desde (>=)"), FechaDesde_Solar), 1, 0);
+    controles->addWidget(ConEtiqueta(QStringLiteral("Hasta (<=)"), FechaHasta_Solar), 1, 1);
+    controles->addWidget(ConEtiqueta(QStringLiteral("Muestras Buffer"), eHoras_Buffer_Solar), 2, 0);
+    controles->addWidget(btProcesarRestricciones_solar, 3, 0);
+    controles->addWidget(btProcesarSeries_solar, 3, 1);
+    IgualarColumnas(controles);
+    columna->addLayout(controles);
+    const int bordes = 2 * StringGrid2->frameWidth();
+    StringGrid2->setFixedSize(7 * StringGrid2->columnWidth(0) + bordes, 2 * StringGrid2->rowHeight(0) + bordes);
+    columna->addWidget(StringGrid2);
+    columna->addStretch();
+    fila->addWidget(contenido);
+    fila->addStretch();
+    return pestania;
+}
+
+QWidget* TFormQuendal::CrearPestaniaListado() {
+    auto* pestania = new QWidget;
+    auto* columna = new QVBoxLayout(pestania);
+    btElegirCarpetaCentral = NuevoBoton("btElegirCarpetaCentral", QStringLiteral("Elegir carpeta central"));
+    columna->addWidget(btElegirCarpetaCentral, 0, Qt::AlignLeft);
+    columna->addStretch();
+    return pestania;
+}
+
+// One checkable entry per tab: checking it shows the tab and brings it
+// forward, clearing it hides the tab again.
+void TFormQuendal::CrearMenuVer() {
+    menuVer = menuBar()->addMenu(QStringLiteral("&Ver"));
+    menuVer->setObjectName(QStringLiteral("menuVer"));
+    const std::pair<QWidget*, const char*> entradas[] = {
+        {TabSheet2, "Parque y calibrador (TabSheet2)"},  {TabSheet3, "Modelos y base de datos (TabSheet3)"},
+        {TabSheet4, "Curvas P(V) (TabSheet4)"},          {TabSheet5, "Entradas (TabSheet5)"},
+        {TabSheet6, "Planta solar (Solar)"},             {TabSheet1, "Listado de carpeta (TabSheet1)"}};
+    for (const auto& [pestania, titulo] : entradas) {
+        QAction* accion = menuVer->addAction(QString::fromUtf8(titulo));
+        accion->setObjectName(QStringLiteral("ver") + pestania->objectName());
+        accion->setCheckable(true);
+        const int indice = PageControl1->indexOf(pestania);
+        accion->setChecked(PageControl1->isTabVisible(indice));
+        connect(accion, &QAction::toggled, this, [this, indice](bool visible) {
+            Manejar([&] {
+                PageControl1->setTabVisible(indice, visible);
+                if (visible) PageControl1->setCurrentIndex(indice);
+            });
+        });
+    }
+}
+
+void TFormQuendal::ConectarCopiasGemelas() {
+    const std::pair<QLineEdit*, void (TFormQuendal::*)()> cajas[] = {
+        {eDir1, &TFormQuendal::eDir1Change},
+        {eDir, &TFormQuendal::eDirChange},
+        {eVAnemoEntrada1, &TFormQuendal::eVAnemoEntrada1Change},
+        {eVAnemoEntrada, &TFormQuendal::eVAnemoEntradaChange},
+        {eAlfaTerreno1, &TFormQuendal::eAlfaTerreno1Change},
+        {eAlfaTerreno, &TFormQuendal::eAlfaTerrenoChange},
+        {eGamma_Atmosfera1, &TFormQuendal::eGamma_Atmosfera1Change},
+        {eGamma_Atmosfera, &TFormQuendal::eGamma_AtmosferaChange},
+        {efpv3pe1, &TFormQuendal::efpv3pe1Change},
+        {eFactorPerdidasParque1, &TFormQuendal::eFactorPerdidasParque1Change},
+        {eLimiteDePotencia1, &TFormQuendal::eLimiteDePotencia1Change},
+        {eEthaMeteo2, &TFormQuendal::eEthaMeteo2Change},
+        {eEthaMeteo, &TFormQuendal::eEthaMeteoChange},
+        {eEthaMeteo1, &TFormQuendal::eEthaMeteo1Change},
+        {eME_Peso, &TFormQuendal::eME_PesoChange},
+        {ePE_MW_ModeloTeorico, &TFormQuendal::ePE_MW_ModeloTeoricoChange},
+        {ePE_MW_Representantes, &TFormQuendal::ePE_MW_RepresentantesChange},
+        {eVAnemoResultante, &TFormQuendal::eVAnemoResultanteChange},
+    };
+    for (const auto& [caja, manejador] : cajas)
+        connect(caja, &QLineEdit::textChanged, this, [this, m = manejador] { Manejar([&] { (this->*m)(); }); });
+    connect(FechaDesde1, &QDateEdit::dateChanged, this, [this] { Manejar([&] { FechaDesde1Change(); }); });
+    connect(FechaHasta1, &QDateEdit::dateChanged, this, [this] { Manejar([&] { FechaHasta1Change(); }); });
+    connect(PageControl1, &QTabWidget::currentChanged, this, [this](int indice) {
+        if (PageControl1->widget(indice) == TabSheet4) Manejar([&] { TabSheet4Show(); });
+    });
+}
+
+// The operations behind these buttons are still being written.
+void TFormQuendal::ConectarBotones() {
+    for (QPushButton* boton :
+         {btCalcular1, btCargarMC1, btProcesarRestricciones1, btProcesarSeriesConMC1, btCalcular, btCargarCalibrador,
+          btGuardarCalibrador, btUpdateMTinDB, CalibrarSimpleEthaMeteo, Calcularviento, btCambiar_ro, btBajarParque,
+          btLoadFromArchi_ModeloMTySeries, btCalcularMC, btCargarYGuardarMC, btProcesarSeriesConMC,
+          btProcesarRestricciones, BorrarSupercentral, btPlot_PV_MEMTMC, btProcesarRestricciones_solar,
+          btProcesarSeries_solar, btElegirCarpetaCentral})
+        ConectarNoDisponible(boton);
+}
+
+void TFormQuendal::ConectarNoDisponible(QPushButton* boton) {
+    connect(boton, &QPushButton::clicked, this, [this, boton] {
+        Manejar([&] {
+            throw EErrorQuendal("Operación no disponible todavía: " + boton->text().toStdString());
+        });
+    });
+}
+
+void TFormQuendal::ConectarImagenesDelParque() {
+    for (TCajaPintura* caja : {pb_Parque_original, pb_Parque_simple}) {
+        connect(caja, &TCajaPintura::RatonMovido, this,
+                [this](int x, int y) { Manejar([&] { pb_Parque_originalMouseMove(x, y); }); });
+        connect(caja, &TCajaPintura::RatonPresionado, this,
+                [this, caja](int x, int y) { Manejar([&] { pb_Parque_originalMouseDown(caja, x, y); }); });
+    }
+}
+
+// ---- Park picture ----
+
+// Without a current park there is nothing to draw (the operations that
+// make one current come before the drawing).
+void TFormQuendal::VelocidadesMT_To_PB(TCajaPintura* caja) {
+    TParque_ModeloTeorico* parque = modelos_.ParqueActual();
+    if (!parque) return;
+    // Pending paints are served, but no user input while the park is in use.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    DibujarMapaVelocidades(caja->Imagen(), *parque);
+    caja->Actualizar();
+}
+
+void TFormQuendal::pb_Parque_originalMouseMove(int x, int y) {
+    const TParque_ModeloTeorico* parque = modelos_.ParqueActual();
+    if (!parque) return;
+    TPunto2D punto;
+    parque->PixelAMundo(punto, x, y);
+    eCoordenadasXY->setText(Qs("x: " + FormatoGeneral(punto.x, 15) + ", y: " + FormatoGeneral(punto.y, 15)));
+    const TMolino* molino = parque->MolinoEnPixel(x, y);
+    if (!molino) return;
+    const double velocidad = VientoDePotencia(molino->pvMedia, DensidadBase);
+    eMolino->setText(Qs("v: " + FloatToStrF(velocidad, FR_Fijo, 6, 1) + ", P:" +
+                        FloatToStrF(molino->potencia, FR_Fijo, 6, 1)));
+}
+
+// Picks the turbine under the pointer and puts the area around it and its
+// wake (1 diameter west, 15 east, 6 north and south) on the clipboard.
+void TFormQuendal::pb_Parque_originalMouseDown(const TCajaPintura* caja, int x, int y) {
+    TParque_ModeloTeorico* parque = modelos_.ParqueActual();
+    if (!parque) return;
+    TMolino* molino = parque->MolinoEnPixel(x, y);
+    modelos_.SeleccionarMolino(molino);
+    if (!molino) return;
+    eEthaMolino->setText(TextoDeNumero(molino->etha));
+    const double d = molino->curva.diametro;
+    const TPunto2D centro{molino->posicion.x, molino->posicion.y};
+    int ax = 0, ay = 0, bx = 0, by = 0;
+    parque->MundoAPixel(ax, ay, TPunto2D{centro.x - d, centro.y + 6 * d});
+    parque->MundoAPixel(bx, by, TPunto2D{centro.x + 15 * d, centro.y - 6 * d});
+    const int64_t ancho = int64_t{bx} - ax + 1, alto = int64_t{by} - ay + 1;
+    constexpr int64_t kLadoMaximo = 1 << 14;  // a picture, not an overflow
+    if (ancho < 1 || alto < 1 || ancho > kLadoMaximo || alto > kLadoMaximo) return;
+    QGuiApplication::clipboard()->setImage(
+        caja->Imagen().copy(ax, ay, static_cast<int>(ancho), static_cast<int>(alto)));
+}
+
+// ---- Failures ----
+
+void TFormQuendal::Manejar(const std::function<void()>& manejador) {
+    try {
+        manejador();
+    } catch (const std::exception& e) {
+        MostrarError(QString::fromUtf8(e.what()));
+    } catch (...) {
+        MostrarError(QStringLiteral("Error desconocido."));
+    }
+}
+
+void TFormQuendal::MostrarError(const QString& mensaje) {
+    if (cuadroDeError_(mensaje) == TRespuestaError::Terminar) {
+        close();
+        QCoreApplication::exit(1);
+    }
+}
+
+// ---- Events of the window ----
+
+void TFormQuendal::FormCreate() {
+    modelos_.LiberarTodo();
+    eVAnemoEntrada->setText(TextoDeNumero(9.9));
+    eGamma_Atmosfera->setText(TextoDeNumero(0.4));
+    eAlfaTerreno->setText(TextoDeNumero(0.5));
+    PageControl1->setCurrentWidget(TabSheet5);
+    for (QWidget* oculta : {TabSheet2, TabSheet3, TabSheet4, TabSheet6, TabSheet1})
+        PageControl1->setTabVisible(PageControl1->indexOf(oculta), false);
+}
+
+void TFormQuendal::FormClose() { modelos_.LiberarTodo(); }
+
+void TFormQuendal::closeEvent(QCloseEvent* evento) {
+    Manejar([&] { FormClose(); });
+    evento->accept();
+}
+
+void TFormQuendal::TabSheet4Show() { CopiarTexto(eEthaMeteo, eEthaMeteo1); }
+
+// ---- Twin copies ----
+
+void TFormQuendal::eDir1Change() { CopiarTexto(eDir1, eDir); }
+void TFormQuendal::eDirChange() { CopiarTexto(eDir, eDir1); }
+void TFormQuendal::eVAnemoEntrada1Change() { CopiarTexto(eVAnemoEntrada1, eVAnemoEntrada); }
+void TFormQuendal::eVAnemoEntradaChange() { CopiarTexto(eVAnemoEntrada, eVAnemoEntrada1); }
+void TFormQuendal::eAlfaTerreno1Change() { CopiarTexto(eAlfaTerreno1, eAlfaTerreno); }
+void TFormQuendal::eAlfaTerrenoChange() { CopiarTexto(eAlfaTerreno, eAlfaTerreno1); }
+void TFormQuendal::eGamma_Atmosfera1Change() { CopiarTexto(eGamma_Atmosfera1, eGamma_Atmosfera); }
+void TFormQuendal::eGamma_AtmosferaChange() { CopiarTexto(eGamma_Atmosfera, eGamma_Atmosfera1); }
+void TFormQuendal::efpv3pe1Change() { CopiarTexto(efpv3pe1, efpv3pe); }
+void TFormQuendal::eFactorPerdidasParque1Change() { CopiarTexto(eFactorPerdidasParque1, eFactorPerdidasParque); }
+void TFormQuendal::eLimiteDePotencia1Change() { CopiarTexto(eLimiteDePotencia1, eLimiteDePotencia); }
+void TFormQuendal::eEthaMeteo2Change() { CopiarTexto(eEthaMeteo2, eEthaMeteo); }
+void TFormQuendal::eEthaMeteoChange() { CopiarTexto(eEthaMeteo, eEthaMeteo2); }
+void TFormQuendal::eEthaMeteo1Change() { CopiarTexto(eEthaMeteo1, eEthaMeteo); }
+void TFormQuendal::eME_PesoChange() { CopiarTexto(eME_Peso, eME_Peso1); }
+void TFormQuendal::ePE_MW_ModeloTeoricoChange() { CopiarTexto(ePE_MW_ModeloTeorico, ePE_MW_ModeloTeorico1); }
+void TFormQuendal::ePE_MW_RepresentantesChange() { CopiarTexto(ePE_MW_Representantes, ePE_MW_Representantes1); }
+void TFormQuendal::eVAnemoResultanteChange() { CopiarTexto(eVAnemoResultante, eVAnemoResultante1); }
+
+void TFormQuendal::FechaDesde1Change() {
+    CopiarFecha(FechaDesde1, FechaDesde);
+    CopiarFecha(FechaHasta1, FechaHasta);
+}
+
+void TFormQuendal::FechaHasta1Change() {
+    CopiarFecha(FechaHasta1, FechaHasta);
+    CopiarFecha(FechaDesde1, FechaDesde);
+}

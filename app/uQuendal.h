@@ -1,0 +1,233 @@
+#pragma once
+// TFormQuendal: the program's single main window. Six tabs, of which only the
+// input tab is shown at start; the others are brought forward from the "Ver"
+// menu (one checkable entry per tab). The input tab's boxes copy their text
+// into twins on the hidden tabs, which the operations read, and the results
+// written into hidden boxes come back the same way. The window holds the
+// current models (see modelosactuales.h) and frees them when it closes.
+//
+// Every handler runs inside one guard: an exception ends the handler and its
+// message is shown in an error box, where the user goes on or ends the
+// program; nothing crosses the event loop.
+#include <QMainWindow>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/modelosactuales.h"
+
+class QCheckBox;
+class QCloseEvent;
+class QDateEdit;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QTableWidget;
+class QTabWidget;
+class QWidget;
+class TCajaPintura;
+class TPgSqlCon;
+
+class TCalibradorParque;
+class TParque_ModeloCombinado;
+class TParque_ModeloTeorico;
+class TMolino;
+class TGeneradorSolar;
+
+struct TTiposModelosQuendal {
+    using Calibrador = TCalibradorParque;
+    using Combinado = TParque_ModeloCombinado;
+    using Parque = TParque_ModeloTeorico;
+    using Molino = TMolino;
+    using Solar = TGeneradorSolar;
+    static Parque* ParqueDe(Calibrador& calibrador);
+};
+
+// What the user answers in the error box.
+enum class TRespuestaError { Continuar, Terminar };
+
+class TFormQuendal : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TFormQuendal(QWidget* padre = nullptr);
+    ~TFormQuendal() override;
+
+    // The error box; tests put their own in its place.
+    using TCuadroDeError = std::function<TRespuestaError(const QString& mensaje)>;
+    void FijarCuadroDeError(TCuadroDeError cuadro) { cuadroDeError_ = std::move(cuadro); }
+
+    TModelosActuales<TTiposModelosQuendal>& Modelos() { return modelos_; }
+
+protected:
+    void closeEvent(QCloseEvent* evento) override;
+
+private:
+    // Building the window.
+    void CrearPestanias();
+    QWidget* CrearPestaniaEntradas();
+    QWidget* CrearPestaniaParque();
+    QWidget* CrearPestaniaModelos();
+    QWidget* CrearPestaniaCurvas();
+    QWidget* CrearPestaniaSolar();
+    QWidget* CrearPestaniaListado();
+    void CrearMenuVer();
+    void ConectarCopiasGemelas();
+    void ConectarBotones();
+    void ConectarImagenesDelParque();
+
+    // Runs a handler; an exception reaches the error box.
+    void Manejar(const std::function<void()>& manejador);
+    void MostrarError(const QString& mensaje);
+    // A button whose operation is still to come says so in an error box.
+    void ConectarNoDisponible(QPushButton* boton);
+
+    // Events of the window.
+    void FormCreate();
+    void FormClose();
+    void TabSheet4Show();
+
+    // Park picture: the wind-speed map of the current park, and the mouse
+    // over either picture.
+    void VelocidadesMT_To_PB(TCajaPintura* caja);
+    void pb_Parque_originalMouseMove(int x, int y);
+    void pb_Parque_originalMouseDown(const TCajaPintura* caja, int x, int y);
+
+    // Twin copies: each writes its box's text into its twin.
+    void eDir1Change();
+    void eDirChange();
+    void eVAnemoEntrada1Change();
+    void eVAnemoEntradaChange();
+    void eAlfaTerreno1Change();
+    void eAlfaTerrenoChange();
+    void eGamma_Atmosfera1Change();
+    void eGamma_AtmosferaChange();
+    void efpv3pe1Change();
+    void eFactorPerdidasParque1Change();
+    void eLimiteDePotencia1Change();
+    void eEthaMeteo2Change();
+    void eEthaMeteoChange();
+    void eEthaMeteo1Change();
+    void eME_PesoChange();
+    void ePE_MW_ModeloTeoricoChange();
+    void ePE_MW_RepresentantesChange();
+    void eVAnemoResultanteChange();
+    void FechaDesde1Change();
+    void FechaHasta1Change();
+
+    TCuadroDeError cuadroDeError_;
+
+    // State kept between user actions.
+    std::string ArchivoModeloCombinado;
+    // The connection handed to the database operations. Opened from the
+    // libpq conninfo string in the environment variable QUENDAL_BD when such
+    // an operation first needs it; none until then.
+    std::unique_ptr<TPgSqlCon> ConexionBD;
+    int NidCentral = 0;
+    int NidCentralSolar = 0;
+    TModelosActuales<TTiposModelosQuendal> modelos_;
+
+    QTabWidget* PageControl1 = nullptr;
+    QWidget* TabSheet1 = nullptr;
+    QWidget* TabSheet2 = nullptr;
+    QWidget* TabSheet3 = nullptr;
+    QWidget* TabSheet4 = nullptr;
+    QWidget* TabSheet5 = nullptr;
+    QWidget* TabSheet6 = nullptr;
+    QMenu* menuVer = nullptr;
+
+    // Input tab.
+    QGroupBox* GroupBox2 = nullptr;
+    TCajaPintura* pb_Parque_simple = nullptr;
+    QPushButton* btCalcular1 = nullptr;
+    QPushButton* btCargarMC1 = nullptr;
+    QPushButton* btProcesarRestricciones1 = nullptr;
+    QPushButton* btProcesarSeriesConMC1 = nullptr;
+    QLineEdit* eDir1 = nullptr;
+    QLineEdit* eVAnemoEntrada1 = nullptr;
+    QLineEdit* eAlfaTerreno1 = nullptr;
+    QLineEdit* eGamma_Atmosfera1 = nullptr;
+    QLineEdit* efpv3pe1 = nullptr;
+    QLineEdit* eFactorPerdidasParque1 = nullptr;
+    QLineEdit* eLimiteDePotencia1 = nullptr;
+    QLineEdit* eEthaMeteo2 = nullptr;
+    QLineEdit* eVAnemoResultante1 = nullptr;
+    QLineEdit* ePE_MW_ModeloTeorico1 = nullptr;
+    QLineEdit* ePE_MW_Representantes1 = nullptr;
+    QLineEdit* eME_Peso1 = nullptr;
+    QDateEdit* FechaDesde1 = nullptr;
+    QDateEdit* FechaHasta1 = nullptr;
+    QLineEdit* eHoras_Buffer = nullptr;
+    QCheckBox* cbSoloTeorico = nullptr;
+    QCheckBox* cbSeriesConVelLibre = nullptr;
+    QCheckBox* flg_sinMatrizFactores = nullptr;
+
+    // Park tab.
+    TCajaPintura* pb_Parque_original = nullptr;
+    QGroupBox* GroupBox1 = nullptr;
+    QWidget* Panel1 = nullptr;
+    QPushButton* btCalcular = nullptr;
+    QLineEdit* eDir = nullptr;
+    QLineEdit* eVAnemoEntrada = nullptr;
+    QLineEdit* eAlfaTerreno = nullptr;
+    QLineEdit* eGamma_Atmosfera = nullptr;
+    QLineEdit* efpv3pe = nullptr;
+    QLineEdit* eFactorPerdidasParque = nullptr;
+    QLineEdit* eLimiteDePotencia = nullptr;
+    QLineEdit* eVAnemoResultante = nullptr;
+    QLineEdit* ePE_MW_ModeloTeorico = nullptr;
+    QLineEdit* ePE_MW_Representantes = nullptr;
+    QLineEdit* eME_Peso = nullptr;
+    QLineEdit* VientoLibre = nullptr;
+    QPushButton* btCargarCalibrador = nullptr;
+    QPushButton* btGuardarCalibrador = nullptr;
+    QPushButton* btUpdateMTinDB = nullptr;
+    QPushButton* CalibrarSimpleEthaMeteo = nullptr;
+    QLineEdit* vientoparapot = nullptr;
+    QPushButton* Calcularviento = nullptr;
+    QLineEdit* VientoDeLaPotMW = nullptr;
+    QLineEdit* eEthaMolino = nullptr;
+    QPushButton* btCambiar_ro = nullptr;
+    QCheckBox* cbCambiarTodosLosRo = nullptr;
+    QLineEdit* eMolino = nullptr;
+    QLineEdit* eCoordenadasXY = nullptr;
+    QLineEdit* eMdeVientos = nullptr;
+    QLineEdit* eEthaMeteo = nullptr;
+
+    // Models tab.
+    QLineEdit* eNidCentral = nullptr;
+    QPushButton* btBajarParque = nullptr;
+    QPushButton* btLoadFromArchi_ModeloMTySeries = nullptr;
+    QLineEdit* PorcentajeAjusteCurvaSinf = nullptr;
+    QLineEdit* PorcentajeAjusteCurvaSsup = nullptr;
+    QPushButton* btCalcularMC = nullptr;
+    QPushButton* btCargarYGuardarMC = nullptr;
+    QPushButton* btProcesarSeriesConMC = nullptr;
+    QPushButton* btProcesarRestricciones = nullptr;
+    QDateEdit* FechaDesde = nullptr;
+    QDateEdit* FechaHasta = nullptr;
+    QPushButton* BorrarSupercentral = nullptr;
+    QLineEdit* NIDsupercentralBorrar = nullptr;
+    TCajaPintura* PaintBox2 = nullptr;
+    TCajaPintura* PaintBox3 = nullptr;
+    QTableWidget* StringGrid1 = nullptr;
+
+    // Curves tab.
+    TCajaPintura* PaintBox1 = nullptr;
+    QPushButton* btPlot_PV_MEMTMC = nullptr;
+    QLineEdit* eEthaMeteo1 = nullptr;
+
+    // Solar tab.
+    QLineEdit* eNidCentral_Solar = nullptr;
+    QPushButton* btProcesarRestricciones_solar = nullptr;
+    QPushButton* btProcesarSeries_solar = nullptr;
+    QDateEdit* FechaDesde_Solar = nullptr;
+    QDateEdit* FechaHasta_Solar = nullptr;
+    QLineEdit* eHoras_Buffer_Solar = nullptr;
+    QTableWidget* StringGrid2 = nullptr;
+
+    // Listing tab.
+    QPushButton* btElegirCarpetaCentral = nullptr;
+};

@@ -1,0 +1,22 @@
+#pragma once
+// The theoretical park in the database: the statements that write a park back
+// to its model's rows. The download and the write-back themselves are
+// TParque_ModeloTeorico::Create_DesdeBD, ActualizarBD and
+// TMolino::Create_DesdeBD, defined in uparques_bd.cpp.
+//
+// Reals go into the statements in the general form with 15 significant digits
+// and '.', integers in decimal, texts as quoted SQL literals; the factor table
+// goes as the one-line matrix string, which keeps three significant digits.
+#include <string>
+
+class TParque_ModeloTeorico;
+class TMolino;
+
+// "UPDATE modelo_teorico_etha_molinos SET etha = ... WHERE nid_modelo = ...
+// AND nid_molino = ...": the turbine's factor in the park's model.
+std::string SentenciaActualizarEthaMolino(const TParque_ModeloTeorico& parque, const TMolino& molino);
+
+// "UPDATE modelo_teorico SET ... WHERE nid = ...": the park's parameters, its
+// met-mast factor table and its mast position. It leaves out mat_vientos,
+// dt_actualizacion, the metering factor and the plant's metering number.
+std::string SentenciaActualizarModeloTeorico(const TParque_ModeloTeorico& parque);

@@ -1,0 +1,143 @@
+// Writing a park back to its model's rows, and a downloaded park going
+// through its ".pmt" file.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <limits>
+
+#include "models/uauxdensidad.h"
+#include "models/uparques_bd.h"
+#include "models/uparques_modeloteorico.h"
+#include "numerics/errores.h"
+#include "numerics/formatsettings.h"
+#include "test_parque_bd_base.h"
+
+namespace {
+
+class ActualizacionParque : public ParqueEnBaseDeDatos {
+protected:
+    // A park with values that show every form: whole, fractional, more than
+    // three significant digits in the factor table, a negative northing.
+    static std::unique_ptr<TParque_ModeloTeorico> ParqueCalibrado() {
+        auto p = TParque_ModeloTeorico::Create_Nuevo();
+        p->nid = 31;
+        p->nid_modelo = 40;
+        p->alfa_terreno = 0.55;
+        p->gamma_atmosfera = 0.4;
+        p->fpv3pe = 1.8;
+        p->factor_perdidas = 0.035;
+        p->potencia_autorizada_mw = 20;
+        p->potencia_nominal = 18.5;
+        p->meteo_etha = TMatR(2, 3);
+        p->meteo_etha.Unos();
+        p->meteo_etha.FijarElemento(1, 2, 0.95);
+        p->meteo_etha.FijarElemento(2, 1, 1.23456);
+        p->meteo_etha.FijarElemento(2, 3, 0.000012345);
+        p->meteo_cota = 45.5;
+        p->grilla_rotada_margen_dx = 1000;
+        p->meteo_utm_zona = 'H';
+        p->meteo_utm_huso = 21;
+        p->meteo_utm_xe = 573090.8491234567;
+        p->meteo_utm_yn = -6137754.5;
+        for (int32_t nid : {101, 102}) {
+            auto m = std::make_unique<TMolino>();
+            m->nid = nid;
+            m->etha = nid == 101 ? 0.9876543210987654 : 1.25;
+            p->molinos.push_back(std::move(m));
+        }
+        return p;
+    }
+};
+
+TEST_F(ActualizacionParque, LaSentenciaDelModeloByteAByte) {
+    const std::string esperada =
+        "UPDATE modelo_teorico SET n_sectores_dir= 72, alfa_terreno = 0.55, gamma_atmosfera = 0.4, fpv3pe = 1.8, "
+        "factor_perdidas = 0.035, potencia_autorizada_mw =20, potencia_nominal = 18.5, "
+        "meteo_etha = '[2|3][1][0.95][1][1.23][1][0.0000123]', meteo_cota = 45.5, grilla_rotada_dx = 9, "
+        "grilla_rotada_dy = 1, grilla_rotada_margen_dx = 1000, meteo_utm_zona = 'H', meteo_utm_huso = 21, "
+        "meteo_utm_xe = 573090.849123457, meteo_utm_yn = -6137754.5 WHERE nid = 40";
+    const auto p = ParqueCalibrado();
+    EXPECT_EQ(SentenciaActualizarModeloTeorico(*p), esperada);
+}
+
+// The user's decimal comma does not reach the statements.
+TEST_F(ActualizacionParque, ActualizarBDEscribeFactoresYParametrosConPunto) {
+    CargarModeloCompleto();
+    con_.OlvidarSentencias();
+    const auto p = ParqueCalibrado();
+    const char separadorPrevio = AjustesFormato().DecimalSeparator;
+    AjustesFormato().DecimalSeparator = ',';
+    p->ActualizarBD(con_);
+    AjustesFormato().DecimalSeparator = separadorPrevio;
+
+    const std::vector<std::string> esperadas{
+        "UPDATE modelo_teorico_etha_molinos SET etha = 0.987654321098765 WHERE nid_modelo = 40 AND nid_molino = 101",
+        "UPDATE modelo_teorico_etha_molinos SET etha = 1.25 WHERE nid_modelo = 40 AND nid_molino = 102",
+        SentenciaActualizarModeloTeorico(*p)};
+    EXPECT_EQ(con_.SentenciasEnviadas(), esperadas);
+    EXPECT_NE(esperadas.back().find("[1.23]"), std::string::npos);
+
+    auto fila = con_.sqlexec("SELECT * FROM modelo_teorico WHERE nid = 40");
+    EXPECT_EQ(fila->fieldByName("alfa_terreno").AsFloat(0), 0.55);
+    EXPECT_EQ(fila->fieldByName("potencia_nominal").AsFloat(0), 18.5);
+    EXPECT_EQ(fila->fieldByName("meteo_etha").AsString(), "[2|3][1][0.95][1][1.23][1][0.0000123]");
+    // Neither the mast speeds nor the update time are written.
+    EXPECT_EQ(fila->fieldByName("mat_vientos").AsString(), "[2|3][4][8][12][4][8][12]");
+    EXPECT_EQ(fila->fieldByName("dt_actualizacion").AsString(), "2020-01-01 10:00:00");
+    EXPECT_EQ(con_.sqlquery_float("SELECT etha FROM modelo_teorico_etha_molinos WHERE nid_molino = 101", -1),
+              0.987654321098765);
+    EXPECT_EQ(con_.sqlquery_float("SELECT etha FROM modelo_teorico_etha_molinos WHERE nid_molino = 103", -1), 0.99);
+}
+
+// A band that is a quote goes in as a literal, not as SQL.
+TEST_F(ActualizacionParque, LaBandaVaComoLiteral) {
+    CargarModeloCompleto();
+    auto p = ParqueCalibrado();
+    p->meteo_utm_zona = '\'';
+    p->ActualizarBD(con_);
+    EXPECT_EQ(con_.sqlquery_str("SELECT meteo_utm_zona FROM modelo_teorico WHERE nid = 40", "x"), "'");
+}
+
+TEST_F(ActualizacionParque, ValorNoFinitoNoSeEnvia) {
+    auto p = ParqueCalibrado();
+    p->alfa_terreno = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_THROW(p->ActualizarBD(con_), EMathError);
+    EXPECT_EQ(SentenciasQueEmpiezanCon("UPDATE modelo_teorico SET").size(), 0u);
+}
+
+TEST_F(ActualizacionParque, ParqueDescargadoGuardadoYLeidoDaLaMismaPotencia) {
+    CargarModeloCompleto();
+    auto central = FilaCentral();
+    const auto descargado = TParque_ModeloTeorico::Create_DesdeBD(con_, *central);
+
+    const auto carpeta = std::filesystem::temp_directory_path() / ("parque_bd_" + std::to_string(getpid()));
+    std::filesystem::create_directories(carpeta);
+    const std::string ruta = (carpeta / "c31_parque_mt.pmt").string();
+    descargado->GuardarEnArchivo(ruta);
+    const auto leido = TParque_ModeloTeorico::Create_LeerDeArchivo(ruta);
+    std::filesystem::remove_all(carpeta);
+
+    EXPECT_EQ(leido->nid_modelo, 40);
+    EXPECT_EQ(leido->factor_kolm_scada, 0.98);
+    EXPECT_EQ(leido->nid_central_KOLM, 7);
+    ASSERT_EQ(leido->nMolinos, 3);
+    double minima = 1e300, maxima = 0;
+    const double rho = 1.2;
+    const double libre = PotenciaDelViento(9.5, rho);
+    for (int direccion = 0; direccion < 360; direccion += 5) {
+        descargado->FijarDireccion(direccion);
+        leido->FijarDireccion(direccion);
+        const double esperada = descargado->PotenciaConVientoLibre(rho, libre, 100);
+        EXPECT_EQ(leido->PotenciaConVientoLibre(rho, libre, 100), esperada) << "direction " << direccion;
+        minima = std::min(minima, esperada);
+        maxima = std::max(maxima, esperada);
+    }
+    // The sweep sees the wakes: the power depends on the direction.
+    EXPECT_GT(minima, 0);
+    EXPECT_LT(minima, maxima);
+}
+
+}  // namespace

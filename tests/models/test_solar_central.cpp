@@ -1,0 +1,126 @@
+// The solar model built as the window builds it: the plant's row from a real
+// PostgreSQL server loaded with the project's schema, and its ten-minute
+// series file in the plant folder.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "data/ucarpetasmodelos.h"
+#include "data/upgsql.h"
+#include "data/useriestemporales.h"
+#include "models/uGranjaSolar.h"
+#include "numerics/fechas.h"
+#include "numerics/textoreal.h"
+#include "servidor_pg.h"
+#include "tests/models/test_solar_comun.h"
+
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+
+// Writes the samples as a series file of format version 1 (five series,
+// ten-minute period, first sample on 1 January 2018 at 00:00).
+void EscribirArchivoSeries(const std::string& archivo, const TMuestrasSolares& m) {
+    std::ofstream f(archivo, std::ios::binary);
+    f << "VERSION_FORMATO_SERIES 1\n5\n2018 1 1 0 0 0\n1/6\n" << m.PE.n << "\n144\n-----\n";
+    f << "P_MW Disp Temp Rad CGM\n";
+    for (int32_t k = 1; k <= m.PE.n; ++k) {
+        f << k;
+        for (const TVectR* serie : {&m.PE, &m.fDisp, &m.Temp, &m.Rad, &m.CGM})
+            f << '\t' << FormatoGeneral(serie->pv[k], 17, '.');
+        f << '\n';
+    }
+}
+
+class ModeloSolarDesdeBaseDeDatos : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        try {
+            servidor_ = std::make_unique<TServidorPgPrueba>();
+        } catch (const std::exception& e) {
+            errorDeArranque_ = e.what();
+        }
+    }
+    static void TearDownTestSuite() { servidor_.reset(); }
+
+    void SetUp() override {
+        ASSERT_TRUE(servidor_) << "The test PostgreSQL server could not be started: " << errorDeArranque_;
+        servidor_->ReiniciarEsquema();
+        con_.Open(servidor_->Conexion());
+    }
+
+    std::unique_ptr<TPgSqlRes> FilaDeCentral(int32_t nid) {
+        auto fila = con_.sqlexec("SELECT * FROM centrales WHERE nid=" + std::to_string(nid));
+        EXPECT_FALSE(fila->eof());
+        return fila;
+    }
+
+    static std::unique_ptr<TServidorPgPrueba> servidor_;
+    static std::string errorDeArranque_;
+    TUnidadCSolar unidad_;
+    TPgSqlCon con_;
+};
+std::unique_ptr<TServidorPgPrueba> ModeloSolarDesdeBaseDeDatos::servidor_;
+std::string ModeloSolarDesdeBaseDeDatos::errorDeArranque_;
+
+TEST_F(ModeloSolarDesdeBaseDeDatos, ReadsThePlantRowAndItsSeriesFile) {
+    con_.sqlexec_ntuples(
+        "INSERT INTO centrales (nid, centralgeneradora, potencia_autorizada_mw, nid_central_kolm) "
+        "VALUES (321, 'Solar del Norte', 50, 4321)");
+    const std::string archivo = RutaArchivoEnCarpetaCentral(321, "_series10min.sas");
+    EscribirArchivoSeries(archivo, MuestrasSinteticas(300));
+
+    auto fila = FilaDeCentral(321);
+    ::testing::internal::CaptureStdout();
+    auto modelo = TGeneradorSolar::Create(archivo, 321, &con_, *fila);
+    ::testing::internal::GetCapturedStdout();
+
+    EXPECT_EQ(modelo->nombre, "Solar del Norte");
+    EXPECT_EQ(modelo->potencia_autorizada_mw, 50);
+    EXPECT_EQ(modelo->nid, 321);
+    EXPECT_EQ(modelo->nid_central_KOLM, 4321);
+    EXPECT_EQ(modelo->nMuestras, 300);
+    EXPECT_EQ(modelo->dtPrimeraMuestra, EncodeDateTime(2018, 1, 1, 0, 0, 0, 0));
+    EXPECT_DOUBLE_EQ(modelo->PeriodoDias, 1.0 / 144);
+    ASSERT_NE(modelo->series, nullptr);
+    EXPECT_EQ(modelo->series->Serie(1).pv[1], 100) << "the file object keeps its availability as read";
+    EXPECT_EQ(modelo->fDisp.pv[1], 1);
+    EXPECT_EQ(modelo->nMuestrasValidas, 270);
+    for (int j = 1; j <= 6; ++j)
+        EXPECT_NEAR(modelo->Coeficientes.pv[j], CoeficientesSinteticos[j - 1],
+                    1e-5 * std::fabs(CoeficientesSinteticos[j - 1]))
+            << "c" << j;
+}
+
+TEST_F(ModeloSolarDesdeBaseDeDatos, EmptyCellsGiveZeroPowerAndNoMeteringNumber) {
+    con_.sqlexec_ntuples("INSERT INTO centrales (nid, centralgeneradora) VALUES (322, 'Sin datos')");
+    const std::string archivo = RutaArchivoEnCarpetaCentral(322, "_series10min.sas");
+    EscribirArchivoSeries(archivo, MuestrasSinteticas(40));
+
+    auto fila = FilaDeCentral(322);
+    ::testing::internal::CaptureStdout();
+    auto modelo = TGeneradorSolar::Create(archivo, 322, &con_, *fila);
+    ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(modelo->potencia_autorizada_mw, 0);
+    EXPECT_EQ(modelo->nid_central_KOLM, 0);
+    EXPECT_EQ(modelo->Potencia(800, 25), 0);
+    EXPECT_EQ(modelo->ErrorCuadraticoMedio, 0);
+}
+
+TEST_F(ModeloSolarDesdeBaseDeDatos, UnreadableSeriesFileBuildsNoModel) {
+    con_.sqlexec_ntuples("INSERT INTO centrales (nid, potencia_autorizada_mw) VALUES (323, 50)");
+    auto fila = FilaDeCentral(323);
+    try {
+        TGeneradorSolar::Create(RutaArchivoEnCarpetaCentral(323, "_series10min.sas"), 323, &con_, *fila);
+        FAIL() << "se esperaba un error de lectura";
+    } catch (const ELecturaSeries& e) {
+        EXPECT_THAT(e.what(), StartsWith("Error leyendo línea: 0"));
+    }
+}
+
+}  // namespace
