@@ -6,6 +6,36 @@ cd "$(dirname "$0")"
 instalar_faltantes
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUENDAL_TESTS=OFF >/dev/null
 cmake --build build/release -j"$(nproc)"
+
+# Host folder of "C:\tarnek\modelado_ro", by the program's drive mapping:
+# $QUENDAL_UNIDAD_C, or $XDG_DATA_HOME/quendal/c (an absolute XDG_DATA_HOME
+# only), or ~/.local/share/quendal/c.
+carpeta_modelos() {
+    local unidad="${QUENDAL_UNIDAD_C:-}"
+    if [ -z "$unidad" ]; then
+        local datos="${XDG_DATA_HOME:-}"
+        case "$datos" in
+            /*) ;;
+            *) datos="${HOME:-}/.local/share" ;;
+        esac
+        unidad="$datos/quendal/c"
+    fi
+    while [ "${unidad%/}" != "$unidad" ]; do unidad="${unidad%/}"; done
+    printf '%s/tarnek/modelado_ro' "$unidad"
+}
+
+# The demo plant of examples/ goes into the model root when that holds no
+# plant folder yet.
+instalar_planta_demo() {
+    local raiz
+    raiz="$(carpeta_modelos)"
+    if compgen -G "$raiz/c[0-9]*/" >/dev/null; then return 0; fi
+    mkdir -p "$raiz"
+    cp -R examples/c9001 "$raiz/"
+    echo "Planta de demostración copiada en: $raiz/c9001"
+}
+instalar_planta_demo
+
 # Without a display (and no Qt platform chosen) the window opens on a virtual
 # X server instead of failing.
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
