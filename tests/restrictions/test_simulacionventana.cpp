@@ -7,6 +7,8 @@
 #include <string>
 
 #include "apoyo_simulacion.h"
+#include "charts/libroexcel.h"
+#include "charts/u_ExcelFile.h"
 #include "numerics/errores.h"
 #include "restrictions/ucalcrestriccionesoperativas.h"
 
@@ -226,6 +228,33 @@ TEST_F(SimulacionVentana, LaSerieLeidaUnaVezDaLoMismoQueLeerlaEnCadaVentana) {
     ASSERT_EQ(archivos.size(), 2u);
     for (const std::string& nombre : archivos)
         EXPECT_EQ(LeerTexto(RutaResultados(nombre)), LeerTexto(otraCarpeta + "/" + nombre)) << nombre;
+}
+
+// No caller gives a spreadsheet report target, but when one is given the
+// simulated rows also go to a worksheet named by the clamped start.
+TEST_F(SimulacionVentana, ConUnInformeLasFilasSimuladasVanASuHoja) {
+    TAplicacionEnMemoria excel;
+    TExcelFile informe = TExcelFile::Create(excel, 16);
+    const TSerieDePrueba serie = DiaDeMano();
+    serie.Escribir(archivoSeries_);
+    testing::internal::CaptureStdout();
+    SimularVentanaEolica(false, *modelo_, archivoSeries_, carpeta_, false, Hora(10, 10), Hora(19, 10), Hora(14, 10),
+                         Hora(15, 10), 1, registros_, 6, false, false, true, &informe);
+    testing::internal::GetCapturedStdout();
+    const THojaEnMemoria& hoja = excel.Libro().HojaDeTrabajo("201801151010");
+    // The header names the six columns; below it one row per simulated
+    // sample (10:10 to 19:10) carries the table's pRed in the last column.
+    int filaEncabezado = 0, columnaPRed = 0;
+    for (const auto& [celda, valor] : hoja.Celdas())
+        if (valor == TValorCelda(std::string("pRed_conAjCP[MW]_Prom"))) std::tie(filaEncabezado, columnaPRed) = celda;
+    ASSERT_GT(filaEncabezado, 0);
+    EXPECT_EQ(hoja.Valor(filaEncabezado, columnaPRed - 5), TValorCelda(std::string("Vel[m/s]_Prom")));
+    const TTablaResultado t = Tabla();
+    ASSERT_EQ(t.filas.size(), 55u);
+    for (int32_t k = 0; k < 55; ++k)
+        EXPECT_EQ(hoja.Valor(filaEncabezado + 1 + k, columnaPRed), TValorCelda(t.filas[static_cast<std::size_t>(k)].pRed))
+            << k;
+    EXPECT_EQ(hoja.Valor(filaEncabezado + 56, columnaPRed), TValorCelda());
 }
 
 }  // namespace
