@@ -362,6 +362,71 @@ TEST(PotenciaDesdeEstacion, MastilEnUnaEstelaResuelveLaCorrienteLibre) {
     EXPECT_LT(std::fabs(M / mastil - 1), 0.01);
 }
 
+// The mast iteration written straight from its description: full passes
+// with the cap, the wind scaled by the mast's ratio until it is within 1 %.
+struct TDesdeEstacionReferencia {
+    double potencia = 0, libre = 0;
+    int iteraciones = 0;
+};
+TDesdeEstacionReferencia DesdeEstacionDeReferencia(TParque_ModeloTeorico& p, double rho, double M, double tope) {
+    TDesdeEstacionReferencia r;
+    if (M < 1e-10) return r;
+    double estimado = M;
+    for (int fallidas = 0;;) {
+        ++r.iteraciones;
+        double mastil = 0;
+        r.potencia = p.PotenciaConVientoLibre(rho, estimado, tope, mastil);
+        const double razon = M / mastil;
+        if (!std::isfinite(razon) || std::fabs(razon - 1) < 0.01) break;
+        if (++fallidas > 100) break;
+        estimado = razon * estimado;
+    }
+    r.libre = estimado;
+    return r;
+}
+
+// Random parks around the mast, caps that bind and caps out of reach (an
+// authorised power far above the turbines', where the trial winds sweep only
+// up to the mast): the same power, wind and turbine states, bit for bit.
+TEST(PotenciaDesdeEstacion, DaLoMismoQueLasPasadasCompletas) {
+    std::mt19937 azar(20261210);
+    std::uniform_real_distribution<double> u(0, 1);
+    int variasIteraciones = 0, conTopeInalcanzable = 0;
+    for (int caso = 0; caso < 40; ++caso) {
+        const int n = 1 + static_cast<int>(u(azar) * 6);
+        const bool inalcanzable = caso % 2 == 0;
+        auto p = Parque(inalcanzable ? 100.0 * n : 2.0 * n * (0.4 + 0.6 * u(azar)), 200 + 600 * u(azar));
+        for (int i = 0; i < n; ++i)
+            AgregarMolino(*p, -700 + 1400 * u(azar), -500 + 1000 * u(azar), 50 + 60 * u(azar), 0.9 + 0.2 * u(azar));
+        p->grilla_rotada_dy = u(azar) < 0.5 ? 1 : 2.5;
+        p->FijarDireccion(360 * u(azar));
+        const double rho = 1.1 + 0.2 * u(azar);
+        const double M = PotenciaDelViento(3 + 15 * u(azar), rho);
+        const double tope = inalcanzable ? 1e9 : p->potencia_autorizada_mw * (0.2 + 0.9 * u(azar));
+        SCOPED_TRACE("caso " + std::to_string(caso));
+
+        const TDesdeEstacionReferencia ref = DesdeEstacionDeReferencia(*p, rho, M, tope);
+        std::vector<double> pvRef, potRef;
+        for (const auto& m : p->molinos) {
+            pvRef.push_back(m->pvMedia);
+            potRef.push_back(m->potencia);
+        }
+        for (auto& m : p->molinos) m->pvMedia = m->potencia = -1;
+        double libre = 0;
+        const double potencia = p->PotenciaDesdeEstacion(rho, M, tope, libre);
+        EXPECT_TRUE(MismosBits(potencia, ref.potencia)) << potencia << " " << ref.potencia;
+        EXPECT_TRUE(MismosBits(libre, ref.libre)) << libre << " " << ref.libre;
+        for (std::size_t i = 0; i < p->molinos.size(); ++i) {
+            EXPECT_TRUE(MismosBits(p->molinos[i]->pvMedia, pvRef[i]));
+            EXPECT_TRUE(MismosBits(p->molinos[i]->potencia, potRef[i]));
+        }
+        variasIteraciones += ref.iteraciones > 1;
+        conTopeInalcanzable += inalcanzable && ref.iteraciones > 1;
+    }
+    EXPECT_GT(variasIteraciones, 5);
+    EXPECT_GT(conTopeInalcanzable, 2);
+}
+
 TEST(VientoParaPotencia, EncuentraUnaVelocidadDentroDeMedioMW) {
     auto p = Parque(6);
     AgregarMolino(*p, -300, 0);
