@@ -458,8 +458,7 @@ double TParque_ModeloTeorico::InterpolarCeldas(const TCeldasMastil& m, double g1
 }
 
 double TParque_ModeloTeorico::Pasada(double libre, double escala, double densidad, const std::vector<double>& ethas,
-                                     double fpv3peUsado, TGrillaEstela* grillaDestino, double& mastil,
-                                     bool hastaElMastil) const {
+                                     double fpv3peUsado, TGrillaEstela* grillaDestino, double& mastil) const {
     const int32_t nf = grilla_.nf;
     const int32_t nc = grilla_.nc;
     if (!grillaDestino) {
@@ -485,7 +484,6 @@ double TParque_ModeloTeorico::Pasada(double libre, double escala, double densida
             primeraFila = std::min(primeraFila, molinos[molinosPorFila_.front()]->posicion.fila);
             ultimaFila = std::max(ultimaFila, molinos[molinosPorFila_.back()]->posicion.fila);
         }
-        if (hastaElMastil) ultimaFila = mastil_.dentro ? mastil_.f2 : 0;
     }
 
     for (int32_t r = 1; r <= ultimaFila; ++r) {
@@ -570,55 +568,19 @@ double TParque_ModeloTeorico::PotenciaConVientoLibre(double densidad, double lib
     return PotenciaConVientoLibre(densidad, libre, tope, mastil);
 }
 
-bool TParque_ModeloTeorico::TopeInalcanzable(double densidad, double tope) const {
-    const double limite = std::max(0.0, tope < potencia_autorizada_mw ? tope : potencia_autorizada_mw);
-    const double relacion = RelacionDensidad(densidad);
-    if (!(std::isfinite(relacion) && relacion >= 0 && coefPerdidas >= 0)) return false;
-    double suma = 0;
-    for (const auto& molino : molinos) {
-        if (molino->curva.curva_P.n < 1) return false;
-        suma += molino->curva.curva_P.Maximo() * relacion;
-    }
-    // The margin covers the rounding of the turbines' powers and their sum;
-    // the net power grows with the sum below 1 / (2 coefPerdidas).
-    const double cota = suma * (1 + 1e-9);
-    if (!(cota >= 0 && 2 * cota * coefPerdidas < 1)) return false;
-    return ASimplePrecision(cota - cota * cota * coefPerdidas) <= limite;
-}
-
-double TParque_ModeloTeorico::MastilConVientoLibre(double densidad, double libre) {
-    if (!hayDireccion_ || molinosPorFila_.size() != molinos.size()) FijarDireccion(direccion);
-    ethasDePrueba_.resize(molinos.size());
-    for (std::size_t i = 0; i < molinos.size(); ++i) ethasDePrueba_[i] = molinos[i]->etha;
-    double mastil = 0;
-    Pasada(libre, 1, densidad, ethasDePrueba_, fpv3pe, nullptr, mastil, true);
-    return mastil;
-}
-
 double TParque_ModeloTeorico::PotenciaDesdeEstacion(double densidad, double mastilMedido, double tope,
                                                     double& libre) {
     libre = 0;
     if (mastilMedido < 1e-10) return 0;
-    // When the cap cannot bind, a trial wind's mast reading needs only the
-    // rows up to the mast; the wind found then gets its full pass, so every
-    // result is the one that full passes give.
-    const bool tanteoHastaElMastil = TopeInalcanzable(densidad, tope);
     double estimado = mastilMedido;
     double potencia = 0;
     for (int fallidas = 0;;) {
         double mastilModelado = 0;
-        const bool tanteo = tanteoHastaElMastil && std::isfinite(estimado);
-        if (tanteo)
-            mastilModelado = MastilConVientoLibre(densidad, estimado);
-        else
-            potencia = PotenciaConVientoLibre(densidad, estimado, tope, mastilModelado);
+        potencia = PotenciaConVientoLibre(densidad, estimado, tope, mastilModelado);
         const double razon = mastilMedido / mastilModelado;
         // A mast the model sees without wind gives no ratio to follow.
-        const bool hallado = !std::isfinite(razon) || std::fabs(razon - 1) < 0.01 || ++fallidas > 100;
-        if (hallado) {
-            if (tanteo) potencia = PotenciaConVientoLibre(densidad, estimado, tope, mastilModelado);
-            break;
-        }
+        if (!std::isfinite(razon) || std::fabs(razon - 1) < 0.01) break;
+        if (++fallidas > 100) break;
         estimado = razon * estimado;
     }
     libre = estimado;

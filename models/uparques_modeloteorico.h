@@ -228,17 +228,8 @@ private:
     // With `grillaDestino` the rows are kept there and the turbines' state is
     // left alone (a replay for the display).
     // The turbines' results land in extracciones_, in list order.
-    // With `hastaElMastil` the sweep ends at the mast's last row: only
-    // `mastil` is meant (the net power returned is not).
     double Pasada(double libre, double escala, double densidad, const std::vector<double>& ethas,
-                  double fpv3peUsado, TGrillaEstela* grillaDestino, double& mastil,
-                  bool hastaElMastil = false) const;
-    // True when no pass at scale 1 can exceed the cap min(tope, authorised
-    // power): the turbines' curve maxima at this air density, net of losses,
-    // stay at or below it. Then a pass's mast reading is its first pass's.
-    bool TopeInalcanzable(double densidad, double tope) const;
-    // The mast reading of the pass for a free stream when TopeInalcanzable.
-    double MastilConVientoLibre(double densidad, double libre);
+                  double fpv3peUsado, TGrillaEstela* grillaDestino, double& mastil) const;
     void AsegurarGrillaCompleta() const;
 
     bool hayDireccion_ = false;
@@ -251,7 +242,6 @@ private:
     mutable std::vector<double> filaA_, filaB_;  // the two rows of a pass
     mutable std::vector<TExtraccion> extracciones_;
     TUltimaPasada ultimaPasada_;
-    std::vector<double> ethasDePrueba_;  // the turbines' factors for MastilConVientoLibre
     mutable TGrillaEstela grilla_;
     mutable bool grillaAlDia_ = false;
 };
