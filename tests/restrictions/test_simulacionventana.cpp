@@ -166,6 +166,26 @@ TEST_F(SimulacionVentana, ConEstadisticasDeErroresEscribeSusMatrices) {
     EXPECT_EQ(matrices.rfind("EMC = ", 0), 0u);
 }
 
+// A window that lies outside the series simulates nothing: a table with its
+// summary and no rows, no record.
+TEST_F(SimulacionVentana, UnaVentanaFueraDeLaSerieNoSimulaNada) {
+    TSerieDePrueba serie(Dia(), 60);
+    serie.Escribir(archivoSeries_);
+    for (int32_t ini : {200, -100}) {
+        SCOPED_TRACE(ini);
+        BorrarResultados();
+        testing::internal::CaptureStdout();
+        SimularVentanaEolica(false, *modelo_, archivoSeries_, carpeta_, false, serie.Fecha(ini) - CuatroHoras,
+                             serie.Fecha(ini + 10) + CuatroHoras, serie.Fecha(ini), serie.Fecha(ini + 10), 1,
+                             registros_, 3, false, false, true);
+        testing::internal::GetCapturedStdout();
+        const TTablaResultado t = Tabla();
+        EXPECT_TRUE(t.filas.empty());
+        EXPECT_EQ(Real(t.resumen.at(2)), 0);
+        EXPECT_TRUE(registros_.empty());
+    }
+}
+
 // A ring shorter than one sample is refused before the series is read or any
 // file or console line is written.
 TEST_F(SimulacionVentana, UnAnilloDeMenosDeUnaMuestraSeRechazaSinEscribirNada) {
