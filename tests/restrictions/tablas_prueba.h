@@ -3,11 +3,16 @@
 // tab-separated cells, and the default text form of a real for comparisons.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
+#include <initializer_list>
+#include <optional>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "data/utsdbTypes.h"
 #include "numerics/textoreal.h"
 
 using TFilaTabla = std::vector<std::string>;
@@ -43,3 +48,40 @@ inline double ValorDeCelda(const std::string& celda) {
 }
 
 inline std::string R(double x) { return RealATextoDefecto(x); }
+
+// An environment variable set (or unset) for the life of the object, put
+// back as it was afterwards.
+class TVariableDeEntornoPrueba {
+public:
+    TVariableDeEntornoPrueba(std::string nombre, const std::string* valor) : nombre_(std::move(nombre)) {
+        if (const char* previo = std::getenv(nombre_.c_str())) previo_ = previo;
+        if (valor)
+            setenv(nombre_.c_str(), valor->c_str(), 1);
+        else
+            unsetenv(nombre_.c_str());
+    }
+    ~TVariableDeEntornoPrueba() {
+        if (previo_)
+            setenv(nombre_.c_str(), previo_->c_str(), 1);
+        else
+            unsetenv(nombre_.c_str());
+    }
+    TVariableDeEntornoPrueba(const TVariableDeEntornoPrueba&) = delete;
+    TVariableDeEntornoPrueba& operator=(const TVariableDeEntornoPrueba&) = delete;
+
+private:
+    std::string nombre_;
+    std::optional<std::string> previo_;
+};
+
+// The stream form of an hourly window of the year of `fecha` for plant
+// `central`, every slot empty but those given (slot index, value).
+inline std::string CuerpoVentanaHoraria(int32_t central, TDateTime fecha,
+                                        std::initializer_list<std::pair<int32_t, double>> valores) {
+    auto ventana = TVentanaKOLMHoraria::Create(central, fecha);
+    for (const auto& [indice, valor] : valores) ventana->FijarRegistro(indice, {valor, 1, fecha});
+    std::ostringstream cuerpo;
+    ventana->writeHeader(cuerpo);
+    ventana->writeData(cuerpo);
+    return cuerpo.str();
+}
