@@ -97,8 +97,9 @@ struct TSeriesEolicasFiltradas {
 // Reads the series file and runs the sample filters of `parque` on it, with
 // the power and speed corrections off (the filters report on the console).
 // A file that cannot be read fails with the reader's error ("Error leyendo
-// línea: "); a file of fewer than eight series (availability being the
-// eighth) is refused with EErrorQuendal rather than read as zero series.
+// línea: "); a file of fewer than the nine series is refused with
+// EErrorQuendal rather than read as zero series (a zero set-point would be
+// one long restriction).
 TSeriesEolicasFiltradas LeerYFiltrarSeriesEolicas(const TParque_ModeloTeorico& parque,
                                                   const std::string& archivoSeries);
 
