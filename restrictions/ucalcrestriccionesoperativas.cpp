@@ -5,12 +5,13 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 #include <limits>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "charts/uPrint.h"
-
 #include "data/ucarpetasmodelos.h"
 #include "data/unidades.h"
 #include "data/upgsql.h"
@@ -377,19 +378,29 @@ double PotenciaNoGenerada(double Padj, double P, double CGM) {
     return diferencia > 0 ? static_cast<double>(diferencia) : 0.0;
 }
 
-// The six columns of the rows handed to the spreadsheet report.
+// The columns of the rows handed to the spreadsheet report, with their
+// titles after the abscissa's "dt".
 struct TColumnasInforme {
-    TMatOfNReal columnas = TMatOfNReal(6);
-    void Agregar(double v, double d, double P, double CGM, double Padj, double pRed) {
-        const double fila[6] = {v, d, P, CGM, Padj, pRed};
-        for (int c = 0; c < 6; ++c) columnas[static_cast<std::size_t>(c)].push_back(fila[c]);
+    TDAofString titulos;
+    TMatOfNReal columnas;
+
+    explicit TColumnasInforme(TDAofString titulosColumnas)
+        : titulos(std::move(titulosColumnas)), columnas(titulos.size() - 1) {}
+    void Agregar(std::initializer_list<double> fila) {
+        std::size_t c = 0;
+        for (double x : fila) columnas[c++].push_back(x);
     }
 };
 
+// The wind simulations' six columns.
+TColumnasInforme ColumnasInformeEolico() {
+    return TColumnasInforme({"dt", "Vel[m/s]", "Dir[gr]", "P_MW_Dato[MW]", "CGM_Dato[MW]", "P_MW_MC_conAjCP",
+                             "pRed_conAjCP[MW]"});
+}
+
 void EscribirInforme(TExcelFile& informe, const TColumnasInforme& filas, TDateTime ini, TDateTime fin, double dt,
                      double Pa) {
-    const TDAofString titulos = {"dt", "Vel[m/s]", "Dir[gr]", "P_MW_Dato[MW]", "CGM_Dato[MW]", "P_MW_MC_conAjCP",
-                                 "pRed_conAjCP[MW]"};
+    const TDAofString& titulos = filas.titulos;
     // Series 0 is the abscissa; each series holds one realisation per step.
     std::vector<TMatOfNReal> datos;
     const std::size_t pasos = filas.columnas[0].size();
@@ -429,7 +440,7 @@ void SimularPeriodo(TParque_ModeloCombinado& modelo, const TMuestrasEolicas& m, 
                         (op.soloTeorico ? "P_MW_MT_conAjCP" : "P_MW_MC_conAjCP") + "\tpRed_conAjCP[MW]");
 
     TAnilloRazon anillo(op.u);
-    TColumnasInforme filasInforme;
+    TColumnasInforme filasInforme = ColumnasInformeEolico();
     double total = 0;  // [MWh]
     for (int32_t i = i0; i <= iE; ++i) {
         const TDateTime t = m.Fecha(i);
@@ -466,7 +477,7 @@ void SimularPeriodo(TParque_ModeloCombinado& modelo, const TMuestrasEolicas& m, 
         std::string fila = DateTimeToStr(t);
         for (double x : {v, d, P, CGM, Padj, pRed}) fila += "\t" + RealATextoDefecto(x);
         tabla.EscribirLinea(fila);
-        if (op.informe) filasInforme.Agregar(v, d, P, CGM, Padj, pRed);
+        if (op.informe) filasInforme.Agregar({v, d, P, CGM, Padj, pRed});
     }
 
     MostrarEnConsola("\n\n");
@@ -1151,16 +1162,16 @@ TSerieSolarFiltrada TSerieSolarFiltrada::Leer(const TGeneradorSolar& modelo, con
 void SimularVentanaSolar(const TGeneradorSolar& modelo, const std::string& archivoSeries,
                          const std::string& carpeta, TDateTime fechaIni, TDateTime fechaFin,
                          TDateTime inicioVentana, TDateTime finVentana, double factorKOLM,
-                         TDAofRecsEnergiaPorFecha& registros, int32_t u) {
+                         TDAofRecsEnergiaPorFecha& registros, int32_t u, TExcelFile* informe) {
     ExigirLargoAnillo(u);
     const TSerieSolarFiltrada serie = TSerieSolarFiltrada::Leer(modelo, archivoSeries);
     SimularVentanaSolar(modelo, serie, carpeta, fechaIni, fechaFin, inicioVentana, finVentana, factorKOLM, registros,
-                        u);
+                        u, informe);
 }
 
 void SimularVentanaSolar(const TGeneradorSolar& modelo, const TSerieSolarFiltrada& s, const std::string& carpeta,
                          TDateTime fechaIni, TDateTime fechaFin, TDateTime inicioVentana, TDateTime finVentana,
-                         double factorKOLM, TDAofRecsEnergiaPorFecha& registros, int32_t u) {
+                         double factorKOLM, TDAofRecsEnergiaPorFecha& registros, int32_t u, TExcelFile* informe) {
     ExigirLargoAnillo(u);
     if (s.n < 1) return;
     const double Pa = modelo.potencia_autorizada_mw;
@@ -1182,6 +1193,8 @@ void SimularVentanaSolar(const TGeneradorSolar& modelo, const TSerieSolarFiltrad
     f.Escribir("dt\tRad[W/m2]\tTemp[ºC]\tP_MW_Dato[MW]\tCGM_Dato[MW]\tf_disp[p.u.]\tP_MW_sinAjCP\tP_MW_conAjCP\t"
                "pRed_conAjCP[MW]");
     TAnilloRazon anillos(u);
+    TColumnasInforme filasInforme({"dt", "Rad[W/m2]", "Temp[grC]", "P_MW_Dato[MW]", "CGM_Dato[MW]", "f_Disp[%]",
+                                   "P_MS_SinAj[MW]", "P_MS_ConAj[MW]", "pRed_conAjCP[MW]"});
     double totalVentana = 0;
     for (int32_t i = std::max(i0, 1); i <= iE; ++i) {
         const TDateTime t = FechaDeMuestra(s.t1, s.dt, i);
@@ -1216,11 +1229,13 @@ void SimularVentanaSolar(const TGeneradorSolar& modelo, const TSerieSolarFiltrad
         }
         f.Escribir("\n" + DateTimeToStr(t) + Tab(R) + Tab(T) + Tab(P) + Tab(CGM) + Tab(s.fDisp.pv[i]) + Tab(Pm) +
                    Tab(Padj) + Tab(pRed));
+        if (informe) filasInforme.Agregar({R, T, P, CGM, s.fDisp.pv[i], Pm, Padj, pRed});
     }
     MostrarEnConsola("\n\n");
     f.EscribirLinea();
     EscribirResumenDeVentana(f, inicioVentana, finVentana, totalVentana, factorKOLM);
     f.Cerrar();
+    if (informe) EscribirInforme(*informe, filasInforme, inicio, fin, s.dt, Pa);
     MostrarEnConsola("SIMULACION TERMINADA CON EXITO\n\n");
 }
 

@@ -324,16 +324,18 @@ struct TSerieSolarFiltrada {
 // simulated over [fechaIni, fechaFin] (clamped to the series) with the
 // plant's model, a short-term adjustment of the last u samples and a daylight
 // test at the plant's site: one result file per window in `carpeta` and one
-// record per restricted daylight sample appended to `registros`.
+// record per restricted daylight sample appended to `registros`. When
+// `informe` is given, the simulated rows also go to that spreadsheet report.
+// A ring length below 1 is refused with EErrorQuendal.
 void SimularVentanaSolar(const TGeneradorSolar& modelo, const TSerieSolarFiltrada& serie,
                          const std::string& carpeta, TDateTime fechaIni, TDateTime fechaFin,
                          TDateTime inicioVentana, TDateTime finVentana, double factorKOLM,
-                         TDAofRecsEnergiaPorFecha& registros, int32_t u);
+                         TDAofRecsEnergiaPorFecha& registros, int32_t u, TExcelFile* informe = nullptr);
 // The same, reading and filtering the series file first.
 void SimularVentanaSolar(const TGeneradorSolar& modelo, const std::string& archivoSeries,
                          const std::string& carpeta, TDateTime fechaIni, TDateTime fechaFin,
                          TDateTime inicioVentana, TDateTime finVentana, double factorKOLM,
-                         TDAofRecsEnergiaPorFecha& registros, int32_t u);
+                         TDAofRecsEnergiaPorFecha& registros, int32_t u, TExcelFile* informe = nullptr);
 
 // The solar restriction run: as the wind run, with the factor F read from the
 // plant's row of `centrales` through `conexion`, the solar model and the

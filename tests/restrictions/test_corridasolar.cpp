@@ -7,7 +7,6 @@
 
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 
@@ -17,10 +16,10 @@
 #include "numerics/errores.h"
 #include "numerics/fechas.h"
 #include "restrictions/ucalcrestriccionesoperativas.h"
+#include "serie_solar_prueba.h"
 #include "servidor_https.h"
 #include "servidor_pg.h"
 #include "tablas_prueba.h"
-#include "tests/models/test_solar_comun.h"
 
 namespace fs = std::filesystem;
 using ::testing::HasSubstr;
@@ -58,18 +57,6 @@ TMuestrasSolares MuestrasConRestricciones() {
     return m;
 }
 
-void EscribirArchivoSeries(const std::string& archivo, const TMuestrasSolares& m) {
-    std::ofstream f(archivo, std::ios::binary);
-    f << "VERSION_FORMATO_SERIES 1\n5\n2018 1 15 0 0 0\n1/6\n" << m.PE.n << "\n144\n-----\n";
-    f << "P_MW Disp Temp Rad CGM\n";
-    for (int32_t k = 1; k <= m.PE.n; ++k) {
-        f << k;
-        for (const TVectR* serie : {&m.PE, &m.fDisp, &m.Temp, &m.Rad, &m.CGM})
-            f << '\t' << FormatoGeneral(serie->pv[k], 17, '.');
-        f << '\n';
-    }
-}
-
 // What the model should estimate for a restricted daylight sample held at
 // the set-point: the polynomial's power less the measured one, per 10 min.
 double EnergiaEsperada(const TMuestrasSolares& m, int32_t i) {
@@ -98,7 +85,7 @@ protected:
         con_.Open(pg_->Conexion());
         carpeta_ = CarpetaCentral(Nid);
         archivoSeries_ = RutaArchivoEnCarpetaCentral(Nid, "_series10min.sas");
-        EscribirArchivoSeries(archivoSeries_, muestras_);
+        EscribirSerieSolar(archivoSeries_, muestras_);
     }
 
     // The plant's row, then its model fitted to the series file as the solar
