@@ -471,13 +471,30 @@ double TParque_ModeloTeorico::Pasada(double libre, double escala, double densida
     double g11 = 0, g12 = 0, g21 = 0, g22 = 0;
     std::size_t siguiente = 0;  // next turbine in row order
 
-    for (int32_t r = 1; r <= nf; ++r) {
+    // Without a grid to fill, only the rows up to the last one that holds a
+    // turbine or the mast change a result, so the sweep ends there; and when
+    // the free stream propagates onto itself unchanged, bit for bit, the rows
+    // before the first turbine or mast all equal the first one and are not
+    // swept again. Both keep every result exactly as the full sweep gives it.
+    int32_t primeraFila = 1, ultimaFila = nf;  // with a grid: every row
+    if (!grillaDestino) {
+        primeraFila = mastil_.dentro ? mastil_.f1 : nf + 1;
+        ultimaFila = mastil_.dentro ? mastil_.f2 : 0;
+        if (!molinosPorFila_.empty()) {
+            primeraFila = std::min(primeraFila, molinos[molinosPorFila_.front()]->posicion.fila);
+            ultimaFila = std::max(ultimaFila, molinos[molinosPorFila_.back()]->posicion.fila);
+        }
+    }
+
+    for (int32_t r = 1; r <= ultimaFila; ++r) {
         if (r == 1) {
             std::fill(nueva + 1, nueva + nc + 1, libre);
         } else {
             nueva[1] = libre;
             nueva[nc] = libre;
             PropagarCeldas(nueva, vieja, 2, nc - 1, pesoLateral, pesoCentral, pesoArrastre, recuperado);
+            if (r == 2 && r < primeraFila - 1 && std::equal(nueva + 1, nueva + nc + 1, vieja + 1))
+                r = primeraFila - 1;
         }
         while (siguiente < molinosPorFila_.size() && molinos[molinosPorFila_[siguiente]]->posicion.fila == r) {
             const int32_t i = molinosPorFila_[siguiente++];

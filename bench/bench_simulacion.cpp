@@ -1,0 +1,213 @@
+// Speed of the simulations with the combined model over one year of
+// ten-minute samples (52,560) on a 30-turbine park of about 3 km by 2 km on
+// the default grid, with a series from the synthetic-plant generator in
+// which about a tenth of the samples are restricted:
+//   - the whole-series simulation of the year (one model power per sample);
+//   - every restriction window of the year simulated with four hours on each
+//     side, the series read and filtered once and handed to each window.
+// The target for the whole-series simulation is under 60 s on one core.
+// Console lines go to /dev/null while a simulation runs.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "data/ucarpetasmodelos.h"
+#include "models/uauxdensidad.h"
+#include "models/uparques_modelocombinado.h"
+#include "models/uparques_modeloteorico.h"
+#include "models/uplantasintetica.h"
+#include "numerics/archivotexto.h"
+#include "numerics/formatsettings.h"
+#include "numerics/inicio.h"
+#include "restrictions/ucalcrestriccionesoperativas.h"
+
+namespace {
+
+constexpr int32_t Nid = 9030;
+
+TCurvaAerogen CurvaDe2MW() {
+    const std::vector<double> v = {3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 25};
+    const std::vector<double> p = {0.02, 0.1, 0.25, 0.45, 0.7, 1.0, 1.35, 1.65, 1.85, 1.95, 2.0, 2.0};
+    TVectR vv(12), pp(12);
+    for (int i = 0; i < 12; ++i) {
+        vv.pv[i + 1] = v[i];
+        pp.pv[i + 1] = p[i];
+    }
+    return TCurvaAerogen::Create(1, "2 MW 90 m", 90, vv, pp);
+}
+
+// The park of the wake benchmark: six columns 600 m apart by five rows 500 m
+// apart, slightly staggered, the met mast near the middle; 60 MW.
+std::unique_ptr<TParque_ModeloTeorico> ParqueDeBanco() {
+    auto p = TParque_ModeloTeorico::Create_Nuevo();
+    p->nid = Nid;
+    p->potencia_autorizada_mw = p->potencia_nominal = 60;
+    for (int fila = 0; fila < 5; ++fila)
+        for (int col = 0; col < 6; ++col) {
+            auto m = std::make_unique<TMolino>();
+            m->nid = fila * 6 + col + 1;
+            m->posicion =
+                TPosicion::Create(-1530 + 600 * col + 37 * std::sin(fila + col), -980 + 500 * fila + 150 * (col % 2));
+            m->curva = CurvaDe2MW();
+            p->molinos.push_back(std::move(m));
+        }
+    p->Preparar();
+    return p;
+}
+
+// An empirical block of 72 sectors and 10 bins without samples or S-curves:
+// the combined model only needs its bins.
+void EscribirBloqueEmpirico(TEscritorTexto& f) {
+    constexpr int32_t sectores = 72, tramos = 10;
+    f.EscribirLinea("VERSION=2");
+    TVectR bordes(tramos + 1);
+    for (int32_t k = 1; k <= bordes.n; ++k) bordes.pv[k] = PotenciaDelViento(2.0 * (k - 1), DensidadBase);
+    bordes.GuardarEnTexto(f);
+    TMatR cuentas(sectores, tramos);
+    for (int32_t i = 1; i <= sectores; ++i) cuentas.Fila(i).Llenar(-1);
+    cuentas.GuardarEnTexto(f);
+    const TMatR ceros(sectores, tramos);
+    ceros.GuardarEnTexto(f);
+    ceros.GuardarEnTexto(f);
+    TVectR medios(tramos);
+    for (int32_t j = 1; j <= tramos; ++j) medios.pv[j] = (bordes.pv[j] + bordes.pv[j + 1]) / 2;
+    medios.GuardarEnTexto(f);
+    ceros.GuardarEnTexto(f);
+    const TVectR sinCurva = TVectR::Create_ConValor(sectores, -1);
+    for (int p = 0; p < 5; ++p) sinCurva.GuardarEnTexto(f);
+}
+
+struct TPlantaDeBanco {
+    std::unique_ptr<TParque_ModeloCombinado> modelo;
+    std::string archivoSeries, carpeta;
+    TDateTime inicio = 0, fin = 0;
+    double fraccionRestringida = 0;
+};
+
+// The synthetic generator's year on the benchmark park, with one more
+// restriction of ten samples a day so that about a tenth of the samples are
+// restricted (the measured power capped under the set-point).
+TSeriesSinteticas SerieDelAnio(TParque_ModeloTeorico& parque) {
+    const TTablaPotenciaSintetica tabla = TTablaPotenciaSintetica::Create(parque);
+    TOpcionesPlantaSintetica opciones;
+    opciones.nid = Nid;
+    TSeriesSinteticas s = GenerarSeriesSinteticas(parque, tabla, opciones);
+    const double Pa = parque.potencia_autorizada_mw;
+    for (int32_t dia = 0; dia < opciones.dias; ++dia) {
+        const int32_t inicio = dia * 144 + 1 + (dia * 37) % 130;
+        const double nivel = std::floor(Pa * (0.3 + 0.05 * (dia % 10)));
+        for (int32_t k = inicio; k < inicio + 10; ++k) {
+            s.CGM.pv[k] = nivel;
+            if (s.PE.pv[k] > nivel) s.PE.pv[k] = nivel - 0.1;
+        }
+    }
+    return s;
+}
+
+TPlantaDeBanco& Planta() {
+    static TPlantaDeBanco planta = [] {
+        AjustesFormato() = FormatSettings{};
+        InicializarNumericos();
+        std::string unidad = (std::filesystem::temp_directory_path() / "quendal_bench_sim_XXXXXX").string();
+        if (!::mkdtemp(unidad.data())) std::abort();
+        ::setenv("QUENDAL_UNIDAD_C", unidad.c_str(), 1);
+        InicializarCarpetaModelos();
+
+        TPlantaDeBanco p;
+        auto parque = ParqueDeBanco();
+        const TSeriesSinteticas serie = SerieDelAnio(*parque);
+        p.carpeta = CarpetaCentral(Nid);
+        p.archivoSeries = p.carpeta + "/c9030_series10min.sas";
+        EscribirSeriesSas(p.archivoSeries, serie);
+        p.inicio = serie.inicio;
+        p.fin = serie.inicio + serie.Vel.n / 144.0;
+        int32_t restringidas = 0;
+        for (int32_t k = 1; k <= serie.CGM.n; ++k) restringidas += serie.CGM.pv[k] < 0.99 * parque->potencia_autorizada_mw;
+        p.fraccionRestringida = double(restringidas) / serie.CGM.n;
+
+        const std::string calibrador = RutaCalibrador(Nid);
+        TEscritorTexto f = TEscritorTexto::Crear(calibrador);
+        parque->GuardarEnTexto(f);
+        EscribirBloqueEmpirico(f);
+        f.Cerrar();
+        p.modelo = TParque_ModeloCombinado::Create_LeerDeArchivo(calibrador);
+        // A factor matrix around 1, so that every sample interpolates one.
+        p.modelo->MatrizFactores = TMatR(72, 10);
+        for (int32_t i = 1; i <= 72; ++i)
+            for (int32_t j = 1; j <= 10; ++j) p.modelo->MatrizFactores.FijarElemento(i, j, 1 + 0.05 * std::sin(i + 0.3 * j));
+        return p;
+    }();
+    return planta;
+}
+
+// Standard output to /dev/null for its life.
+class ConsolaMuda {
+public:
+    ConsolaMuda() : guardada_(::dup(STDOUT_FILENO)) {
+        std::fflush(stdout);
+        const int nulo = ::open("/dev/null", O_WRONLY);
+        ::dup2(nulo, STDOUT_FILENO);
+        ::close(nulo);
+    }
+    ~ConsolaMuda() {
+        std::fflush(stdout);
+        ::dup2(guardada_, STDOUT_FILENO);
+        ::close(guardada_);
+    }
+
+private:
+    int guardada_;
+};
+
+void BM_SimularSerieDelAnio(benchmark::State& state) {
+    TPlantaDeBanco& p = Planta();
+    std::size_t registros = 0;
+    for (auto _ : state) {
+        TDAofRecsEnergiaPorFecha lista;
+        {
+            ConsolaMuda muda;
+            SimularSerieConModeloCombinado(false, *p.modelo, p.archivoSeries, p.carpeta, false, p.inicio, p.fin,
+                                           p.inicio, p.fin, 1, lista, 6, false, false, true);
+        }
+        registros = lista.size();
+    }
+    state.counters["muestras"] = 365 * 144;
+    state.counters["registros"] = double(registros);
+    state.counters["restringidas"] = p.fraccionRestringida;
+}
+BENCHMARK(BM_SimularSerieDelAnio)->Iterations(1)->Unit(benchmark::kSecond);
+
+// What the wind restriction run does with its series: read and filter it
+// once, find the windows and simulate each with four hours on each side.
+void BM_VentanasDelAnioLeidasUnaVez(benchmark::State& state) {
+    TPlantaDeBanco& p = Planta();
+    std::size_t ventanas = 0, registros = 0;
+    for (auto _ : state) {
+        ConsolaMuda muda;
+        const TSeriesEolicasFiltradas series = LeerYFiltrarSeriesEolicas(*p.modelo->Parque, p.archivoSeries);
+        TDateTime ini = p.inicio, fin = p.fin;
+        const TDAofRecsFechas lista =
+            BuscarVentanasDeRestriccion(*series.datos, p.modelo->Parque->potencia_autorizada_mw, ini, fin, 7);
+        TDAofRecsEnergiaPorFecha energia;
+        for (const TRecFechasRestriccion& v : lista)
+            SimularVentanaEolica(false, *p.modelo, series, p.carpeta, false, v.fechaIni - 1.0 / 6,
+                                 v.fechaFin + 1.0 / 6, v.fechaIni, v.fechaFin, 1, energia, 6, false, false, true);
+        ventanas = lista.size();
+        registros = energia.size();
+    }
+    state.counters["ventanas"] = double(ventanas);
+    state.counters["registros"] = double(registros);
+}
+BENCHMARK(BM_VentanasDelAnioLeidasUnaVez)->Iterations(1)->Unit(benchmark::kSecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
