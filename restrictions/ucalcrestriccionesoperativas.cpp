@@ -1083,11 +1083,12 @@ public:
     double PotenciaModelo(int32_t i) const { return modelo_.Potencia(s_.Rad.pv[i], s_.Temp.pv[i]); }
 
     // The ratio of measured to modelled power over the first u usable
-    // samples from `desde` toward `hasta`; 1 when there is none.
-    double FactorVecino(int32_t desde, int32_t hasta, int32_t paso, int32_t u) const {
+    // samples from `desde` walking in direction `paso` (+1 after the window,
+    // -1 before it); 1 when there is none. Only the series' samples count.
+    double FactorVecino(int32_t desde, int32_t paso, int32_t u) const {
         double sumaMedida = 0, sumaModelo = 0;
         int32_t tomadas = 0;
-        for (int32_t i = desde; tomadas < u && (paso > 0 ? i <= hasta : i >= hasta); i += paso) {
+        for (int32_t i = desde; tomadas < u && i >= 1 && i <= s_.n; i += paso) {
             if (!Utilizable(i)) continue;
             sumaMedida += s_.PE.pv[i];
             sumaModelo += PotenciaModelo(i);
@@ -1101,7 +1102,7 @@ public:
     int32_t InicioPrecalentamiento(int32_t iS, int32_t u) const {
         if (iS <= 1) return iS;
         int32_t cuenta = 0;
-        for (int32_t i = iS - 1; i >= 1; --i)
+        for (int32_t i = std::min(iS - 1, s_.n); i >= 1; --i)
             if (Utilizable(i) && ++cuenta == u) return i;
         return 1;
     }
@@ -1184,8 +1185,8 @@ void SimularVentanaSolar(const TGeneradorSolar& modelo, const TSerieSolarFiltrad
     TAjusteVentana ajuste;
     ajuste.iA = MuestraDeFecha(s.t1, s.dt, inicioVentana);
     ajuste.iB = MuestraDeFecha(s.t1, s.dt, finVentana);
-    ajuste.fpost = pruebas.FactorVecino(ajuste.iB + 1, s.n, +1, u);
-    ajuste.fpre = pruebas.FactorVecino(ajuste.iA - 1, 1, -1, u);
+    ajuste.fpost = pruebas.FactorVecino(ajuste.iB + 1, +1, u);
+    ajuste.fpre = pruebas.FactorVecino(std::min(ajuste.iA - 1, s.n), -1, u);
     const int32_t i0 = pruebas.InicioPrecalentamiento(iS, u);
 
     TEscritorTexto f = TEscritorTexto::Crear(RutaLocal(RutaResultadosMC(carpeta, modelo.nid, inicio, fin, u)));

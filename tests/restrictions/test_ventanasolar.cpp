@@ -116,6 +116,16 @@ TEST_F(VentanaSolar, UnaMuestraRestringidaDeNocheNoTieneRegistro) {
     EXPECT_TRUE(std::filesystem::exists(carpeta_ + "/c322_ResultadosMC_20180115201801150700_3m.xlt"));
 }
 
+TEST_F(VentanaSolar, UnaVentanaFueraDeLaSerieNoSimulaNada) {
+    TDAofRecsEnergiaPorFecha registros;
+    ::testing::internal::CaptureStdout();
+    SimularVentanaSolar(*modelo_, archivo_, carpeta_, Enero(20, 10), Enero(20, 19), Enero(20, 14), Enero(20, 15), 0.9,
+                        registros, 3);
+    const std::string consola = ::testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(registros.empty());
+    EXPECT_EQ(consola.find("Simulando fecha"), std::string::npos);
+}
+
 TEST_F(VentanaSolar, UnAnilloVacioSeRechaza) {
     TDAofRecsEnergiaPorFecha registros;
     EXPECT_THROW(SimularVentanaSolar(*modelo_, archivo_, carpeta_, Enero(15, 10), Enero(15, 19), Enero(15, 14),
