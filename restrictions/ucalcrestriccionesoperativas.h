@@ -282,10 +282,9 @@ TVectR MedidasHorariasDelPeriodo(const TVentanaKOLM_& ventana, TDateTime fechaIn
 // Asks the metering service for the plant's hourly window and lays it on the
 // day table of [fechaIni, fechaFin] (see MedidasHorariasDelPeriodo). With
 // `mostrarCantidad` the console shows "N = " and the number of values
-// received. When the service's
-// address is not set, the download fails or the body is not a window, the
-// console says so and the result is empty: the run goes on without clipping.
-// The password of the address is never printed.
+// received. When the service's address is not set, the download fails or the
+// body is not a window, the console says so and the result is empty: the run
+// goes on without clipping. The password of the address is never printed.
 std::optional<TVectR> DescargarMedidasHorarias(int32_t nidKOLM, TDateTime fechaIni, TDateTime fechaFin,
                                                TDateTime fechaFinConsulta, const TOpcionesDescarga& opciones,
                                                bool mostrarCantidad);
@@ -297,8 +296,9 @@ std::optional<TVectR> DescargarMedidasHorarias(int32_t nidKOLM, TDateTime fechaI
 // combined model read from `archivoModelo`, the records folded into hours,
 // and the hourly, day and ten-minute tables written into `carpeta`. A plant
 // with a metering number (above 0) gets its day table clipped by the metered
-// energy. `opcionesDescarga` sets the download (the certificate authorities
-// to trust, the time-out); the window leaves the defaults.
+// energy, asked up to the whole day after the period end.
+// `opcionesDescarga` sets the download (the certificate authorities to
+// trust, the time-out); the window leaves the defaults (the host's store).
 // Refused with EErrorQuendal before any table is written: a ring length below
 // 1, a start after the end, or a period that holds no sample of the series.
 void ProcesarRestriccionesEolico(const std::string& archivoModelo, const std::string& archivoSeries,
@@ -339,9 +339,10 @@ void SimularVentanaSolar(const TGeneradorSolar& modelo, const std::string& archi
 
 // The solar restriction run: as the wind run, with the factor F read from the
 // plant's row of `centrales` through `conexion`, the solar model and the
-// window simulation above. A metering number of 0 or below is none. A factor
-// query that fails or finds no value leaves F = 0 and prints a warning.
-// Refused like the wind run.
+// window simulation above; the metered energy is asked up to the period
+// end's own stamp. A metering number of 0 or below (an empty cell) is none. A
+// factor query that fails or finds no value leaves F = 0 and prints a
+// warning. Refused like the wind run.
 void ProcesarRestriccionesSolar(TPgSqlCon& conexion, const TGeneradorSolar& modelo,
                                 const std::string& archivoSeries, const std::string& carpeta, int32_t u,
                                 TDateTime fechaIni, TDateTime fechaFin,
