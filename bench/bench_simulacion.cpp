@@ -4,7 +4,10 @@
 // which about a tenth of the samples are restricted:
 //   - the whole-series simulation of the year (one model power per sample);
 //   - every restriction window of the year simulated with four hours on each
-//     side, the series read and filtered once and handed to each window.
+//     side, the series read and filtered once and handed to each window;
+//   - the wind restriction run of the year as the window starts it (the
+//     combined model read from its file, the windows, the three tables),
+//     without a metering service (QUENDAL_SERVICIO_MEDICION unset).
 // The target for the whole-series simulation is under 60 s on one core.
 // Console lines go to /dev/null while a simulation runs.
 #include <benchmark/benchmark.h>
@@ -207,6 +210,28 @@ void BM_VentanasDelAnioLeidasUnaVez(benchmark::State& state) {
     state.counters["registros"] = double(registros);
 }
 BENCHMARK(BM_VentanasDelAnioLeidasUnaVez)->Iterations(1)->Unit(benchmark::kSecond);
+
+// The combined model of the benchmark plant as a model file, written once.
+const std::string& ArchivoModeloDeBanco() {
+    static const std::string archivo = [] {
+        const std::string ruta = RutaModeloCombinado(Nid);
+        Planta().modelo->GuardarEnArchivo(ruta);
+        return ruta;
+    }();
+    return archivo;
+}
+
+void BM_CorridaEolicaDelAnio(benchmark::State& state) {
+    TPlantaDeBanco& p = Planta();
+    const std::string& archivoModelo = ArchivoModeloDeBanco();
+    ::unsetenv(VariableServicioMedicion);
+    for (auto _ : state) {
+        ConsolaMuda muda;
+        ProcesarRestriccionesEolico(archivoModelo, p.archivoSeries, p.carpeta, false, false, 6, p.inicio, p.fin);
+    }
+    state.counters["restringidas"] = p.fraccionRestringida;
+}
+BENCHMARK(BM_CorridaEolicaDelAnio)->Iterations(1)->Unit(benchmark::kSecond);
 
 }  // namespace
 
