@@ -2,6 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <optional>
+#include <vector>
+
+#include "charts/uPrint.h"
+#include "models/uauxdensidad.h"
+#include "models/ufiltrosmuestras.h"
+#include "models/uparques_modelocombinado.h"
 
 #include "data/unidades.h"
 #include "numerics/archivotexto.h"
@@ -127,6 +135,462 @@ TDAofRecsEnergiaPorFecha AgruparPorHora(const TDAofRecsEnergiaPorFecha& registro
     for (TRecEnergiaPorFecha& hora : horas)
         if (hora.ENS < 0) hora.ENS = ValorFaltanteEnergia;
     return horas;
+}
+
+// ------------------------------------------------------------ wind simulations
+
+namespace {
+
+// Columns (0-based) of a wind farm's series file.
+enum ColumnaEolica : int32_t {
+    ColVelocidad = 0,
+    ColDireccion,
+    ColPotencia,
+    ColTemperatura,
+    ColPresion,
+    ColHumedad,
+    ColConsigna,
+    ColDisponibilidad,
+    ColVarianzaVelocidad,
+    ColumnasEolicas
+};
+
+constexpr double SinValor = ValorFaltanteEnergia;
+// A measured power this far or farther from its set-point [MW]: the set-point
+// did not bind.
+constexpr double DistanciaConsignaLibre = 4;
+// Steady pair: relative change of power below this.
+constexpr double CambioRelativoEstable = 0.15;
+// A ratio's summed model power must exceed this [MW].
+constexpr double SumaModeloMinima = 0.0001;
+// A set-point restricts the energy estimate when below Pa less this [MW].
+constexpr double MargenConsignaRestringida = 0.5;
+// Least availability of a sample in the error statistics [p.u.].
+constexpr double DisponibilidadMinimaErrores = 0.99;
+// Air density when temperature, pressure or humidity make none [kg/m³],
+// the sample filters' own fallback.
+constexpr double DensidadDeRespaldo = 1.18;
+
+void MostrarEnConsola(const std::string& texto) {
+    std::fputs(texto.c_str(), stdout);
+    std::fflush(stdout);
+}
+
+// The series of one simulation with their flags, and the model power of a
+// sample: everything the two simulations share about one sample.
+class TMuestrasEolicas {
+public:
+    TMuestrasEolicas(const TSeriesEolicasFiltradas& series, TParque_ModeloCombinado& modelo, bool sinMatrizFactores,
+                     bool velLibre, bool soloTeorico)
+        : series_(series), modelo_(modelo), sinMatrizFactores_(sinMatrizFactores), velLibre_(velLibre),
+          soloTeorico_(soloTeorico) {
+        TSeriesDeDatos& datos = *series.datos;
+        if (datos.NSeries < ColumnasEolicas)
+            throw EErrorQuendal("El archivo de series \"" + datos.Archivo() + "\" tiene " +
+                                std::to_string(datos.NSeries) + " series y un parque eólico necesita " +
+                                std::to_string(int(ColumnasEolicas)));
+        for (int32_t c = 0; c < ColumnasEolicas; ++c) columnas_[c] = &datos.Serie(c);
+        N = columnas_[ColVelocidad]->n;
+        const auto banderas = static_cast<std::size_t>(N) + 1;
+        if (series.Filt_Huecos.size() != banderas || series.Filt_Coherencia.size() != banderas ||
+            series.Filt_CGM.size() != banderas)
+            throw EErrorQuendal("Las marcas de los filtros no corresponden a la serie \"" + datos.Archivo() + "\"");
+        t1 = datos.dtPrimeraMuestra;
+        dt = datos.PeriodoDias;
+        Pa = modelo.Parque->potencia_autorizada_mw;
+    }
+
+    double Valor(ColumnaEolica c, int32_t i) const { return columnas_[c]->pv[i]; }
+    double P(int32_t i) const { return Valor(ColPotencia, i); }
+    double CGM(int32_t i) const { return Valor(ColConsigna, i); }
+    TDateTime Fecha(int32_t i) const { return FechaDeMuestra(t1, dt, i); }
+    int32_t Indice(TDateTime t) const { return MuestraDeFecha(t1, dt, t); }
+
+    // A gap or a repeated value: no model value.
+    bool Excluida(int32_t i) const { return series_.Filt_Huecos[i] || series_.Filt_Coherencia[i]; }
+    bool Restringida(int32_t i) const { return series_.Filt_CGM[i] != 0; }
+    // Unrestricted, or far enough from its set-point that it did not bind.
+    bool SinConsignaQueLimite(int32_t i) const {
+        return !Restringida(i) || std::fabs(P(i) - CGM(i)) > DistanciaConsignaLibre;
+    }
+    bool Usable(int32_t i) const { return !Excluida(i) && SinConsignaQueLimite(i); }
+    // The earlier of the pair has power and the later one changed by less
+    // than 15 % of it.
+    bool Estable(int32_t i, int32_t vecina) const {
+        const double anterior = P(std::min(i, vecina));
+        return anterior > 0 && std::fabs(P(i) - P(vecina)) / anterior < CambioRelativoEstable;
+    }
+    // The sample's set-point lies where the energy not generated is estimated.
+    bool ConsignaRestringeEstimacion(int32_t i) const {
+        return 0 <= CGM(i) && CGM(i) < Pa - MargenConsignaRestringida;
+    }
+
+    struct TPotencias {
+        double conCGM = 0;  // under the set-point
+        double sinCGM = 0;  // Pm: unrestricted, capped at Pa
+    };
+    TPotencias PotenciaModelo(int32_t i) const {
+        double densidad =
+            DensidadAire(Valor(ColTemperatura, i), Valor(ColPresion, i), Valor(ColHumedad, i));
+        if (!std::isfinite(densidad)) densidad = DensidadDeRespaldo;
+        TPotencias p;
+        double teorica = 0;
+        modelo_.CalcularPotencia(sinMatrizFactores_, p.conCGM, p.sinCGM, teorica, Valor(ColVelocidad, i),
+                                 Valor(ColDireccion, i), densidad, CGM(i), soloTeorico_, velLibre_);
+        return p;
+    }
+
+    int32_t N = 0;
+    TDateTime t1 = 0;
+    double dt = 0;
+    double Pa = 0;
+
+private:
+    const TSeriesEolicasFiltradas& series_;
+    TParque_ModeloCombinado& modelo_;
+    bool sinMatrizFactores_, velLibre_, soloTeorico_;
+    const TVectR* columnas_[ColumnasEolicas] = {};
+};
+
+// The measured and modelled powers of the last u samples pushed. The ratio
+// of their sums adjusts the model; it is 1 before the first push.
+class TAnilloRazon {
+public:
+    explicit TAnilloRazon(int32_t u) : medida_(static_cast<std::size_t>(u), 0.0), modelo_(medida_) {}
+
+    double Razon() const {
+        if (posicion_ == 0) return 1;
+        double sumaMedida = 0, sumaModelo = 0;
+        for (std::size_t k = 0; k < medida_.size(); ++k) {
+            sumaMedida += medida_[k];
+            sumaModelo += modelo_[k];
+        }
+        return sumaModelo > SumaModeloMinima ? sumaMedida / sumaModelo : 1;
+    }
+    // Overwrites the oldest pair.
+    void Empujar(double medida, double modelo) {
+        posicion_ = posicion_ % static_cast<int32_t>(medida_.size()) + 1;
+        medida_[static_cast<std::size_t>(posicion_) - 1] = medida;
+        modelo_[static_cast<std::size_t>(posicion_) - 1] = modelo;
+    }
+
+private:
+    std::vector<double> medida_, modelo_;
+    int32_t posicion_ = 0;  // slot of the last push, 1-based; 0 before the first
+};
+
+// Where the warm-up starts: going back from iS - 1, the sample that brings
+// the count of usable samples (above the power given, when one is) to u;
+// sample 1 when fewer are found.
+int32_t InicioCalentamiento(const TMuestrasEolicas& m, int32_t iS, int32_t u, std::optional<double> potenciaMinima) {
+    if (iS <= 1) return iS;
+    int32_t contadas = 0;
+    for (int32_t i = std::min(iS - 1, m.N); i >= 1; --i)
+        if (m.Usable(i) && (!potenciaMinima || m.P(i) > *potenciaMinima) && ++contadas == u) return i;
+    return 1;
+}
+
+// The ratio of measured to modelled power of the first u samples next to a
+// window that are usable, steady and above 0.2 Pa, walking away from it from
+// `desde` one sample at a time in direction `paso` (+1 after the window, -1
+// before it); 1 when none is found or their model power is nil.
+double FactorJuntoAVentana(const TMuestrasEolicas& m, int32_t desde, int32_t paso, int32_t u) {
+    const double potenciaMinima = 0.2 * m.Pa;
+    double sumaMedida = 0, sumaModelo = 0;
+    int32_t tomadas = 0;
+    for (int32_t i = desde; tomadas < u && i >= 1 && i <= m.N; i += paso) {
+        const int32_t vecina = i - paso;  // toward the window
+        if (vecina < 1 || vecina > m.N) continue;
+        if (!m.Usable(i) || !m.Estable(i, vecina) || !(m.P(i) > potenciaMinima)) continue;
+        sumaMedida += m.P(i);
+        sumaModelo += m.PotenciaModelo(i).sinCGM;
+        ++tomadas;
+    }
+    return tomadas > 0 && sumaModelo > SumaModeloMinima ? sumaMedida / sumaModelo : 1;
+}
+
+// The adjustment inside a restriction window: from the pre-window factor at
+// its first sample to the post-window factor at its end sample.
+struct TAjusteVentana {
+    int32_t iA = 0, iB = 0;
+    double fpre = 1, fpost = 1;
+
+    bool Contiene(int32_t i) const { return iA <= i && i <= iB; }
+    double Factor(int32_t i) const {
+        const int32_t nW = iB - iA + 1;
+        const double f = nW == 1 ? 0.5 : double(i - iA) / (nW - 1);
+        return fpost * f + fpre * (1 - f);
+    }
+};
+
+// What sets the window simulation and the whole-series simulation apart.
+struct TReglasSimulacion {
+    // Least measured power of a usable sample counted by the warm-up; none
+    // in the whole-series simulation.
+    std::optional<double> potenciaMinimaCalentamiento;
+    // Least measured power of a sample pushed into the ring; none in the
+    // whole-series simulation.
+    std::optional<double> potenciaMinimaAnillo;
+    // The pre/post-window adjustment; none in the whole-series simulation,
+    // which the running ratio adjusts throughout.
+    std::optional<TAjusteVentana> ajusteVentana;
+    // Samples (first and last) whose energy not generated is estimated: the
+    // window's, or those of the caller's restriction period.
+    int32_t iEstimacionIni = 1, iEstimacionFin = 0;
+    // Dates of the summary row: start and end of the window or period.
+    TDateTime resumenIni = 0, resumenFin = 0;
+};
+
+struct TOpcionesSimulacion {
+    bool sinMatrizFactores = false, velLibre = false, soloTeorico = false, conservarRestringidas = true;
+    bool estadisticasErrores = false;
+    int32_t u = 1;
+    std::string carpeta;
+    double factorKolmScada = 1;
+    TExcelFile* informe = nullptr;
+};
+
+void ExigirLargoAnillo(int32_t u) {
+    if (u < 1)
+        throw EErrorQuendal("La cantidad de muestras del buffer debe ser al menos 1 (se indicó " +
+                            std::to_string(u) + ")");
+}
+
+std::string RutaResultadosMC(const std::string& carpeta, int32_t nid, TDateTime ini, TDateTime fin, int32_t u) {
+    return carpeta + "\\c" + std::to_string(nid) + "_ResultadosMC_" + FechaCompacta(ini) + FechaCompacta(fin) + "_" +
+           std::to_string(u) + "m.xlt";
+}
+
+// Power not generated by a restricted sample with a model value: the
+// adjusted model power above the measured one, in single precision, when
+// the plant stood within 4 MW of its set-point; 0 when it stood farther.
+double PotenciaNoGenerada(double Padj, double P, double CGM) {
+    if (!(std::fabs(P - CGM) < DistanciaConsignaLibre)) return 0;
+    const float diferencia = static_cast<float>(Padj - P);
+    return diferencia > 0 ? static_cast<double>(diferencia) : 0.0;
+}
+
+// The six columns of the rows handed to the spreadsheet report.
+struct TColumnasInforme {
+    TMatOfNReal columnas = TMatOfNReal(6);
+    void Agregar(double v, double d, double P, double CGM, double Padj, double pRed) {
+        const double fila[6] = {v, d, P, CGM, Padj, pRed};
+        for (int c = 0; c < 6; ++c) columnas[static_cast<std::size_t>(c)].push_back(fila[c]);
+    }
+};
+
+void EscribirInforme(TExcelFile& informe, const TColumnasInforme& filas, TDateTime ini, TDateTime fin, double dt,
+                     double Pa) {
+    const TDAofString titulos = {"dt", "Vel[m/s]", "Dir[gr]", "P_MW_Dato[MW]", "CGM_Dato[MW]", "P_MW_MC_conAjCP",
+                                 "pRed_conAjCP[MW]"};
+    // Series 0 is the abscissa; each series holds one realisation per step.
+    std::vector<TMatOfNReal> datos;
+    const std::size_t pasos = filas.columnas[0].size();
+    if (pasos == 0) return;
+    TMatOfNReal abscisa(pasos);
+    for (std::size_t s = 0; s < pasos; ++s) abscisa[s] = {ini + double(s) * dt};
+    datos.push_back(std::move(abscisa));
+    for (const TDAofNReal& columna : filas.columnas) {
+        TMatOfNReal serie(pasos);
+        for (std::size_t s = 0; s < pasos; ++s) serie[s] = {columna[s]};
+        datos.push_back(std::move(serie));
+    }
+    EscribirCronicasExcel(informe, TTipoValoresAComparar::Promedio, 0.5, false, 0.5, titulos, datos,
+                          FechaCompacta(ini), DateTimeToStr(ini) + " a " + DateTimeToStr(fin), ini, dt, false, {},
+                          {}, {}, "", 0, 2, false, false, 0, 1.1 * Pa, "", 0, 0, false, false, 0, 0,
+                          TTipoAbscisa::Fechas, "");
+}
+
+// The simulation of [ini, fin] (already clamped to the series) shared by
+// both forms: warm-up, main pass, table, records, console and statistics.
+void SimularPeriodo(TParque_ModeloCombinado& modelo, const TMuestrasEolicas& m, TDateTime ini, TDateTime fin,
+                    const TReglasSimulacion& reglas, const TOpcionesSimulacion& op,
+                    TDAofRecsEnergiaPorFecha& registros) {
+    const TParque_ModeloTeorico& parque = *modelo.Parque;
+    std::optional<TMatricesConErroresModelos> errores;
+    if (op.estadisticasErrores) {
+        if (!modelo.ModeloEmpirico) throw EErrorQuendal("El modelo combinado no tiene modelo empírico");
+        errores = TMatricesConErroresModelos::Create(25, 360, modelo.ModeloEmpirico->nSectores(),
+                                                     modelo.ModeloEmpirico->nTramos(), 7, 20, m.Pa);
+    }
+    const int32_t iS = m.Indice(ini), iE = m.Indice(fin);
+    const int32_t i0 = InicioCalentamiento(m, iS, op.u, reglas.potenciaMinimaCalentamiento);
+
+    TEscritorTexto tabla =
+        TEscritorTexto::Crear(RutaLocal(RutaResultadosMC(op.carpeta, parque.nid, ini, fin, op.u)));
+    tabla.EscribirLinea(std::string("dt\tVel[m/s]\tDir[gr]\tP_MW_Dato[MW]\tCGM_Dato[MW]\t") +
+                        (op.soloTeorico ? "P_MW_MT_conAjCP" : "P_MW_MC_conAjCP") + "\tpRed_conAjCP[MW]");
+
+    TAnilloRazon anillo(op.u);
+    TColumnasInforme filasInforme;
+    double total = 0;  // [MWh]
+    for (int32_t i = i0; i <= iE; ++i) {
+        const TDateTime t = m.Fecha(i);
+        const double v = m.Valor(ColVelocidad, i), d = m.Valor(ColDireccion, i);
+        const double P = m.P(i), CGM = m.CGM(i);
+        const bool conModelo = !m.Excluida(i) && (op.conservarRestringidas || !m.Restringida(i));
+        double Pm = SinValor, razon = 1;
+        if (conModelo) {
+            const TMuestrasEolicas::TPotencias potencias = m.PotenciaModelo(i);
+            Pm = potencias.sinCGM;
+            razon = anillo.Razon();  // before the sample itself is pushed
+            if (m.SinConsignaQueLimite(i) && (!reglas.potenciaMinimaAnillo || P > *reglas.potenciaMinimaAnillo))
+                anillo.Empujar(P, Pm);
+            if (errores && i >= iS && m.Valor(ColDisponibilidad, i) >= DisponibilidadMinimaErrores)
+                errores->Agregar(op.soloTeorico ? potencias.conCGM : std::min(m.Pa, Pm * razon), P, v, d, t);
+        }
+        if (i < iS) continue;  // the warm-up only feeds the ring
+
+        MostrarEnConsola("\rSimulando fecha: " + DateTimeToStr(t));
+        const double factor =
+            reglas.ajusteVentana && reglas.ajusteVentana->Contiene(i) ? reglas.ajusteVentana->Factor(i) : razon;
+        const double Padj = conModelo ? std::min(m.Pa, Pm * factor) : SinValor;
+        double pRed = 0;
+        if (reglas.iEstimacionIni <= i && i <= reglas.iEstimacionFin && m.ConsignaRestringeEstimacion(i)) {
+            if (conModelo) {
+                pRed = PotenciaNoGenerada(Padj, P, CGM);
+                AgregarEnergiaPorFecha(t, pRed / 6, v, d, P, Padj, CGM, registros);
+                total += pRed / 6;
+            } else {
+                pRed = SinValor;
+                AgregarEnergiaPorFecha(t, SinValor, v, d, P, Padj, CGM, registros);
+            }
+        }
+        std::string fila = DateTimeToStr(t);
+        for (double x : {v, d, P, CGM, Padj, pRed}) fila += "\t" + RealATextoDefecto(x);
+        tabla.EscribirLinea(fila);
+        if (op.informe) filasInforme.Agregar(v, d, P, CGM, Padj, pRed);
+    }
+
+    MostrarEnConsola("\n\n");
+    tabla.EscribirLinea();
+    tabla.EscribirLinea(
+        "Fecha inicio\tFecha fin\t Energía no suministrada SCADA [MWh]\t Factor KOLM/SCADA [p.u] \t Energía no "
+        "suministrada KOLM [MWh]");
+    tabla.EscribirLinea(FormatDateTime("dd-mm-yyyy hh:mm", reglas.resumenIni) + "\t" +
+                        FormatDateTime("dd-mm-yyyy hh:mm", reglas.resumenFin - DiezMinutos) + "\t" +
+                        RealATextoDefecto(total) + "\t" + RealATextoDefecto(op.factorKolmScada) + "\t" +
+                        RealATextoDefecto(total * op.factorKolmScada));
+    tabla.Cerrar();
+    if (errores)
+        errores->Escribir(op.carpeta + "\\c" + std::to_string(parque.nid) + "_Matrices_Errores.xlt");
+    if (op.informe) EscribirInforme(*op.informe, filasInforme, ini, fin, m.dt, m.Pa);
+    MostrarEnConsola("SIMULACION TERMINADA CON EXITO\n\n");
+}
+
+// The first sample at or after t (the sample index rule's tolerance
+// included); MuestraDeFecha gives the last one at or before it.
+int32_t PrimeraMuestraDesde(const TMuestrasEolicas& m, TDateTime t) {
+    const int32_t k = m.Indice(t);
+    return m.Fecha(k) < t - 1e-6 * m.dt ? k + 1 : k;
+}
+
+TOpcionesSimulacion Opciones(bool sinMatrizFactores, bool velLibre, bool soloTeorico, bool conservarRestringidas,
+                             bool estadisticasErrores, int32_t u, const std::string& carpeta, double factorKolmScada,
+                             TExcelFile* informe) {
+    TOpcionesSimulacion op;
+    op.sinMatrizFactores = sinMatrizFactores;
+    op.velLibre = velLibre;
+    op.soloTeorico = soloTeorico;
+    op.conservarRestringidas = conservarRestringidas;
+    op.estadisticasErrores = estadisticasErrores;
+    op.u = u;
+    op.carpeta = carpeta;
+    op.factorKolmScada = factorKolmScada;
+    op.informe = informe;
+    return op;
+}
+
+}  // namespace
+
+TSeriesEolicasFiltradas LeerYFiltrarSeriesEolicas(const TParque_ModeloTeorico& parque,
+                                                  const std::string& archivoSeries) {
+    TSeriesEolicasFiltradas s;
+    s.datos = TSeriesDeDatos::Create(archivoSeries);
+    TSeriesDeDatos& d = *s.datos;
+    if (d.NSeries < ColumnasEolicas)
+        throw EErrorQuendal("El archivo de series \"" + archivoSeries + "\" tiene " + std::to_string(d.NSeries) +
+                            " series y un parque eólico necesita " + std::to_string(int(ColumnasEolicas)));
+    TDAOfBoolean distancia, disponibilidad;
+    FiltrarMuestras(parque, d.Serie(ColPotencia), d.Serie(ColVelocidad), d.Serie(ColHumedad), d.Serie(ColDireccion),
+                    d.Serie(ColTemperatura), d.Serie(ColPresion), d.Serie(ColConsigna),
+                    d.Serie(ColVarianzaVelocidad), d.Serie(ColDisponibilidad), s.Filt_Coherencia, s.Filt_CGM,
+                    s.Filt_Huecos, distancia, disponibilidad, false, false);
+    return s;
+}
+
+void SimularVentanaEolica(bool sinMatrizFactores, TParque_ModeloCombinado& modelo, const TSeriesEolicasFiltradas& series,
+                          const std::string& carpeta, bool velLibre, TDateTime fechaIniSim, TDateTime fechaFinSim,
+                          TDateTime fechaIniVentana, TDateTime fechaFinVentana, double factorKolmScada,
+                          TDAofRecsEnergiaPorFecha& registros, int32_t muestrasBuffer, bool estadisticasErrores,
+                          bool soloTeorico, bool conservarRestringidas, TExcelFile* informe) {
+    ExigirLargoAnillo(muestrasBuffer);
+    const TMuestrasEolicas m(series, modelo, sinMatrizFactores, velLibre, soloTeorico);
+    const TDateTime ini = std::max(fechaIniSim, m.t1);
+    const TDateTime fin = std::min(fechaFinSim, m.Fecha(m.N));
+
+    TReglasSimulacion reglas;
+    reglas.potenciaMinimaCalentamiento = 0.2 * m.Pa;
+    reglas.potenciaMinimaAnillo = 0.1 * m.Pa;
+    TAjusteVentana ajuste;
+    ajuste.iA = m.Indice(fechaIniVentana);
+    ajuste.iB = m.Indice(fechaFinVentana);
+    ajuste.fpost = FactorJuntoAVentana(m, ajuste.iB + 1, +1, muestrasBuffer);
+    ajuste.fpre = FactorJuntoAVentana(m, ajuste.iA - 1, -1, muestrasBuffer);
+    reglas.ajusteVentana = ajuste;
+    // The window's own samples, told by index: its start sample to its end
+    // sample, both included (the end sample's set-point keeps it out).
+    reglas.iEstimacionIni = ajuste.iA;
+    reglas.iEstimacionFin = ajuste.iB;
+    reglas.resumenIni = fechaIniVentana;
+    reglas.resumenFin = fechaFinVentana;
+
+    SimularPeriodo(modelo, m, ini, fin, reglas,
+                   Opciones(sinMatrizFactores, velLibre, soloTeorico, conservarRestringidas, estadisticasErrores,
+                            muestrasBuffer, carpeta, factorKolmScada, informe),
+                   registros);
+}
+
+void SimularVentanaEolica(bool sinMatrizFactores, TParque_ModeloCombinado& modelo, const std::string& archivoSeries,
+                          const std::string& carpeta, bool velLibre, TDateTime fechaIniSim, TDateTime fechaFinSim,
+                          TDateTime fechaIniVentana, TDateTime fechaFinVentana, double factorKolmScada,
+                          TDAofRecsEnergiaPorFecha& registros, int32_t muestrasBuffer, bool estadisticasErrores,
+                          bool soloTeorico, bool conservarRestringidas, TExcelFile* informe) {
+    ExigirLargoAnillo(muestrasBuffer);
+    const TSeriesEolicasFiltradas series = LeerYFiltrarSeriesEolicas(*modelo.Parque, archivoSeries);
+    SimularVentanaEolica(sinMatrizFactores, modelo, series, carpeta, velLibre, fechaIniSim, fechaFinSim,
+                         fechaIniVentana, fechaFinVentana, factorKolmScada, registros, muestrasBuffer,
+                         estadisticasErrores, soloTeorico, conservarRestringidas, informe);
+}
+
+void SimularSerieConModeloCombinado(bool sinMatrizFactores, TParque_ModeloCombinado& modelo,
+                                    const std::string& archivoSeries, const std::string& carpeta, bool velLibre,
+                                    TDateTime fechaIni, TDateTime fechaFin, TDateTime fechaIniRestriccion,
+                                    TDateTime fechaFinRestriccion, double factorKolmScada,
+                                    TDAofRecsEnergiaPorFecha& registros, int32_t muestrasBuffer,
+                                    bool estadisticasErrores, bool soloTeorico, bool conservarRestringidas) {
+    ExigirLargoAnillo(muestrasBuffer);
+    const TSeriesEolicasFiltradas series = LeerYFiltrarSeriesEolicas(*modelo.Parque, archivoSeries);
+    const TMuestrasEolicas m(series, modelo, sinMatrizFactores, velLibre, soloTeorico);
+    const TDateTime ini = std::max(fechaIni, m.t1);
+    const TDateTime fin = std::min(fechaFin, m.Fecha(m.N));
+    if (!(ini <= fin))
+        throw EErrorQuendal("El período del " + DateTimeToStr(fechaIni) + " al " + DateTimeToStr(fechaFin) +
+                            " no tiene muestras en el archivo de series \"" + archivoSeries + "\", que va del " +
+                            DateTimeToStr(m.t1) + " al " + DateTimeToStr(m.Fecha(m.N)));
+
+    TReglasSimulacion reglas;  // no power thresholds and no pre/post-window factors
+    // The samples of the restriction period: from the first at or after its
+    // start to the last at or before its end.
+    reglas.iEstimacionIni = PrimeraMuestraDesde(m, fechaIniRestriccion);
+    reglas.iEstimacionFin = m.Indice(fechaFinRestriccion);
+    reglas.resumenIni = fechaIniRestriccion;
+    reglas.resumenFin = fechaFinRestriccion;
+
+    SimularPeriodo(modelo, m, ini, fin, reglas,
+                   Opciones(sinMatrizFactores, velLibre, soloTeorico, conservarRestringidas, estadisticasErrores,
+                            muestrasBuffer, carpeta, factorKolmScada, nullptr),
+                   registros);
 }
 
 // ------------------------------------------------------------ error matrices

@@ -1,8 +1,9 @@
 #pragma once
 // Operating-restriction estimation: the restriction windows of a plant's
 // series, the energy records that the window simulations append and their
-// folding into hours, and the model-error matrices by direction sector and
-// speed bin.
+// folding into hours, the simulation of a wind farm's series with the
+// combined model (one restriction window, or a whole period), and the
+// model-error matrices by direction sector and speed bin.
 //
 // A restriction window is a stretch of samples whose set-point lies below the
 // authorised power less 0.5 MW. A set-point of -1 or below is no value: it
@@ -10,12 +11,18 @@
 // program's one rule for sample indices (MuestraDeFecha), so an exact sample
 // time never falls into the previous sample.
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "data/useriestemporales.h"
 #include "models/registrosrestriccion.h"
 #include "numerics/fechas.h"
 #include "numerics/matreal.h"
+#include "numerics/xmatdefs.h"
+
+class TParque_ModeloCombinado;
+class TParque_ModeloTeorico;
+struct TExcelFile;
 
 // ------------------------------------------------------------ windows
 
@@ -65,6 +72,78 @@ TDateTime EtiquetaHoraria(TDateTime t);
 // hour; an hour that holds a missing energy is missing as a whole. Every field
 // but the date-time and the energy is ValorFaltanteEnergia.
 TDAofRecsEnergiaPorFecha AgruparPorHora(const TDAofRecsEnergiaPorFecha& registros);
+
+// ------------------------------------------------------------ wind simulations
+
+// A wind farm's series file read and filtered once, so that a run with many
+// windows neither reads nor filters it again for each one. The nine series
+// are those of the file in its order (speed, direction, power, temperature,
+// pressure, humidity, set-point, availability, speed variance); the
+// availability is the filters' per-unit form. Element k of each flag set
+// belongs to sample k (element 0 unused); true excludes or marks the sample.
+struct TSeriesEolicasFiltradas {
+    std::unique_ptr<TSeriesDeDatos> datos;
+    TDAOfBoolean Filt_Huecos;      // a value missing or out of range
+    TDAOfBoolean Filt_Coherencia;  // in a run of repeated values
+    TDAOfBoolean Filt_CGM;         // the set-point held the plant below 0.99 of its authorised power
+};
+
+// Reads the series file and runs the sample filters of `parque` on it, with
+// the power and speed corrections off (the filters report on the console).
+// A file that cannot be read fails with the reader's error ("Error leyendo
+// línea: "); a file of fewer than the nine series is refused with
+// EErrorQuendal rather than read as zero series (a zero set-point would be
+// one long restriction).
+TSeriesEolicasFiltradas LeerYFiltrarSeriesEolicas(const TParque_ModeloTeorico& parque,
+                                                  const std::string& archivoSeries);
+
+// Simulates one restriction window [fechaIniVentana, fechaFinVentana) with
+// the combined model over [fechaIniSim, fechaFinSim] (the run gives four
+// hours on each side), adjusting the model inside the window by the
+// measured-to-modelled ratios of the `muestrasBuffer` usable, steady samples
+// just before and just after it, and elsewhere by the running ratio of the
+// last `muestrasBuffer` pushed samples. Writes the table
+// "<carpeta>\c<nid>_ResultadosMC_<start><end>_<u>m.xlt" of the clamped
+// period with its summary, appends one record per restricted sample to
+// `registros`, shows "Simulando fecha: " rewritten in place on the console
+// and ends with "SIMULACION TERMINADA CON EXITO". With `estadisticasErrores`
+// it also writes "<carpeta>\c<nid>_Matrices_Errores.xlt". When `informe` is
+// given, the simulated rows also go to that spreadsheet report.
+//
+// A ring length below 1 is refused with EErrorQuendal before anything is
+// read or written.
+void SimularVentanaEolica(bool sinMatrizFactores, TParque_ModeloCombinado& modelo,
+                          const std::string& archivoSeries, const std::string& carpeta, bool velLibre,
+                          TDateTime fechaIniSim, TDateTime fechaFinSim, TDateTime fechaIniVentana,
+                          TDateTime fechaFinVentana, double factorKolmScada, TDAofRecsEnergiaPorFecha& registros,
+                          int32_t muestrasBuffer, bool estadisticasErrores, bool soloTeorico,
+                          bool conservarRestringidas, TExcelFile* informe = nullptr);
+
+// The same on a series already read and filtered by LeerYFiltrarSeriesEolicas
+// (with the same model's park): what the wind restriction run calls once per
+// window. The series is not changed.
+void SimularVentanaEolica(bool sinMatrizFactores, TParque_ModeloCombinado& modelo,
+                          const TSeriesEolicasFiltradas& series, const std::string& carpeta, bool velLibre,
+                          TDateTime fechaIniSim, TDateTime fechaFinSim, TDateTime fechaIniVentana,
+                          TDateTime fechaFinVentana, double factorKolmScada, TDAofRecsEnergiaPorFecha& registros,
+                          int32_t muestrasBuffer, bool estadisticasErrores, bool soloTeorico,
+                          bool conservarRestringidas, TExcelFile* informe = nullptr);
+
+// Simulates the period [fechaIni, fechaFin] of the series file with the
+// combined model adjusted throughout by the running ratio of measured to
+// modelled power of the last `muestrasBuffer` pushed samples, and estimates
+// the energy not generated in every sample of [fechaIniRestriccion,
+// fechaFinRestriccion] whose set-point held the farm back. Same table,
+// records, console lines and error statistics as SimularVentanaEolica.
+//
+// A ring length below 1, or a period that holds no sample of the series, is
+// refused with EErrorQuendal before anything is written.
+void SimularSerieConModeloCombinado(bool sinMatrizFactores, TParque_ModeloCombinado& modelo,
+                                    const std::string& archivoSeries, const std::string& carpeta, bool velLibre,
+                                    TDateTime fechaIni, TDateTime fechaFin, TDateTime fechaIniRestriccion,
+                                    TDateTime fechaFinRestriccion, double factorKolmScada,
+                                    TDAofRecsEnergiaPorFecha& registros, int32_t muestrasBuffer,
+                                    bool estadisticasErrores, bool soloTeorico, bool conservarRestringidas);
 
 // ------------------------------------------------------------ error matrices
 
