@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDateEdit>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -27,6 +28,7 @@
 
 #include "app/ventanaparque.h"
 #include "data/ucarpetasmodelos.h"
+#include "data/unidades.h"
 #include "data/upgsql.h"
 #include "models/uauxdensidad.h"
 #include "models/ucalibrador.h"
@@ -36,10 +38,11 @@
 #include "numerics/errores.h"
 #include "numerics/fechas.h"
 #include "numerics/matreal.h"
-#include "numerics/uevaluador.h"
 #include "numerics/formatonumeros.h"
 #include "numerics/formatsettings.h"
 #include "numerics/textoreal.h"
+#include "numerics/uevaluador.h"
+#include "restrictions/ucalcrestriccionesoperativas.h"
 
 namespace {
 
@@ -212,6 +215,22 @@ QString DialogoDeArchivoEstandar(QWidget* padre, const TPeticionDialogo& peticio
 // A typed real: the box's text evaluated as an arithmetic expression.
 double RealDeCaja(const QLineEdit* caja) { return CadenaAReal(caja->text().toStdString()); }
 
+// A date picker's day at 00:00.
+TDateTime FechaDeSelector(const QDateEdit* selector) {
+    const QDate fecha = selector->date();
+    return EncodeDate(fecha.year(), fecha.month(), fecha.day());
+}
+
+// The ring length of the restriction runs: a whole number of at least 1,
+// read before any dialog opens.
+int32_t LongitudDeAnillo(const QLineEdit* caja) {
+    const std::string texto = caja->text().toStdString();
+    const int32_t muestras = TextoAEntero(texto);
+    if (muestras < 1)
+        throw EConvertError("Muestras Buffer debe ser un número entero mayor o igual que 1, no \"" + texto + "\"");
+    return muestras;
+}
+
 // A met-mast table written back from its box. The box holds the table's
 // three-digit string form; only a text the user changed is parsed, so the
 // calibrated values are not cut to three digits by every simulation. The
@@ -234,7 +253,17 @@ TParque_ModeloTeorico* TTiposModelosQuendal::ParqueDe(TCalibradorParque& calibra
 
 TFormQuendal::TFormQuendal(QWidget* padre) : QMainWindow(padre) {
     cuadroDeError_ = [this](const QString& mensaje) { return CuadroDeErrorEstandar(this, mensaje); };
-    dialogoDeArchivo_ = [this](const TPeticionDialogo& peticion) { return DialogoDeArchivoEstandar(this, peticion); };
+    // A dialog given no folder opens where the last one was left, the model
+    // root at first (the host folder of the fixed drive is hard to find).
+    dialogoDeArchivo_ = [this, ultimaCarpeta = QString()](const TPeticionDialogo& peticion) mutable {
+        TPeticionDialogo pedido = peticion;
+        if (pedido.carpetaInicial.isEmpty())
+            pedido.carpetaInicial = ultimaCarpeta.isEmpty() ? Qs(RutaLocal(CarpetaModelos)) : ultimaCarpeta;
+        const QString elegido = DialogoDeArchivoEstandar(this, pedido);
+        if (!elegido.isEmpty())
+            ultimaCarpeta = pedido.tipo == TTipoDialogo::ElegirCarpeta ? elegido : QFileInfo(elegido).absolutePath();
+        return elegido;
+    };
     odCalibrador = {QStringLiteral("odCalibrador"), TTipoDialogo::AbrirArchivo, QStringLiteral("*.clp"), {}, {}};
     sdCalibrador = {QStringLiteral("sdCalibrador"), TTipoDialogo::GuardarArchivo, QStringLiteral("*.clp"), {},
                     QStringLiteral(".clp")};
@@ -759,9 +788,9 @@ void TFormQuendal::ConectarBotonesDeEntradas() {
         connect(boton, &QPushButton::clicked, this, [this] { Manejar([&] { btCargarYGuardarMCClick(); }); });
     for (QPushButton* boton : {btCalcular1, btCalcular})
         connect(boton, &QPushButton::clicked, this, [this] { Manejar([&] { btCalcularClick(); }); });
-    for (QPushButton* boton : {btProcesarRestricciones1, btProcesarRestricciones, btProcesarSeriesConMC1,
-                               btProcesarSeriesConMC})
-        ConectarNoDisponible(boton);
+    for (QPushButton* boton : {btProcesarSeriesConMC1, btProcesarSeriesConMC})
+        connect(boton, &QPushButton::clicked, this, [this] { Manejar([&] { btProcesarSeriesConMCClick(); }); });
+    for (QPushButton* boton : {btProcesarRestricciones1, btProcesarRestricciones}) ConectarNoDisponible(boton);
 }
 
 void TFormQuendal::MostrarCalibrador(TCalibradorParque& calibrador) {
@@ -783,6 +812,8 @@ void TFormQuendal::MostrarCalibrador(TCalibradorParque& calibrador) {
     efpv3pe1->setText(TextoDeNumero(parque.fpv3pe));
     eFactorPerdidasParque1->setText(TextoDeNumero(parque.factor_perdidas));
     eLimiteDePotencia1->setText(TextoDeNumero(parque.potencia_autorizada_mw));
+    // The tables are long texts: show their beginning, where their size is.
+    for (QLineEdit* tabla : {eEthaMeteo, eEthaMeteo2, eMdeVientos}) tabla->setCursorPosition(0);
 }
 
 // The file is read whole before anything is replaced, so a file that cannot
@@ -862,4 +893,25 @@ void TFormQuendal::btCalcularClick() {
     eME_Peso->setText(TextoDeNumero(peso));
     VelocidadesMT_To_PB(pb_Parque_original);
     VelocidadesMT_To_PB(pb_Parque_simple);
+}
+
+// "Calcular con todos los datos": the picked series simulated with the
+// current combined model over the picked dates (the end day at 00:00), the
+// whole period counting as restriction period. The table goes into the
+// folder of the plant whose model is run.
+void TFormQuendal::btProcesarSeriesConMCClick() {
+    const int32_t muestras = LongitudDeAnillo(eHoras_Buffer);
+    TParque_ModeloCombinado* modelo = modelos_.ModeloCombinadoActual();
+    if (!modelo)
+        throw EErrorQuendal("No hay un modelo combinado cargado: cárguelo con \"Cargar Modelo Calibrado\".");
+    const std::string carpeta = CarpetaCentral(modelo->Parque->nid);
+    odProcesarSeries.carpetaInicial = Qs(carpeta);
+    const QString archivo = EjecutarDialogo(odProcesarSeries);
+    if (archivo.isEmpty()) return;
+    const TDateTime desde = FechaDeSelector(FechaDesde), hasta = FechaDeSelector(FechaHasta);
+    TDAofRecsEnergiaPorFecha registros;
+    SimularSerieConModeloCombinado(flg_sinMatrizFactores->isChecked(), *modelo, archivo.toStdString(), carpeta,
+                                   cbSeriesConVelLibre->isChecked(), desde, hasta, desde, hasta,
+                                   modelo->Parque->factor_kolm_scada, registros, muestras, false,
+                                   cbSoloTeorico->isChecked(), true);
 }
