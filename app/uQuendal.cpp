@@ -841,16 +841,16 @@ void TFormQuendal::ActualizarParqueDesdeFormulario() {
 }
 
 // "Cargar Modelo Calibrado": the picked file becomes the current combined
-// model and calibrator and is written back at once in the current form
-// (through a temporary file renamed over it, so a failed write leaves the
-// file as it was).
+// model and calibrator, the file that "Calcular solo las R.O." reads, and is
+// written back at once in the current form (through a temporary file renamed
+// over it, so a failed write leaves the file holding the model just read).
 void TFormQuendal::btCargarYGuardarMCClick() {
     const QString archivo = EjecutarDialogo(odCalibrador);
     if (archivo.isEmpty()) return;
     const std::string ruta = archivo.toStdString();
     CargarModeloCombinado(ruta);
-    modelos_.ModeloCombinadoActual()->GuardarEnArchivo(ruta);
     ArchivoModeloCombinado = ruta;
+    modelos_.ModeloCombinadoActual()->GuardarEnArchivo(ruta);
 }
 
 // "Simular Modelo Teórico": the theoretical and empirical powers for the
