@@ -1,17 +1,24 @@
 #include "restrictions/ucalcrestriccionesoperativas.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <limits>
 #include <optional>
 #include <vector>
 
 #include "charts/uPrint.h"
+
+#include "data/ucarpetasmodelos.h"
+#include "data/unidades.h"
+#include "data/upgsql.h"
+#include "data/utsdbTypes.h"
+#include "models/uGranjaSolar.h"
 #include "models/uauxdensidad.h"
 #include "models/ufiltrosmuestras.h"
 #include "models/uparques_modelocombinado.h"
-
-#include "data/unidades.h"
 #include "numerics/archivotexto.h"
 #include "numerics/errores.h"
 #include "numerics/textoreal.h"
@@ -776,4 +783,494 @@ void TMatricesConErroresModelos::Escribir(const std::string& archivo) const {
         EscribirBloque(f, std::string("Cantidad de datos por sector y tramo - ") + g.nombre + " [cant]",
                        g.estadisticas.sumaCantidades, g.estadisticas.cantidad);
     f.Cerrar();
+}
+
+// ------------------------------------------------------------ result tables
+
+namespace {
+
+constexpr double UnSegundo = 1.0 / 86400;
+constexpr int32_t HorasPorDia = 24;
+constexpr int32_t MuestrasPorDia = 144;
+
+void LineaDeConsola(const std::string& linea) {
+    std::fputs(linea.c_str(), stdout);
+    std::fputs("\n", stdout);
+}
+
+std::string Tab(double x) { return "\t" + RealATextoDefecto(x); }
+
+// max(0, x) with the comparison made in single precision and the single
+// value widened back; values beyond single range saturate instead of being
+// an undefined conversion.
+double PositivoEnSimple(double x) {
+    if (!(x > -FLT_MAX)) return 0;
+    const float simple = x > FLT_MAX ? std::numeric_limits<float>::infinity() : static_cast<float>(x);
+    return simple > 0.0f ? static_cast<double>(simple) : 0.0;
+}
+
+// The nearest multiple of 0.001, halves going to the even multiple.
+double AMilesimos(double x) { return std::nearbyint(x * 1000) / 1000; }
+
+// Row and column (1-based) of an hourly label in the day table whose first
+// hour is `origen`, or false when it falls outside the table's D days.
+bool CeldaDeHora(TDateTime etiqueta, TDateTime origen, int32_t dias, int32_t& dia, int32_t& hora) {
+    const double horas = std::nearbyint((etiqueta - origen) * HorasPorDia);
+    if (!(horas >= 0 && horas < static_cast<double>(dias) * HorasPorDia)) return false;
+    const int32_t h = static_cast<int32_t>(horas);
+    dia = h / HorasPorDia + 1;
+    hora = h % HorasPorDia + 1;
+    return true;
+}
+
+}  // namespace
+
+TDateTime InicioDeHora(TDateTime t) {
+    const TDateTime dia = std::trunc(t);
+    return FechaDeMuestra(dia, UnaHora, MuestraDeFecha(dia, UnaHora, t));
+}
+
+int32_t DiasDeLaTabla(TDateTime fechaIni, TDateTime fechaFin) {
+    return std::max(0, MuestraDeFecha(InicioDeHora(fechaIni), 1.0, fechaFin));
+}
+
+void EscribirENSHoraria(const std::string& archivo, const TDAofRecsEnergiaPorFecha& horas, double factorKOLM) {
+    TEscritorTexto f = TEscritorTexto::Crear(RutaLocal(archivo));
+    f.EscribirLinea(
+        "Fecha\t Energía no suministrada SCADA [MWh]\t Factor KOLM/SCADA [p.u] \t Energía no suministrada KOLM "
+        "[MWh]");
+    double total = 0;
+    for (const TRecEnergiaPorFecha& hora : horas) {
+        f.EscribirLinea(RealATextoDefecto(hora.fecha) + Tab(hora.ENS) + Tab(factorKOLM) +
+                        Tab(hora.ENS * factorKOLM));
+        if (hora.ENS >= 0) total += hora.ENS;  // a missing hour counts in no total
+    }
+    f.EscribirLinea("E[MWh] totales" + Tab(total) + "\t" + Tab(total * factorKOLM));
+    f.Cerrar();
+}
+
+double EscribirMatrizRO_DTE(const std::string& archivo, const TDAofRecsEnergiaPorFecha& horas, double factorKOLM,
+                            TDateTime fechaIni, TDateTime fechaFin, double potenciaAutorizada,
+                            const TVectR* medidasHorarias) {
+    const TDateTime origen = InicioDeHora(fechaIni);
+    const int32_t dias = DiasDeLaTabla(fechaIni, fechaFin);
+    const double Pa = potenciaAutorizada;
+    TMatR celdas(dias, HorasPorDia);
+    double recorte = 0;
+    for (const TRecEnergiaPorFecha& registro : horas) {
+        int32_t d = 0, hr = 0;
+        if (!CeldaDeHora(registro.fecha, origen, dias, d, hr)) continue;
+        const double E = registro.ENS;
+        double celda = 0;
+        if (E > 0) {
+            const double A = std::min(E * factorKOLM, Pa);  // at most what Pa gives in an hour
+            const int32_t indice = (d - 1) * HorasPorDia + hr;
+            const double k = medidasHorarias && indice <= medidasHorarias->n ? medidasHorarias->pv[indice] : 0;
+            celda = AMilesimos(PositivoEnSimple(std::min(A, Pa - k)));  // the headroom k left
+            recorte += celda - A;
+        } else if (E != 0) {
+            celda = ValorFaltanteEnergia;
+        }
+        celdas.FijarElemento(d, hr, celda);
+    }
+
+    TEscritorTexto f = TEscritorTexto::Crear(RutaLocal(archivo));
+    std::string encabezado = "Fecha\tTotal";
+    for (int32_t hr = 1; hr <= HorasPorDia; ++hr) encabezado += "\t" + std::to_string(hr);
+    f.EscribirLinea(encabezado);
+    double sumaDias = 0;
+    for (int32_t d = 1; d <= dias; ++d) {
+        const TVectR& fila = celdas.Fila(d);
+        double totalDia = 0;
+        std::string celdasTexto;
+        for (int32_t hr = 1; hr <= HorasPorDia; ++hr) {
+            if (fila.pv[hr] > 0) totalDia += fila.pv[hr];
+            celdasTexto += Tab(fila.pv[hr]);
+            LineaDeConsola(std::to_string(d) + " - " + std::to_string(hr) + " = " + FormatoGeneral(fila.pv[hr], 15));
+        }
+        sumaDias += totalDia;
+        f.EscribirLinea(FormatDateTime("dd-mm-yyyy", origen + (d - 1)) + Tab(totalDia) + celdasTexto);
+    }
+    f.Cerrar();
+    const double porcentaje = sumaDias > 0 ? recorte * 100 / sumaDias : 0;
+    LineaDeConsola("Recorte acum = " + FormatoGeneral(recorte, 15) + " MWh (" + FormatoGeneral(porcentaje, 15) +
+                   " %)");
+    return recorte;
+}
+
+void EscribirTablaRO_DTE(const TDAofRecsEnergiaPorFecha& registros, TDateTime fechaIni, TDateTime fechaFin,
+                         const std::string& archivo, const std::string& tituloMeteo1,
+                         const std::string& tituloMeteo2) {
+    const int32_t filas = std::max(0, MuestraDeFecha(fechaIni, 1.0, fechaFin)) * MuestrasPorDia;
+    TMatR tabla(filas, 6);
+    for (const TRecEnergiaPorFecha& r : registros) {
+        const double posicion = (r.fecha - fechaIni + UnSegundo) * MuestrasPorDia;
+        if (!(posicion >= 0 && posicion < filas)) continue;
+        const int32_t fila = static_cast<int32_t>(posicion) + 1;
+        const double valores[] = {r.ENS, r.Meteo1, r.Meteo2, r.PotModelo, r.PotDato, r.CGM};
+        for (int32_t c = 1; c <= 6; ++c) tabla.FijarElemento(fila, c, valores[c - 1]);
+    }
+
+    TEscritorTexto f = TEscritorTexto::Crear(RutaLocal(archivo));
+    f.EscribirLinea("Fecha\tENS_MWh\t" + tituloMeteo1 + "\t" + tituloMeteo2 + "\tPotModelo\tPotDato\tCGM");
+    for (int32_t j = 1; j <= filas; ++j) {
+        std::string linea = FormatDateTime("dd-mm-yyyy hh:mm", FechaDeMuestra(fechaIni, DiezMinutos, j));
+        for (int32_t c = 1; c <= 6; ++c) linea += Tab(tabla.Elemento(j, c));
+        f.EscribirLinea(linea);
+    }
+    f.Cerrar();
+}
+
+// ------------------------------------------------------------ metered energy
+
+std::string ConsultaVentanaHoraria(int32_t nidKOLM, TDateTime fechaIni, TDateTime fechaFinConsulta) {
+    return "/cgi-bin/IntranetApp/ventanaEAS_Horaria?central=" + std::to_string(nidKOLM) +
+           "&dtIni=" + FechaCompacta(fechaIni) + "&dtFin=" + FechaCompacta(fechaFinConsulta);
+}
+
+TVectR MedidasHorariasDelPeriodo(const TVentanaKOLM_& ventana, TDateTime fechaIni, int32_t nHoras) {
+    const TDateTime origen = InicioDeHora(fechaIni);
+    TVectR medidas(std::max(0, nHoras));
+    for (int32_t j = 1; j <= medidas.n; ++j) {
+        int32_t indice = -1;
+        const bool enLaVentana = ventana.timeToIndex(FechaDeMuestra(origen, UnaHora, j), indice) && indice >= 0 &&
+                                 indice < ventana.count();
+        medidas.pv[j] = enLaVentana ? ventana.Registro(indice).valor : ValorVacioKOLM;
+    }
+    return medidas;
+}
+
+namespace {
+
+const char* const SinRecorte = ": la tabla diaria no se recorta por la energía medida.";
+
+// The service's base address without a trailing '/', or empty when unset.
+std::string DireccionServicioMedicion() {
+    const char* valor = std::getenv(VariableServicioMedicion);
+    std::string base = valor ? valor : "";
+    while (!base.empty() && base.back() == '/') base.pop_back();
+    return base;
+}
+
+}  // namespace
+
+std::optional<TVectR> DescargarMedidasHorarias(int32_t nidKOLM, TDateTime fechaIni, TDateTime fechaFin,
+                                               TDateTime fechaFinConsulta, const TOpcionesDescarga& opciones,
+                                               bool mostrarCantidad) {
+    const std::string base = DireccionServicioMedicion();
+    if (base.empty()) {
+        LineaDeConsola(std::string("No está definida la variable ") + VariableServicioMedicion +
+                       " con la dirección del servicio de medición" + SinRecorte);
+        return std::nullopt;
+    }
+    std::unique_ptr<std::stringstream> cuerpo;
+    std::string motivo;
+    if (!DescargarURL(base + ConsultaVentanaHoraria(nidKOLM, fechaIni, fechaFinConsulta), cuerpo, opciones,
+                      &motivo)) {
+        LineaDeConsola("No se pudo descargar la ventana horaria de medidas. " + motivo + SinRecorte);
+        return std::nullopt;
+    }
+    std::unique_ptr<TVentanaKOLMHoraria> ventana;
+    try {
+        ventana = TVentanaKOLMHoraria::CreateFromStream(*cuerpo);
+    } catch (const EErrorQuendal& e) {
+        LineaDeConsola(std::string("La respuesta del servicio de medición no es una ventana horaria (") + e.what() +
+                       ")" + SinRecorte);
+        return std::nullopt;
+    }
+    if (mostrarCantidad) LineaDeConsola("N = " + std::to_string(ventana->count()));
+    return MedidasHorariasDelPeriodo(*ventana, fechaIni, HorasPorDia * DiasDeLaTabla(fechaIni, fechaFin));
+}
+
+// ------------------------------------------------------------ restriction runs
+
+namespace {
+
+constexpr double CuatroHoras = 1.0 / 6;
+
+std::string FechaHoraMinuto(TDateTime t) { return FormatDateTime("dd-mm-yyyy hh:mm", t); }
+
+void ExigirInicioAntesDelFin(TDateTime fechaIni, TDateTime fechaFin) {
+    if (!(fechaIni <= fechaFin))
+        throw EErrorQuendal("La fecha de inicio (" + FechaHoraMinuto(fechaIni) + ") es posterior a la fecha de fin (" +
+                            FechaHoraMinuto(fechaFin) + ")");
+}
+
+// After the window search has clamped the period to the series: a period
+// that held no sample ends the run before any table is written.
+void ExigirPeriodoEnLaSerie(TDateTime pedidoIni, TDateTime pedidoFin, TDateTime fechaIni, TDateTime fechaFin,
+                            const std::string& archivoSeries) {
+    if (!(fechaIni <= fechaFin))
+        throw EErrorQuendal("El período del " + FechaHoraMinuto(pedidoIni) + " al " + FechaHoraMinuto(pedidoFin) +
+                            " no tiene muestras en el archivo de series \"" + archivoSeries + "\"");
+}
+
+void EscribirResumenDeVentana(TEscritorTexto& f, TDateTime inicioVentana, TDateTime finVentana, double total,
+                              double factorKOLM) {
+    f.EscribirLinea(
+        "Fecha inicio\tFecha fin\t Energía no suministrada SCADA [MWh]\t Factor KOLM/SCADA [p.u] \t Energía no "
+        "suministrada KOLM [MWh]");
+    f.EscribirLinea(FechaHoraMinuto(inicioVentana) + "\t" + FechaHoraMinuto(finVentana - DiezMinutos) + Tab(total) +
+                    Tab(factorKOLM) + Tab(total * factorKOLM));
+}
+
+// What the tables of a run need of its plant.
+struct TPlantaDeCorrida {
+    int32_t nid = 0;
+    int32_t nidKOLM = -1;  // metering number; 0 or below: none
+    double Pa = 0;
+    double F = 0;  // metered-to-SCADA factor
+    const char* tituloMeteo1 = "";
+    const char* tituloMeteo2 = "";
+};
+
+// The end of both runs: the hourly fold and its table, the metered energy
+// when the plant has a metering number, the day table and the ten-minute
+// table, all in the plant folder.
+void EscribirTablasDeCorrida(const TPlantaDeCorrida& planta, const TDAofRecsEnergiaPorFecha& registros,
+                             const std::string& carpeta, int32_t u, TDateTime fechaIni, TDateTime fechaFin,
+                             TDateTime fechaFinConsulta, bool mostrarCantidad, const TOpcionesDescarga& opciones) {
+    const std::string anillo = std::to_string(u);
+    const TDAofRecsEnergiaPorFecha horas = AgruparPorHora(registros);
+    EscribirENSHoraria(RutaArchivoCentral(carpeta, planta.nid, "_Restricciones_horarias_" + anillo + "m.xlt"), horas,
+                       planta.F);
+    std::optional<TVectR> medidas;
+    if (planta.nidKOLM > 0)
+        medidas = DescargarMedidasHorarias(planta.nidKOLM, fechaIni, fechaFin, fechaFinConsulta, opciones,
+                                           mostrarCantidad);
+    EscribirMatrizRO_DTE(RutaArchivoCentral(carpeta, planta.nid, "_RO_DTE_" + anillo + "m.xlt"), horas, planta.F,
+                         fechaIni, fechaFin, planta.Pa, medidas ? &*medidas : nullptr);
+    EscribirTablaRO_DTE(registros, fechaIni, fechaFin,
+                        RutaLocal(carpeta + "\\RO_DTE_" + std::to_string(planta.nidKOLM) + "_" + anillo + ".txt"),
+                        planta.tituloMeteo1, planta.tituloMeteo2);
+}
+
+// ---- solar plant
+
+// The fixed site of the daylight test.
+constexpr double LatitudSitio = -31.8, LongitudSitio = -57.6, ZonaHorariaSitio = -3;
+constexpr double UmbralDia = 0.01;  // kW/m2 of extraterrestrial irradiance
+
+// Sample tests of the solar window simulation.
+class TPruebasSolares {
+public:
+    TPruebasSolares(const TGeneradorSolar& modelo, const TSerieSolarFiltrada& serie)
+        : modelo_(modelo), s_(serie), Pa_(modelo.potencia_autorizada_mw) {}
+
+    bool Excluida(int32_t i) const { return s_.Filt_Huecos[i] || s_.Filt_Coherencia[i]; }
+    // The set-point did not bind: no restriction, or the plant stood more
+    // than 4 MW away from it.
+    bool ConsignaSinEfecto(int32_t i) const {
+        return !s_.Filt_CGM[i] || std::fabs(s_.PE.pv[i] - s_.CGM.pv[i]) > DistanciaConsignaLibre;
+    }
+    bool Utilizable(int32_t i) const {
+        return !Excluida(i) && ConsignaSinEfecto(i) && s_.PE.pv[i] > 0.1 * Pa_ && !modelo_.MarcaDeDistancia(i);
+    }
+    bool SeEmpuja(int32_t i) const {
+        return ConsignaSinEfecto(i) && s_.PE.pv[i] > 0.2 * Pa_ && !modelo_.MarcaDeDistancia(i);
+    }
+    double PotenciaModelo(int32_t i) const { return modelo_.Potencia(s_.Rad.pv[i], s_.Temp.pv[i]); }
+
+    // The ratio of measured to modelled power over the first u usable
+    // samples from `desde` toward `hasta`; 1 when there is none.
+    double FactorVecino(int32_t desde, int32_t hasta, int32_t paso, int32_t u) const {
+        double sumaMedida = 0, sumaModelo = 0;
+        int32_t tomadas = 0;
+        for (int32_t i = desde; tomadas < u && (paso > 0 ? i <= hasta : i >= hasta); i += paso) {
+            if (!Utilizable(i)) continue;
+            sumaMedida += s_.PE.pv[i];
+            sumaModelo += PotenciaModelo(i);
+            ++tomadas;
+        }
+        return tomadas > 0 && sumaModelo > SumaModeloMinima ? sumaMedida / sumaModelo : 1;
+    }
+
+    // Where the main pass starts: far enough before iS to fill the rings
+    // with u usable samples, or sample 1.
+    int32_t InicioPrecalentamiento(int32_t iS, int32_t u) const {
+        if (iS <= 1) return iS;
+        int32_t cuenta = 0;
+        for (int32_t i = iS - 1; i >= 1; --i)
+            if (Utilizable(i) && ++cuenta == u) return i;
+        return 1;
+    }
+
+private:
+    const TGeneradorSolar& modelo_;
+    const TSerieSolarFiltrada& s_;
+    double Pa_;
+};
+
+bool EsDeDiaEnElSitio(TDateTime t) {
+    return IrradianciaExtraterrestre(t, LatitudSitio, LongitudSitio, ZonaHorariaSitio) > UmbralDia;
+}
+
+// The metered-to-SCADA factor of a solar plant, from its row of `centrales`.
+// A query that fails or finds no value gives 0, with a warning: the metered
+// energies of the tables are then all 0.
+double FactorKOLMDeLaCentral(TPgSqlCon& conexion, int32_t nid) {
+    const std::string aviso = "Aviso: no se pudo leer factor_kolm_scada de la central " + std::to_string(nid);
+    try {
+        const std::unique_ptr<TPgSqlRes> resultado =
+            conexion.sqlexec("SELECT factor_kolm_scada from centrales where nid=" + std::to_string(nid));
+        if (!resultado->eof()) {
+            const TField& celda = resultado->fieldByName("factor_kolm_scada");
+            if (!celda.AsString().empty()) return celda.AsFloat(0);
+        }
+        LineaDeConsola(aviso + " (sin valor en la base de datos); se usa 0.");
+    } catch (const EErrorQuendal& e) {
+        LineaDeConsola(aviso + " (" + e.what() + "); se usa 0.");
+    }
+    return 0;
+}
+
+}  // namespace
+
+TSerieSolarFiltrada TSerieSolarFiltrada::Leer(const TGeneradorSolar& modelo, const std::string& archivoSeries) {
+    const std::unique_ptr<TSeriesDeDatos> series = TSeriesDeDatos::Create(archivoSeries);
+    if (series->NSeries < 5)
+        throw EErrorQuendal("El archivo de series \"" + archivoSeries + "\" tiene " + std::to_string(series->NSeries) +
+                            " series y una central solar necesita 5");
+    TSerieSolarFiltrada s;
+    s.PE = series->Serie(0).Clonar();
+    s.fDisp = series->Serie(1).Clonar();
+    s.Temp = series->Serie(2).Clonar();
+    s.Rad = series->Serie(3).Clonar();
+    s.CGM = series->Serie(4).Clonar();
+    s.t1 = series->dtPrimeraMuestra;
+    s.dt = series->PeriodoDias;
+    s.n = s.PE.n;
+    TVectR PE_corregida = s.PE.Clonar();
+    TDAOfBoolean disponibilidad, distancia, total;
+    int32_t validas = 0;
+    modelo.FiltrarMuestras(s.PE, s.Rad, s.Temp, s.CGM, s.fDisp, PE_corregida, s.Filt_CGM, s.Filt_Coherencia,
+                           disponibilidad, s.Filt_Huecos, distancia, total, validas);
+    return s;
+}
+
+void SimularVentanaSolar(const TGeneradorSolar& modelo, const std::string& archivoSeries,
+                         const std::string& carpeta, TDateTime fechaIni, TDateTime fechaFin,
+                         TDateTime inicioVentana, TDateTime finVentana, double factorKOLM,
+                         TDAofRecsEnergiaPorFecha& registros, int32_t u) {
+    ExigirLargoAnillo(u);
+    const TSerieSolarFiltrada serie = TSerieSolarFiltrada::Leer(modelo, archivoSeries);
+    SimularVentanaSolar(modelo, serie, carpeta, fechaIni, fechaFin, inicioVentana, finVentana, factorKOLM, registros,
+                        u);
+}
+
+void SimularVentanaSolar(const TGeneradorSolar& modelo, const TSerieSolarFiltrada& s, const std::string& carpeta,
+                         TDateTime fechaIni, TDateTime fechaFin, TDateTime inicioVentana, TDateTime finVentana,
+                         double factorKOLM, TDAofRecsEnergiaPorFecha& registros, int32_t u) {
+    ExigirLargoAnillo(u);
+    if (s.n < 1) return;
+    const double Pa = modelo.potencia_autorizada_mw;
+    const TPruebasSolares pruebas(modelo, s);
+
+    const TDateTime inicio = std::max(fechaIni, s.t1);
+    const TDateTime fin = std::min(fechaFin, FechaDeMuestra(s.t1, s.dt, s.n));
+    const int32_t iS = MuestraDeFecha(s.t1, s.dt, inicio);
+    const int32_t iE = std::min(MuestraDeFecha(s.t1, s.dt, fin), s.n);
+    TAjusteVentana ajuste;
+    ajuste.iA = MuestraDeFecha(s.t1, s.dt, inicioVentana);
+    ajuste.iB = MuestraDeFecha(s.t1, s.dt, finVentana);
+    ajuste.fpost = pruebas.FactorVecino(ajuste.iB + 1, s.n, +1, u);
+    ajuste.fpre = pruebas.FactorVecino(ajuste.iA - 1, 1, -1, u);
+    const int32_t i0 = pruebas.InicioPrecalentamiento(iS, u);
+
+    TEscritorTexto f = TEscritorTexto::Crear(RutaLocal(RutaResultadosMC(carpeta, modelo.nid, inicio, fin, u)));
+    // Every row starts with its line end, so the header stands alone.
+    f.Escribir("dt\tRad[W/m2]\tTemp[ºC]\tP_MW_Dato[MW]\tCGM_Dato[MW]\tf_disp[p.u.]\tP_MW_sinAjCP\tP_MW_conAjCP\t"
+               "pRed_conAjCP[MW]");
+    TAnilloRazon anillos(u);
+    double totalVentana = 0;
+    for (int32_t i = std::max(i0, 1); i <= iE; ++i) {
+        const TDateTime t = FechaDeMuestra(s.t1, s.dt, i);
+        const double P = s.PE.pv[i], CGM = s.CGM.pv[i], R = s.Rad.pv[i], T = s.Temp.pv[i];
+        double Pm = SinValor;
+        double razon = 1;
+        if (!pruebas.Excluida(i)) {
+            Pm = pruebas.PotenciaModelo(i);
+            razon = anillos.Razon();
+            if (pruebas.SeEmpuja(i)) anillos.Empujar(P, Pm);
+        }
+        if (i < iS) continue;  // warm-up: it only feeds the rings
+
+        MostrarEnConsola("\rSimulando fecha: " + DateTimeToStr(t));
+        const double factor = ajuste.Contiene(i) ? ajuste.Factor(i) : razon;
+        const double Padj = Pm == SinValor ? SinValor : std::min(Pa, Pm * factor);
+        const bool esDeDia = EsDeDiaEnElSitio(t);
+        MostrarEnConsola(esDeDia ? "->TRUE\n" : "->FALSE\n");
+
+        double pRed = 0;
+        if (inicioVentana <= t && t <= finVentana && 0 <= CGM && CGM < Pa - 0.5 && esDeDia) {
+            if (Pm == SinValor)
+                pRed = SinValor;
+            else if (std::fabs(P - CGM) < 0.08 * Pa)
+                pRed = PositivoEnSimple(Padj - P);
+            if (pRed == SinValor) {
+                AgregarEnergiaPorFecha(t, SinValor, R, T, P, Padj, CGM, registros);
+            } else {
+                AgregarEnergiaPorFecha(t, pRed / 6, R, T, P, Padj, CGM, registros);
+                totalVentana += pRed / 6;
+            }
+        }
+        f.Escribir("\n" + DateTimeToStr(t) + Tab(R) + Tab(T) + Tab(P) + Tab(CGM) + Tab(s.fDisp.pv[i]) + Tab(Pm) +
+                   Tab(Padj) + Tab(pRed));
+    }
+    MostrarEnConsola("\n\n");
+    f.EscribirLinea();
+    EscribirResumenDeVentana(f, inicioVentana, finVentana, totalVentana, factorKOLM);
+    f.Cerrar();
+    MostrarEnConsola("SIMULACION TERMINADA CON EXITO\n\n");
+}
+
+void ProcesarRestriccionesSolar(TPgSqlCon& conexion, const TGeneradorSolar& modelo,
+                                const std::string& archivoSeries, const std::string& carpeta, int32_t u,
+                                TDateTime fechaIni, TDateTime fechaFin, const TOpcionesDescarga& opcionesDescarga) {
+    ExigirLargoAnillo(u);
+    ExigirInicioAntesDelFin(fechaIni, fechaFin);
+    const double Pa = modelo.potencia_autorizada_mw;
+    const double F = FactorKOLMDeLaCentral(conexion, modelo.nid);
+
+    const TSerieSolarFiltrada serie = TSerieSolarFiltrada::Leer(modelo, archivoSeries);
+    const TDateTime pedidoIni = fechaIni, pedidoFin = fechaFin;
+    const TDAofRecsFechas ventanas = BuscarVentanasDeRestriccion(serie.CGM, serie.t1, serie.dt, Pa, fechaIni, fechaFin);
+    ExigirPeriodoEnLaSerie(pedidoIni, pedidoFin, fechaIni, fechaFin, archivoSeries);
+
+    TDAofRecsEnergiaPorFecha registros;
+    for (const TRecFechasRestriccion& v : ventanas)
+        SimularVentanaSolar(modelo, serie, carpeta, v.fechaIni - CuatroHoras, v.fechaFin + CuatroHoras, v.fechaIni,
+                            v.fechaFin, F, registros, u);
+
+    // The request ends at the period end's own stamp.
+    const TPlantaDeCorrida planta{modelo.nid, modelo.nid_central_KOLM, Pa, F, "rad", "temp"};
+    EscribirTablasDeCorrida(planta, registros, carpeta, u, fechaIni, fechaFin, fechaFin, false, opcionesDescarga);
+}
+
+void ProcesarRestriccionesEolico(const std::string& archivoModelo, const std::string& archivoSeries,
+                                 const std::string& carpeta, bool sinFactores, bool velLibre, int32_t u,
+                                 TDateTime fechaIni, TDateTime fechaFin, const TOpcionesDescarga& opcionesDescarga) {
+    ExigirLargoAnillo(u);
+    ExigirInicioAntesDelFin(fechaIni, fechaFin);
+    const std::unique_ptr<TParque_ModeloCombinado> modelo = TParque_ModeloCombinado::Create_LeerDeArchivo(archivoModelo);
+    const TParque_ModeloTeorico& parque = *modelo->Parque;
+    const double Pa = parque.potencia_autorizada_mw;
+    const double F = parque.factor_kolm_scada;
+
+    // The series is read and filtered once for all the windows.
+    const TSeriesEolicasFiltradas series = LeerYFiltrarSeriesEolicas(parque, archivoSeries);
+    const TDateTime pedidoIni = fechaIni, pedidoFin = fechaFin;
+    const TDAofRecsFechas ventanas =
+        BuscarVentanasDeRestriccion(*series.datos, Pa, fechaIni, fechaFin, ColConsigna + 1);
+    ExigirPeriodoEnLaSerie(pedidoIni, pedidoFin, fechaIni, fechaFin, archivoSeries);
+
+    TDAofRecsEnergiaPorFecha registros;
+    for (const TRecFechasRestriccion& v : ventanas)
+        SimularVentanaEolica(sinFactores, *modelo, series, carpeta, velLibre, v.fechaIni - CuatroHoras,
+                             v.fechaFin + CuatroHoras, v.fechaIni, v.fechaFin, F, registros, u, false, false, true);
+
+    // The request asks up to the whole day after the period end.
+    const TPlantaDeCorrida planta{parque.nid, parque.nid_central_KOLM, Pa, F, "vel", "dir"};
+    EscribirTablasDeCorrida(planta, registros, carpeta, u, fechaIni, fechaFin, std::trunc(fechaFin + 1), true,
+                            opcionesDescarga);
 }

@@ -204,6 +204,10 @@ protected:
         return nombres;
     }
 
+    void BorrarResultados() const {
+        for (const std::string& nombre : Resultados()) std::filesystem::remove(RutaResultados(nombre));
+    }
+
     std::unique_ptr<TParque_ModeloCombinado> modelo_;
     std::string carpeta_, archivoSeries_;
     FormatSettings ajustesPrevios_;

@@ -58,8 +58,7 @@ TEST_F(SimulacionVentana, ElArchivoSeNombraPorElPeriodoSimuladoYElEncabezadoPorE
     serie.FijarDesdeHasta(87, 96, 0.5, 0.5);
     for (bool soloTeorico : {false, true}) {
         SCOPED_TRACE(soloTeorico);
-        std::filesystem::remove_all(carpeta_);
-        carpeta_ = CarpetaCentral(NidDeMano);
+        BorrarResultados();
         Simular(serie, 87, 97, 3, soloTeorico);
         EXPECT_EQ(Resultados(), std::vector<std::string>{"c12_ResultadosMC_201801151020201801152000_3m.xlt"});
         const TTablaResultado t = Tabla();
