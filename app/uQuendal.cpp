@@ -790,7 +790,8 @@ void TFormQuendal::ConectarBotonesDeEntradas() {
         connect(boton, &QPushButton::clicked, this, [this] { Manejar([&] { btCalcularClick(); }); });
     for (QPushButton* boton : {btProcesarSeriesConMC1, btProcesarSeriesConMC})
         connect(boton, &QPushButton::clicked, this, [this] { Manejar([&] { btProcesarSeriesConMCClick(); }); });
-    for (QPushButton* boton : {btProcesarRestricciones1, btProcesarRestricciones}) ConectarNoDisponible(boton);
+    for (QPushButton* boton : {btProcesarRestricciones1, btProcesarRestricciones})
+        connect(boton, &QPushButton::clicked, this, [this] { Manejar([&] { btProcesarRestriccionesClick(); }); });
 }
 
 void TFormQuendal::MostrarCalibrador(TCalibradorParque& calibrador) {
@@ -914,4 +915,23 @@ void TFormQuendal::btProcesarSeriesConMCClick() {
                                    cbSeriesConVelLibre->isChecked(), desde, hasta, desde, hasta,
                                    modelo->Parque->factor_kolm_scada, registros, muestras, false,
                                    cbSoloTeorico->isChecked(), true);
+}
+
+// "Calcular solo las R.O.": the restriction windows of the picked series
+// over the picked days ("Hasta" included whole), run with the combined model
+// read again from the file that "Cargar Modelo Calibrado" loaded. The tables
+// go into the folder of the plant of that model.
+void TFormQuendal::btProcesarRestriccionesClick() {
+    const int32_t muestras = LongitudDeAnillo(eHoras_Buffer);
+    if (ArchivoModeloCombinado.empty())
+        throw EErrorQuendal("No hay un modelo combinado cargado: cárguelo con \"Cargar Modelo Calibrado\".");
+    // The park block at the head of the model file names its plant.
+    const int32_t nid = TParque_ModeloTeorico::Create_LeerDeArchivo(ArchivoModeloCombinado)->nid;
+    const std::string carpeta = CarpetaCentral(nid);
+    odProcesarSeries.carpetaInicial = Qs(carpeta);
+    const QString archivo = EjecutarDialogo(odProcesarSeries);
+    if (archivo.isEmpty()) return;
+    ProcesarRestriccionesEolico(ArchivoModeloCombinado, archivo.toStdString(), carpeta,
+                                flg_sinMatrizFactores->isChecked(), cbSeriesConVelLibre->isChecked(), muestras,
+                                FechaDeSelector(FechaDesde), FechaDeSelector(FechaHasta) + 1);
 }

@@ -467,4 +467,93 @@ TEST_F(Corridas, LaTablaVaALaCarpetaDelModeloQueSeCorre) {
     EXPECT_EQ(NombresEn(carpetaOtra), std::set<std::string>{"c9002_calibrador.clp"});
 }
 
+// ---- "Calcular solo las R.O." ----
+
+// Over 4 and 5 January (the end day included whole) the demo series holds
+// restriction windows; the plant has no metering number, so nothing is
+// requested and the day table is not clipped.
+TEST_F(Corridas, SoloLasRestriccionesEscribeSusTresTablas) {
+    CargarModeloDemo();
+    Fechas(QDate(2025, 1, 4), QDate(2025, 1, 5));
+    Elegir(Ruta("c9001_series10min.sas"));
+    Clic("btProcesarRestricciones1");
+    ASSERT_TRUE(errores.isEmpty()) << errores.join(QLatin1Char('\n')).toStdString();
+    ASSERT_EQ(pedidos.size(), 2u);
+    EXPECT_EQ(pedidos[1].nombre, QStringLiteral("odProcesarSeries"));
+    EXPECT_EQ(pedidos[1].carpetaInicial, QString::fromStdString(carpeta));
+    const std::vector<std::string> horaria = Lineas(Ruta("c9001_Restricciones_horarias_3m.xlt"));
+    ASSERT_GE(horaria.size(), 3u);
+    EXPECT_EQ(horaria[0].substr(0, 6), "Fecha\t");
+    EXPECT_EQ(horaria.back().substr(0, 15), "E[MWh] totales\t");
+    // On 5 January the set-point held the plant back in a strong wind.
+    const std::string resto = horaria.back().substr(15);
+    double total = 0;
+    ASSERT_TRUE(TextoDefectoAReal(resto.substr(0, resto.find('\t')), total)) << resto;
+    EXPECT_GT(total, 1);
+    // The day table: 4 January to 6 January 00:00, three days.
+    const std::vector<std::string> dias = Lineas(Ruta("c9001_RO_DTE_3m.xlt"));
+    ASSERT_EQ(dias.size(), 4u);
+    EXPECT_EQ(dias[1].substr(0, 11), "04-01-2025\t");
+    EXPECT_EQ(dias[2].substr(0, 11), "05-01-2025\t");
+    const int kolm = Modelos().ModeloCombinadoActual()->Parque->nid_central_KOLM;
+    EXPECT_LE(kolm, 0);
+    const std::string nombre = "RO_DTE_" + std::to_string(kolm) + "_3.txt";
+    const std::vector<std::string> diezMinutos = Lineas(Ruta(nombre.c_str()));
+    ASSERT_EQ(diezMinutos.size(), 1u + 3 * 144);
+    EXPECT_EQ(diezMinutos[1].substr(0, 17), "04-01-2025 00:00\t");
+    EXPECT_EQ(diezMinutos[288].substr(0, 17), "05-01-2025 23:50\t");
+}
+
+TEST_F(Corridas, SoloLasRestriccionesCanceladoNoEscribeNada) {
+    CargarModeloDemo();
+    Fechas(QDate(2025, 1, 1), QDate(2025, 1, 2));
+    const std::set<std::string> antes = NombresEn(carpeta);
+    Clic("btProcesarRestricciones");
+    EXPECT_EQ(pedidos.size(), 2u);
+    EXPECT_TRUE(errores.isEmpty());
+    EXPECT_EQ(NombresEn(carpeta), antes);
+}
+
+TEST_F(Corridas, SoloLasRestriccionesSinArchivoDeModeloLoDiceSinAbrirDialogo) {
+    Modelos().PonerModeloCombinadoYCalibrador(TParque_ModeloCombinado::Create_LeerDeArchivo(RutaModeloDemo()));
+    Clic("btProcesarRestricciones1");
+    ASSERT_EQ(errores.size(), 1);
+    EXPECT_TRUE(errores[0].contains(QStringLiteral("Cargar Modelo Calibrado"))) << errores[0].toStdString();
+    EXPECT_TRUE(pedidos.empty());
+}
+
+TEST_F(Corridas, SoloLasRestriccionesConElArchivoBorradoDaSuErrorSinAbrirDialogo) {
+    CargarModeloDemo();
+    fs::remove(RutaModeloDemo());
+    Clic("btProcesarRestricciones1");
+    ASSERT_EQ(errores.size(), 1);
+    EXPECT_EQ(pedidos.size(), 1u);
+}
+
+TEST_F(Corridas, SoloLasRestriccionesRechazaUnAnilloMenorQueUnoAntesDelDialogo) {
+    CargarModeloDemo();
+    Control("eHoras_Buffer")->setText(QStringLiteral("0"));
+    Elegir(Ruta("c9001_series10min.sas"));
+    Clic("btProcesarRestricciones1");
+    ASSERT_EQ(errores.size(), 1);
+    EXPECT_EQ(pedidos.size(), 1u);
+}
+
+// The run reads the model file again: its tables go into that model's
+// plant folder whatever calibrator is current.
+TEST_F(Corridas, SoloLasRestriccionesVanALaCarpetaDelModeloDelArchivo) {
+    CargarModeloDemo();
+    std::string otro = Contenido(RutaCalibradorDemo());
+    otro.replace(otro.find("\n9001\n"), 6, "\n9002\n");
+    const std::string carpetaOtra = CarpetaCentral(9002);
+    std::ofstream(fs::path(carpetaOtra) / "c9002_calibrador.clp", std::ios::binary) << otro;
+    Modelos().PonerCalibrador(TCalibradorParque::Create_LeerDeArchivo(carpetaOtra + "/c9002_calibrador.clp"));
+    Fechas(QDate(2025, 1, 2), QDate(2025, 1, 2));
+    Elegir(Ruta("c9001_series10min.sas"));
+    Clic("btProcesarRestricciones1");
+    ASSERT_TRUE(errores.isEmpty()) << errores.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(fs::exists(Ruta("c9001_Restricciones_horarias_3m.xlt")));
+    EXPECT_EQ(NombresEn(carpetaOtra), std::set<std::string>{"c9002_calibrador.clp"});
+}
+
 }  // namespace

@@ -243,8 +243,7 @@ TEST_P(Botones, OperacionPendienteLoDiceEnUnCuadroDeError) {
 
 INSTANTIATE_TEST_SUITE_P(
     Todos, Botones,
-    ::testing::Values(TCasoBoton{"btProcesarRestricciones1", "Calcular solo las R.O."},
-                      TCasoBoton{"btCargarCalibrador", "Cargar Cal."},
+    ::testing::Values(TCasoBoton{"btCargarCalibrador", "Cargar Cal."},
                       TCasoBoton{"btGuardarCalibrador", "Guardar Cal."},
                       TCasoBoton{"btUpdateMTinDB", "Actualizar MT en la Base de Datos"},
                       TCasoBoton{"CalibrarSimpleEthaMeteo", "Calibrar Etha de la E.M."},
@@ -252,7 +251,6 @@ INSTANTIATE_TEST_SUITE_P(
                       TCasoBoton{"btBajarParque", "Bajar MT de la Base de Datos"},
                       TCasoBoton{"btLoadFromArchi_ModeloMTySeries", "Crear archivo .clp con MT y archivo .sas"},
                       TCasoBoton{"btCalcularMC", "Calcular MC"},
-                      TCasoBoton{"btProcesarRestricciones", "Procesar R.O. por rango de fechas"},
                       TCasoBoton{"BorrarSupercentral", "Borrar supercentral"},
                       TCasoBoton{"btPlot_PV_MEMTMC", "Graficar P(V) MEMTMC"},
                       TCasoBoton{"btProcesarRestricciones_solar", "Calibrar y calcular solo RO"},
