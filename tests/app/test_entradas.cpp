@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <algorithm>
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -162,6 +163,8 @@ TEST_F(Entradas, UnArchivoDeCalibradorSeCargaComoModeloConFactoresUno) {
     auto releido = TParque_ModeloCombinado::Create_LeerDeArchivo(RutaCalibradorDemo());
     EXPECT_EQ(releido->MatrizFactores.nf, 0);
     EXPECT_EQ(releido->Parque->nombre, "Parque sintetico 9001");
+    // The file still reads as a calibrator.
+    EXPECT_NO_THROW(TCalibradorParque::Create_LeerDeArchivo(RutaCalibradorDemo()));
 }
 
 TEST_F(Entradas, CargarCanceladoNoCambiaNada) {
@@ -400,6 +403,31 @@ TEST_F(Corridas, TodosLosDatosEscribeSuTablaEnLaCarpetaDeLaCentral) {
     int filas = 0;
     for (std::size_t i = 1; i < lineas.size() && !lineas[i].empty(); ++i) ++filas;
     EXPECT_EQ(filas, 289);
+}
+
+// Park values typed and applied by "Simular Modelo Teórico" change the
+// combined model in memory, which this run uses.
+TEST_F(Corridas, TodosLosDatosUsaLosValoresAplicadosAlModelo) {
+    CargarModeloDemo();
+    Control("eLimiteDePotencia1")->setText(QStringLiteral("5"));
+    Clic("btCalcular1");
+    Fechas(QDate(2025, 1, 5), QDate(2025, 1, 6));
+    Elegir(Ruta("c9001_series10min.sas"));
+    Clic("btProcesarSeriesConMC1");
+    ASSERT_TRUE(errores.isEmpty()) << errores.join(QLatin1Char('\n')).toStdString();
+    const std::vector<std::string> lineas = Lineas(Ruta("c9001_ResultadosMC_2025010520250106_3m.xlt"));
+    double maximo = 0;
+    for (std::size_t i = 1; i < lineas.size() && !lineas[i].empty(); ++i) {
+        std::vector<std::string> celdas;
+        std::istringstream fila(lineas[i]);
+        for (std::string c; std::getline(fila, c, '\t');) celdas.push_back(c);
+        ASSERT_EQ(celdas.size(), 7u) << lineas[i];
+        double modelo = 0;
+        ASSERT_TRUE(TextoDefectoAReal(celdas[5], modelo)) << celdas[5];
+        maximo = std::max(maximo, modelo);
+    }
+    EXPECT_GT(maximo, 4);
+    EXPECT_LE(maximo, 5);
 }
 
 TEST_F(Corridas, DesdeIgualAHastaEsUnPeriodoDeLas0Horas) {
