@@ -15,7 +15,7 @@
 #include "models/uGranjaSolar.h"
 #include "numerics/fechas.h"
 #include "numerics/textoreal.h"
-#include "servidor_pg.h"
+#include "prueba_base_de_datos.h"
 #include "tests/models/test_solar_comun.h"
 
 namespace {
@@ -37,36 +37,16 @@ void EscribirArchivoSeries(const std::string& archivo, const TMuestrasSolares& m
     }
 }
 
-class ModeloSolarDesdeBaseDeDatos : public ::testing::Test {
+class ModeloSolarDesdeBaseDeDatos : public PruebaConBaseDeDatos {
 protected:
-    static void SetUpTestSuite() {
-        try {
-            servidor_ = std::make_unique<TServidorPgPrueba>();
-        } catch (const std::exception& e) {
-            errorDeArranque_ = e.what();
-        }
-    }
-    static void TearDownTestSuite() { servidor_.reset(); }
-
-    void SetUp() override {
-        ASSERT_TRUE(servidor_) << "The test PostgreSQL server could not be started: " << errorDeArranque_;
-        servidor_->ReiniciarEsquema();
-        con_.Open(servidor_->Conexion());
-    }
-
     std::unique_ptr<TPgSqlRes> FilaDeCentral(int32_t nid) {
         auto fila = con_.sqlexec("SELECT * FROM centrales WHERE nid=" + std::to_string(nid));
         EXPECT_FALSE(fila->eof());
         return fila;
     }
 
-    static std::unique_ptr<TServidorPgPrueba> servidor_;
-    static std::string errorDeArranque_;
     TUnidadCSolar unidad_;
-    TPgSqlCon con_;
 };
-std::unique_ptr<TServidorPgPrueba> ModeloSolarDesdeBaseDeDatos::servidor_;
-std::string ModeloSolarDesdeBaseDeDatos::errorDeArranque_;
 
 TEST_F(ModeloSolarDesdeBaseDeDatos, ReadsThePlantRowAndItsSeriesFile) {
     con_.sqlexec_ntuples(
