@@ -7,6 +7,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDateEdit>
+#include <QFileDialog>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -45,6 +46,7 @@
 #include "numerics/fechas.h"
 #include "numerics/uevaluador.h"
 #include "numerics/errores.h"
+#include "numerics/matreal.h"
 #include "numerics/formatonumeros.h"
 #include "numerics/formatsettings.h"
 #include "numerics/textoreal.h"
@@ -201,13 +203,66 @@ bool CuadroDeMensajeEstandar(QWidget* padre, const QString& titulo, const QStrin
            QMessageBox::Yes;
 }
 
+QString DialogoDeArchivoEstandar(QWidget* padre, const TPeticionDialogo& peticion) {
+    QFileDialog dialogo(padre, QString(), peticion.carpetaInicial, peticion.filtro);
+    dialogo.setObjectName(peticion.nombre);
+    switch (peticion.tipo) {
+    case TTipoDialogo::AbrirArchivo:
+        dialogo.setAcceptMode(QFileDialog::AcceptOpen);
+        dialogo.setFileMode(QFileDialog::ExistingFile);
+        break;
+    case TTipoDialogo::GuardarArchivo:
+        dialogo.setAcceptMode(QFileDialog::AcceptSave);
+        dialogo.setFileMode(QFileDialog::AnyFile);
+        if (!peticion.extensionPorDefecto.isEmpty()) {
+            QString sufijo = peticion.extensionPorDefecto;
+            if (sufijo.startsWith(QLatin1Char('.'))) sufijo.remove(0, 1);
+            dialogo.setDefaultSuffix(sufijo);
+        }
+        break;
+    case TTipoDialogo::ElegirCarpeta:
+        dialogo.setFileMode(QFileDialog::Directory);
+        dialogo.setOption(QFileDialog::ShowDirsOnly);
+        break;
+    }
+    if (dialogo.exec() != QDialog::Accepted || dialogo.selectedFiles().isEmpty()) return QString();
+    return dialogo.selectedFiles().first();
+}
+
+// A typed real: the box's text evaluated as an arithmetic expression.
+double RealDeCaja(const QLineEdit* caja) { return CadenaAReal(caja->text().toStdString()); }
+
+// A met-mast table written back from its box. The box holds the table's
+// three-digit string form; only a text the user changed is parsed, so the
+// calibrated values are not cut to three digits by every simulation. The
+// old table stays when the text does not parse, and the failure names it.
+void ActualizarMatrizDesdeCaja(TMatR& matriz, const QLineEdit* caja, const char* tabla) {
+    const std::string texto = caja->text().toStdString();
+    if (texto == matriz.ACadena()) return;
+    try {
+        matriz = TMatR::Create_DesdeCadena(texto);
+    } catch (const EErrorQuendal& e) {
+        throw EConvertError(std::string(tabla) + ": " + e.what());
+    }
+}
+
 }  // namespace
+
+TParque_ModeloTeorico* TTiposModelosQuendal::ParqueDe(TCalibradorParque& calibrador) {
+    return calibrador.Parque.get();
+}
 
 TFormQuendal::TFormQuendal(QWidget* padre) : QMainWindow(padre) {
     cuadroDeError_ = [this](const QString& mensaje) { return CuadroDeErrorEstandar(this, mensaje); };
     cuadroDeMensaje_ = [this](const QString& titulo, const QString& mensaje, bool esConfirmacion) {
         return CuadroDeMensajeEstandar(this, titulo, mensaje, esConfirmacion);
     };
+    dialogoDeArchivo_ = [this](const TPeticionDialogo& peticion) { return DialogoDeArchivoEstandar(this, peticion); };
+    odCalibrador = {QStringLiteral("odCalibrador"), TTipoDialogo::AbrirArchivo, QStringLiteral("*.clp"), {}, {}};
+    sdCalibrador = {QStringLiteral("sdCalibrador"), TTipoDialogo::GuardarArchivo, QStringLiteral("*.clp"), {},
+                    QStringLiteral(".clp")};
+    odProcesarSeries = {QStringLiteral("odProcesarSeries"), TTipoDialogo::AbrirArchivo, QStringLiteral("*.sas"), {}, {}};
+    sddElegirCarpetaCentral = {QStringLiteral("sddElegirCarpetaCentral"), TTipoDialogo::ElegirCarpeta, {}, {}, {}};
     setWindowTitle(QStringLiteral("FormQuendal"));
     CrearPestanias();
     ConectarCopiasGemelas();
@@ -572,13 +627,12 @@ void TFormQuendal::ConectarCopiasGemelas() {
     });
 }
 
-// The operations behind these buttons are still being written.
 void TFormQuendal::ConectarBotones() {
-    for (QPushButton* boton :
-         {btCalcular1, btCargarMC1, btProcesarRestricciones1, btProcesarSeriesConMC1, btCalcular, btCargarCalibrador,
-          btGuardarCalibrador, CalibrarSimpleEthaMeteo, btLoadFromArchi_ModeloMTySeries, btCargarYGuardarMC,
-          btProcesarSeriesConMC, btProcesarRestricciones, btPlot_PV_MEMTMC, btProcesarRestricciones_solar,
-          btElegirCarpetaCentral})
+    ConectarBotonesDeEntradas();
+    // The operations behind these buttons are still being written.
+    for (QPushButton* boton : {btCargarCalibrador, btGuardarCalibrador, CalibrarSimpleEthaMeteo,
+                               btLoadFromArchi_ModeloMTySeries, btPlot_PV_MEMTMC, btProcesarRestricciones_solar,
+                               btElegirCarpetaCentral})
         ConectarNoDisponible(boton);
 }
 
@@ -645,6 +699,10 @@ void TFormQuendal::pb_Parque_originalMouseDown(const TCajaPintura* caja, int x, 
     QGuiApplication::clipboard()->setImage(
         caja->Imagen().copy(ax, ay, static_cast<int>(ancho), static_cast<int>(alto)));
 }
+
+// ---- Dialogs ----
+
+QString TFormQuendal::EjecutarDialogo(const TPeticionDialogo& dialogo) { return dialogoDeArchivo_(dialogo); }
 
 // ---- Failures ----
 
@@ -1029,4 +1087,116 @@ void TFormQuendal::FijarCoeficientesPolinomio_Solar() {
         PonerCelda(StringGrid2, i, 0, QString::fromLatin1(terminos[i - 1]));
         PonerCelda(StringGrid2, i, 1, TextoDeNumero(modelo->Coeficientes.pv[i]));
     }
+}
+
+// ---- Input-tab operations ----
+
+void TFormQuendal::ConectarBotonesDeEntradas() {
+    for (QPushButton* boton : {btCargarMC1, btCargarYGuardarMC})
+        connect(boton, &QPushButton::clicked, this, [this] { Manejar([&] { btCargarYGuardarMCClick(); }); });
+    for (QPushButton* boton : {btCalcular1, btCalcular})
+        connect(boton, &QPushButton::clicked, this, [this] { Manejar([&] { btCalcularClick(); }); });
+    for (QPushButton* boton : {btProcesarRestricciones1, btProcesarRestricciones, btProcesarSeriesConMC1,
+                               btProcesarSeriesConMC})
+        ConectarNoDisponible(boton);
+}
+
+void TFormQuendal::MostrarCalibrador(TCalibradorParque& calibrador) {
+    if (&calibrador != modelos_.CalibradorActual())
+        throw EErrorQuendal("Solo se muestra el calibrador actual.");
+    modelos_.MostrarParqueDelCalibrador();
+    TParque_ModeloTeorico& parque = *calibrador.Parque;
+    parque.FijarRectanguloDibujo(0, kFilasBarraColores, pb_Parque_original->Ancho(), pb_Parque_original->Alto());
+    setWindowTitle(QStringLiteral("Calibrador cargado, Parque: ") + Qs(parque.nombre));
+    eGamma_Atmosfera->setText(TextoDeNumero(parque.gamma_atmosfera));
+    eAlfaTerreno->setText(TextoDeNumero(parque.alfa_terreno));
+    efpv3pe->setText(TextoDeNumero(parque.fpv3pe));
+    eFactorPerdidasParque->setText(TextoDeNumero(parque.factor_perdidas));
+    eLimiteDePotencia->setText(TextoDeNumero(parque.potencia_autorizada_mw));
+    eEthaMeteo->setText(Qs(parque.meteo_etha.ACadena()));
+    eMdeVientos->setText(Qs(parque.mat_vientos.ACadena()));
+    eGamma_Atmosfera1->setText(TextoDeNumero(parque.gamma_atmosfera));
+    eAlfaTerreno1->setText(TextoDeNumero(parque.alfa_terreno));
+    efpv3pe1->setText(TextoDeNumero(parque.fpv3pe));
+    eFactorPerdidasParque1->setText(TextoDeNumero(parque.factor_perdidas));
+    eLimiteDePotencia1->setText(TextoDeNumero(parque.potencia_autorizada_mw));
+}
+
+// The file is read whole before anything is replaced, so a file that cannot
+// be read leaves the current models as they were.
+void TFormQuendal::CargarCalibrador(const std::string& archivo) {
+    modelos_.PonerCalibrador(TCalibradorParque::Create_LeerDeArchivo(archivo));
+    MostrarCalibrador(*modelos_.CalibradorActual());
+}
+
+void TFormQuendal::CargarModeloCombinado(const std::string& archivo) {
+    modelos_.PonerModeloCombinadoYCalibrador(TParque_ModeloCombinado::Create_LeerDeArchivo(archivo));
+    MostrarCalibrador(*modelos_.CalibradorActual());
+}
+
+void TFormQuendal::ActualizarParqueDesdeFormulario() {
+    TParque_ModeloTeorico* parque = modelos_.ParqueActual();
+    if (!parque) throw EErrorQuendal("No hay un parque cargado: cargue un modelo calibrado primero.");
+    parque->alfa_terreno = RealDeCaja(eAlfaTerreno);
+    parque->gamma_atmosfera = RealDeCaja(eGamma_Atmosfera);
+    parque->fpv3pe = RealDeCaja(efpv3pe);
+    parque->factor_perdidas = RealDeCaja(eFactorPerdidasParque);
+    parque->potencia_autorizada_mw = RealDeCaja(eLimiteDePotencia);
+    ActualizarMatrizDesdeCaja(parque->meteo_etha, eEthaMeteo, "EthaMeteo");
+    ActualizarMatrizDesdeCaja(parque->mat_vientos, eMdeVientos, "MdeVientos");
+}
+
+// "Cargar Modelo Calibrado": the picked file becomes the current combined
+// model and calibrator and is written back at once in the current form
+// (through a temporary file renamed over it, so a failed write leaves the
+// file as it was).
+void TFormQuendal::btCargarYGuardarMCClick() {
+    const QString archivo = EjecutarDialogo(odCalibrador);
+    if (archivo.isEmpty()) return;
+    const std::string ruta = archivo.toStdString();
+    CargarModeloCombinado(ruta);
+    modelos_.ModeloCombinadoActual()->GuardarEnArchivo(ruta);
+    ArchivoModeloCombinado = ruta;
+}
+
+// "Simular Modelo Teórico": the theoretical and empirical powers for the
+// typed met-mast reading, and the park's wind-speed map on both pictures.
+void TFormQuendal::btCalcularClick() {
+    if (!modelos_.ParqueActual()) {
+        const QString archivo = EjecutarDialogo(odCalibrador);
+        if (archivo.isEmpty()) return;
+        CargarCalibrador(archivo.toStdString());
+    }
+    // Pending paints are served, but no user input while the park is in use.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    TParque_ModeloTeorico& parque = *modelos_.ParqueActual();
+    parque.FijarRectanguloDibujo(0, kFilasBarraColores, pb_Parque_original->Ancho(), pb_Parque_original->Alto());
+    pb_Parque_original->Imagen().fill(Qt::white);
+    pb_Parque_original->Actualizar();
+
+    const double velocidadMastil = RealDeCaja(eVAnemoEntrada);
+    const double direccion = RealDeCaja(eDir);
+    ActualizarParqueDesdeFormulario();
+    const double densidadMastil = PotenciaDelViento(velocidadMastil, DensidadBase);
+    parque.FijarDireccion(direccion);
+    // The park is capped at its own authorised power (the calibrator's park
+    // is the park shown whenever a calibrator is current).
+    double libre = 0;
+    const double potenciaTeorica =
+        parque.PotenciaDesdeEstacion(DensidadBase, densidadMastil, parque.potencia_autorizada_mw, libre);
+    VientoLibre->setText(TextoDeNumero(VientoDePotencia(libre, DensidadBase)));
+
+    // The empirical model belongs to the calibrator whose park is shown; a
+    // park of its own (a database download) has none: no samples behind it.
+    double potenciaEmpirica = 0, peso = -1;
+    TCalibradorParque* calibrador = modelos_.CalibradorActual();
+    if (calibrador && calibrador->Parque.get() == &parque && calibrador->ModeloEmpirico)
+        potenciaEmpirica = calibrador->ModeloEmpirico->PE_PorTramos(direccion, densidadMastil, peso);
+
+    ePE_MW_ModeloTeorico->setText(TextoDeNumero(potenciaTeorica));
+    eVAnemoResultante->setText(TextoDeNumero(VientoDePotencia(parque.ValorEnPunto(0, 0), DensidadBase)));
+    ePE_MW_Representantes->setText(TextoDeNumero(potenciaEmpirica));
+    eME_Peso->setText(TextoDeNumero(peso));
+    VelocidadesMT_To_PB(pb_Parque_original);
+    VelocidadesMT_To_PB(pb_Parque_simple);
 }

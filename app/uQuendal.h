@@ -50,6 +50,17 @@ struct TTiposModelosQuendal {
 // What the user answers in the error box.
 enum class TRespuestaError { Continuar, Terminar };
 
+// A file or folder dialog of the window: which one it is (its name, such as
+// "odCalibrador"), what it asks for, its filter and where it opens.
+enum class TTipoDialogo { AbrirArchivo, GuardarArchivo, ElegirCarpeta };
+struct TPeticionDialogo {
+    QString nombre;
+    TTipoDialogo tipo = TTipoDialogo::AbrirArchivo;
+    QString filtro;               // "*.clp"; empty for a folder
+    QString carpetaInicial;       // empty: the toolkit's choice
+    QString extensionPorDefecto;  // save dialogs: ".clp"
+};
+
 class TFormQuendal : public QMainWindow {
     Q_OBJECT
 public:
@@ -59,6 +70,11 @@ public:
     // The error box; tests put their own in its place.
     using TCuadroDeError = std::function<TRespuestaError(const QString& mensaje)>;
     void FijarCuadroDeError(TCuadroDeError cuadro) { cuadroDeError_ = std::move(cuadro); }
+
+    // The file and folder dialogs: the path the user picked, empty when the
+    // dialog was cancelled. Tests put their own answers in its place.
+    using TDialogoArchivo = std::function<QString(const TPeticionDialogo& peticion)>;
+    void FijarDialogoDeArchivo(TDialogoArchivo dialogo) { dialogoDeArchivo_ = std::move(dialogo); }
 
     TModelosActuales<TTiposModelosQuendal>& Modelos() { return modelos_; }
 
@@ -86,6 +102,9 @@ private:
     void ConectarBotones();
     void ConectarImagenesDelParque();
 
+    // Runs a dialog through the hook: the picked path, empty when cancelled.
+    QString EjecutarDialogo(const TPeticionDialogo& dialogo);
+
     // Runs a handler; an exception reaches the error box.
     void Manejar(const std::function<void()>& manejador);
     void MostrarError(const QString& mensaje);
@@ -102,6 +121,27 @@ private:
     void VelocidadesMT_To_PB(TCajaPintura* caja);
     void pb_Parque_originalMouseMove(int x, int y);
     void pb_Parque_originalMouseDown(const TCajaPintura* caja, int x, int y);
+
+    // ---- Input-tab operations ----
+    // Showing and loading models, and copying the park boxes back into the
+    // current park; the operations of the hidden tabs use them too.
+    // `calibrador` is the current calibrator: its park becomes the current
+    // park, fitted to the park picture, and the boxes show its parameters.
+    void MostrarCalibrador(TCalibradorParque& calibrador);
+    // Reads a calibrator file; it becomes the current calibrator and is shown.
+    void CargarCalibrador(const std::string& archivo);
+    // Reads a combined-model file; it becomes both the current combined
+    // model and the current calibrator, and is shown.
+    void CargarModeloCombinado(const std::string& archivo);
+    // Writes the typed park parameters and the two met-mast tables of the
+    // boxes into the current park.
+    void ActualizarParqueDesdeFormulario();
+    // The buttons of the input tab and their twins on the hidden tabs.
+    void ConectarBotonesDeEntradas();
+    void btCargarYGuardarMCClick();
+    void btCalcularClick();
+    void btProcesarRestriccionesClick();
+    void btProcesarSeriesConMCClick();
 
     // Twin copies: each writes its box's text into its twin.
     void eDir1Change();
@@ -155,6 +195,13 @@ private:
 
     TCuadroDeMensaje cuadroDeMensaje_;
     TCuadroDeError cuadroDeError_;
+    TDialogoArchivo dialogoDeArchivo_;
+
+    // Dialogs.
+    TPeticionDialogo odCalibrador;
+    TPeticionDialogo sdCalibrador;
+    TPeticionDialogo odProcesarSeries;
+    TPeticionDialogo sddElegirCarpetaCentral;
 
     // State kept between user actions.
     std::string ArchivoModeloCombinado;

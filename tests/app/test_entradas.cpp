@@ -1,0 +1,366 @@
+// The input tab's operations driven through the real window: the demo plant
+// is copied into a temporary model root, the file dialogs answer from a list
+// and the error box records its messages.
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include "app/uQuendal.h"
+#include "app/ventanaparque.h"
+#include "data/ucarpetasmodelos.h"
+#include "models/uauxdensidad.h"
+#include "models/ucalibrador.h"
+#include "models/uparques_modelocombinado.h"
+#include "models/uparques_modeloempirico.h"
+#include "models/uparques_modeloteorico.h"
+#include "numerics/textoreal.h"
+#include "unidad_temporal.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const fs::path kPlantaDemo = fs::path(QUENDAL_TEST_DATA) / ".." / ".." / "examples" / "c9001";
+constexpr int kNidDemo = 9001;
+
+std::string Contenido(const fs::path& archivo) {
+    std::ifstream f(archivo, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(f), {});
+}
+
+std::set<std::string> NombresEn(const fs::path& carpeta) {
+    std::set<std::string> nombres;
+    for (const auto& e : fs::directory_iterator(carpeta)) nombres.insert(e.path().filename().string());
+    return nombres;
+}
+
+// The demo plant in a temporary model root, and a window whose dialogs take
+// their answers from `respuestas` (an empty answer cancels) and record what
+// they were asked.
+class Entradas : public UnidadCTemporal {
+protected:
+    void SetUp() override {
+        UnidadCTemporal::SetUp();
+        InicializarCarpetaModelos();
+        carpeta = CarpetaCentral(kNidDemo);
+        for (const auto& e : fs::directory_iterator(kPlantaDemo))
+            fs::copy_file(e.path(), fs::path(carpeta) / e.path().filename());
+        ventana = std::make_unique<TFormQuendal>();
+        ventana->FijarCuadroDeError([this](const QString& mensaje) {
+            errores << mensaje;
+            return TRespuestaError::Continuar;
+        });
+        ventana->FijarDialogoDeArchivo([this](const TPeticionDialogo& peticion) {
+            pedidos.push_back(peticion);
+            if (respuestas.empty()) return QString();
+            const QString respuesta = respuestas.front();
+            respuestas.pop_front();
+            return respuesta;
+        });
+    }
+    void TearDown() override {
+        ventana.reset();
+        UnidadCTemporal::TearDown();
+    }
+
+    std::string Ruta(const char* nombre) const { return (fs::path(carpeta) / nombre).string(); }
+    std::string RutaModeloDemo() const { return Ruta("c9001.pmc"); }
+    std::string RutaCalibradorDemo() const { return Ruta("c9001_calibrador.clp"); }
+
+    template <class T = QLineEdit>
+    T* Control(const char* nombre) {
+        T* control = ventana->findChild<T*>(QString::fromLatin1(nombre));
+        EXPECT_NE(control, nullptr) << nombre;
+        return control;
+    }
+    QString Texto(const char* nombre) { return Control(nombre)->text(); }
+    void Clic(const char* boton) { QTest::mouseClick(Control<QPushButton>(boton), Qt::LeftButton); }
+    void Elegir(const std::string& ruta) { respuestas.push_back(QString::fromStdString(ruta)); }
+
+    void CargarModeloDemo() {
+        Elegir(RutaModeloDemo());
+        Clic("btCargarMC1");
+        ASSERT_TRUE(errores.isEmpty()) << errores.join(QLatin1Char('\n')).toStdString();
+    }
+
+    TModelosActuales<TTiposModelosQuendal>& Modelos() { return ventana->Modelos(); }
+
+    std::string carpeta;
+    std::unique_ptr<TFormQuendal> ventana;
+    QStringList errores;
+    std::deque<QString> respuestas;
+    std::vector<TPeticionDialogo> pedidos;
+};
+
+// ---- "Cargar Modelo Calibrado" ----
+
+TEST_F(Entradas, CargarModeloCalibradoLoMuestraEnLaVentana) {
+    CargarModeloDemo();
+    ASSERT_EQ(pedidos.size(), 1u);
+    EXPECT_EQ(pedidos[0].nombre, QStringLiteral("odCalibrador"));
+    EXPECT_EQ(pedidos[0].filtro, QStringLiteral("*.clp"));
+    EXPECT_EQ(pedidos[0].tipo, TTipoDialogo::AbrirArchivo);
+    EXPECT_TRUE(pedidos[0].carpetaInicial.isEmpty());
+
+    TParque_ModeloCombinado* modelo = Modelos().ModeloCombinadoActual();
+    ASSERT_NE(modelo, nullptr);
+    EXPECT_EQ(Modelos().CalibradorActual(), modelo);
+    EXPECT_EQ(Modelos().ParqueActual(), modelo->Parque.get());
+    EXPECT_EQ(ventana->windowTitle(), QStringLiteral("Calibrador cargado, Parque: Parque sintetico 9001"));
+    const std::pair<const char*, const char*> cajas[] = {
+        {"eGamma_Atmosfera1", "0.4"}, {"eGamma_Atmosfera", "0.4"}, {"eAlfaTerreno1", "0.5"},
+        {"eAlfaTerreno", "0.5"},      {"efpv3pe1", "1.8"},          {"efpv3pe", "1.8"},
+        {"eFactorPerdidasParque1", "0.01"}, {"eFactorPerdidasParque", "0.01"},
+        {"eLimiteDePotencia1", "24"}, {"eLimiteDePotencia", "24"}};
+    for (const auto& [caja, texto] : cajas) EXPECT_EQ(Texto(caja), QString::fromLatin1(texto)) << caja;
+    const QString etha = QString::fromStdString(modelo->Parque->meteo_etha.ACadena());
+    EXPECT_TRUE(etha.startsWith(QStringLiteral("[72|10]")));
+    EXPECT_EQ(Texto("eEthaMeteo"), etha);
+    EXPECT_EQ(Texto("eEthaMeteo2"), etha);
+    EXPECT_EQ(Texto("eMdeVientos"), QString::fromStdString(modelo->Parque->mat_vientos.ACadena()));
+    // The picture's rectangle is fitted as soon as the park is current.
+    const TParque_ModeloTeorico& parque = *modelo->Parque;
+    EXPECT_EQ(parque.rectArriba, 30);
+    EXPECT_EQ(parque.rectDer, 978);
+    EXPECT_EQ(parque.rectAbajo, 616);
+}
+
+TEST_F(Entradas, CargarModeloCalibradoReescribeElArchivoSinDejarTemporales) {
+    const std::set<std::string> antes = NombresEn(carpeta);
+    CargarModeloDemo();
+    EXPECT_EQ(NombresEn(carpeta), antes);
+    const std::string escrito = Contenido(RutaModeloDemo());
+    // Written in the current writer's form: loading it again writes it the same.
+    CargarModeloDemo();
+    EXPECT_EQ(Contenido(RutaModeloDemo()), escrito);
+    // And it holds the model that was read.
+    auto releido = TParque_ModeloCombinado::Create_LeerDeArchivo(RutaModeloDemo());
+    const TParque_ModeloCombinado& actual = *Modelos().ModeloCombinadoActual();
+    EXPECT_EQ(releido->MatrizFactores.ACadena(), actual.MatrizFactores.ACadena());
+    EXPECT_EQ(releido->Parque->meteo_etha.Fila(3).pv, actual.Parque->meteo_etha.Fila(3).pv);
+}
+
+TEST_F(Entradas, UnArchivoDeCalibradorSeCargaComoModeloConFactoresUno) {
+    Elegir(RutaCalibradorDemo());
+    Clic("btCargarYGuardarMC");
+    ASSERT_TRUE(errores.isEmpty()) << errores.join(QLatin1Char('\n')).toStdString();
+    ASSERT_NE(Modelos().ModeloCombinadoActual(), nullptr);
+    EXPECT_EQ(Modelos().ModeloCombinadoActual()->MatrizFactores.nf, 0);
+    // Written back with its empty matrix, it reads again.
+    auto releido = TParque_ModeloCombinado::Create_LeerDeArchivo(RutaCalibradorDemo());
+    EXPECT_EQ(releido->MatrizFactores.nf, 0);
+    EXPECT_EQ(releido->Parque->nombre, "Parque sintetico 9001");
+}
+
+TEST_F(Entradas, CargarCanceladoNoCambiaNada) {
+    const std::string antes = Contenido(RutaModeloDemo());
+    Clic("btCargarMC1");
+    EXPECT_EQ(pedidos.size(), 1u);
+    EXPECT_TRUE(errores.isEmpty());
+    EXPECT_EQ(Modelos().CalibradorActual(), nullptr);
+    EXPECT_EQ(ventana->windowTitle(), QStringLiteral("FormQuendal"));
+    EXPECT_EQ(Texto("eGamma_Atmosfera1"), QStringLiteral("0.4"));
+    EXPECT_EQ(Texto("efpv3pe1"), QStringLiteral("1"));
+    EXPECT_EQ(Contenido(RutaModeloDemo()), antes);
+}
+
+TEST_F(Entradas, UnArchivoIlegibleDaSuErrorYDejaLosModelos) {
+    CargarModeloDemo();
+    TParque_ModeloCombinado* antes = Modelos().ModeloCombinadoActual();
+    const std::string roto = Ruta("roto.clp");
+    std::ofstream(roto) << "VERSION=5\nno es un parque\n";
+    Elegir(roto);
+    Clic("btCargarMC1");
+    ASSERT_EQ(errores.size(), 1);
+    EXPECT_EQ(Modelos().ModeloCombinadoActual(), antes);
+    EXPECT_EQ(Modelos().CalibradorActual(), antes);
+    EXPECT_EQ(Modelos().ParqueActual(), antes->Parque.get());
+    EXPECT_EQ(Contenido(roto), "VERSION=5\nno es un parque\n");
+}
+
+// ---- "Simular Modelo Teórico" ----
+
+struct TSalidas {
+    QString teorico, empirico, peso, mastil, libre;
+    bool operator==(const TSalidas&) const = default;
+};
+
+class Simular : public Entradas {
+protected:
+    TSalidas Salidas() {
+        return {Texto("ePE_MW_ModeloTeorico1"), Texto("ePE_MW_Representantes1"), Texto("eME_Peso1"),
+                Texto("eVAnemoResultante1"), Texto("VientoLibre")};
+    }
+    QImage Imagen(const char* caja) { return Control<TCajaPintura>(caja)->Imagen(); }
+};
+
+TEST_F(Simular, LaPotenciaTeoricaYLaEmpiricaSonLasDelModeloLeido) {
+    CargarModeloDemo();
+    Clic("btCalcular1");
+    ASSERT_TRUE(errores.isEmpty()) << errores.join(QLatin1Char('\n')).toStdString();
+
+    // The same computation on a model read apart, with the default reading:
+    // 9.9 m/s at the base density, 270°.
+    auto modelo = TParque_ModeloCombinado::Create_LeerDeArchivo(RutaModeloDemo());
+    TParque_ModeloTeorico& parque = *modelo->Parque;
+    const double p = 0.5 * 1.225 * 9.9 * 9.9 * 9.9 / 1e6;
+    EXPECT_NEAR(PotenciaDelViento(9.9, DensidadBase), p, 1e-18);
+    parque.FijarDireccion(270);
+    double libre = 0;
+    const double teorica = parque.PotenciaDesdeEstacion(DensidadBase, p, parque.potencia_autorizada_mw, libre);
+    double peso = 0;
+    const double empirica = modelo->ModeloEmpirico->PE_PorTramos(270, p, peso);
+    auto texto = [](double x) { return QString::fromStdString(FormatoGeneral(x, 15)); };
+    EXPECT_GT(teorica, 1);
+    EXPECT_EQ(Texto("ePE_MW_ModeloTeorico1"), texto(teorica));
+    EXPECT_EQ(Texto("ePE_MW_ModeloTeorico"), texto(teorica));
+    EXPECT_EQ(Texto("ePE_MW_Representantes1"), texto(empirica));
+    EXPECT_EQ(Texto("eME_Peso1"), texto(peso));
+    EXPECT_EQ(Texto("VientoLibre"), texto(VientoDePotencia(libre, DensidadBase)));
+    EXPECT_EQ(Texto("eVAnemoResultante1"), texto(VientoDePotencia(parque.ValorEnPunto(0, 0), DensidadBase)));
+}
+
+// The boxes hold the met-mast tables to three digits; simulating must not
+// cut the calibrated tables to them.
+TEST_F(Simular, DosVecesSeguidasDanLoMismoYNoRecortanLasTablas) {
+    CargarModeloDemo();
+    auto leido = TParque_ModeloCombinado::Create_LeerDeArchivo(RutaModeloDemo());
+    Clic("btCalcular1");
+    const TSalidas primera = Salidas();
+    const QImage imagenPrimera = Imagen("pb_Parque_simple");
+    Clic("btCalcular1");
+    ASSERT_TRUE(errores.isEmpty()) << errores.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(Salidas(), primera);
+    EXPECT_EQ(Imagen("pb_Parque_simple"), imagenPrimera);
+    const TParque_ModeloTeorico& parque = *Modelos().ParqueActual();
+    for (int i = 1; i <= leido->Parque->meteo_etha.nf; ++i) {
+        ASSERT_EQ(parque.meteo_etha.Fila(i).pv, leido->Parque->meteo_etha.Fila(i).pv) << "fila " << i;
+        ASSERT_EQ(parque.mat_vientos.Fila(i).pv, leido->Parque->mat_vientos.Fila(i).pv) << "fila " << i;
+    }
+}
+
+TEST_F(Simular, DibujaElMapaDeVelocidadesEnLasDosImagenes) {
+    CargarModeloDemo();
+    Clic("btCalcular1");
+    for (const char* caja : {"pb_Parque_simple", "pb_Parque_original"}) {
+        const QImage imagen = Imagen(caja);
+        int coloreados = 0;
+        for (int y = 30; y < imagen.height(); y += 7)
+            for (int x = 0; x < imagen.width(); x += 7)
+                if (imagen.pixel(x, y) != qRgb(255, 255, 255)) ++coloreados;
+        EXPECT_GT(coloreados, 1000) << caja;
+        EXPECT_EQ(imagen.pixel(163, 10), qRgb(0, 0, 0)) << caja;  // a tick of the colour bar
+    }
+    EXPECT_EQ(Imagen("pb_Parque_simple"), Imagen("pb_Parque_original"));
+}
+
+TEST_F(Simular, LosValoresTecleadosCambianElParque) {
+    CargarModeloDemo();
+    Control("eAlfaTerreno1")->setText(QStringLiteral("0.25"));
+    Control("eLimiteDePotencia1")->setText(QStringLiteral("2*5"));
+    TMatR unos(72, 10);
+    unos.Unos();
+    Control("eEthaMeteo2")->setText(QString::fromStdString(unos.ACadena()));
+    Clic("btCalcular1");
+    ASSERT_TRUE(errores.isEmpty()) << errores.join(QLatin1Char('\n')).toStdString();
+    const TParque_ModeloTeorico& parque = *Modelos().ParqueActual();
+    EXPECT_EQ(parque.alfa_terreno, 0.25);
+    EXPECT_EQ(parque.potencia_autorizada_mw, 10);
+    EXPECT_EQ(parque.meteo_etha.SumaElementos(), 720);
+    EXPECT_LE(Texto("ePE_MW_ModeloTeorico1").toDouble(), 10);
+}
+
+TEST_F(Simular, UnaTablaIlegibleDejaLaTablaYLoLeidoAntes) {
+    CargarModeloDemo();
+    const double etha = Modelos().ParqueActual()->meteo_etha.Fila(1).pv[1];
+    Control("efpv3pe1")->setText(QStringLiteral("2"));
+    Control("eEthaMeteo2")->setText(QStringLiteral("1"));
+    Clic("btCalcular1");
+    ASSERT_EQ(errores.size(), 1);
+    EXPECT_EQ(Modelos().ParqueActual()->fpv3pe, 2);
+    EXPECT_EQ(Modelos().ParqueActual()->meteo_etha.Fila(1).pv[1], etha);
+}
+
+TEST_F(Simular, UnNumeroIlegibleTerminaConElErrorDeConversion) {
+    CargarModeloDemo();
+    Control("eVAnemoEntrada1")->setText(QStringLiteral("9,9x"));
+    Clic("btCalcular1");
+    ASSERT_EQ(errores.size(), 1);
+    EXPECT_EQ(errores[0], QStringLiteral("Error: no se puede evaluar \"9,9x\" a un número real"));
+}
+
+TEST_F(Simular, SinParqueCanceladoNoHaceNada) {
+    Clic("btCalcular1");
+    ASSERT_EQ(pedidos.size(), 1u);
+    EXPECT_EQ(pedidos[0].nombre, QStringLiteral("odCalibrador"));
+    EXPECT_TRUE(errores.isEmpty());
+    EXPECT_EQ(Texto("ePE_MW_ModeloTeorico1"), QStringLiteral("ePE_MW_ModeloTeorico"));
+    EXPECT_EQ(Imagen("pb_Parque_simple").pixel(500, 300), qRgb(255, 255, 255));
+    EXPECT_EQ(Modelos().ParqueActual(), nullptr);
+}
+
+TEST_F(Simular, SinParqueElArchivoElegidoSeLeeComoCalibrador) {
+    Elegir(RutaCalibradorDemo());
+    Clic("btCalcular");
+    ASSERT_TRUE(errores.isEmpty()) << errores.join(QLatin1Char('\n')).toStdString();
+    ASSERT_NE(Modelos().CalibradorActual(), nullptr);
+    EXPECT_EQ(Modelos().ModeloCombinadoActual(), nullptr);
+    EXPECT_EQ(Modelos().ParqueActual(), Modelos().CalibradorActual()->Parque.get());
+    EXPECT_NE(Texto("ePE_MW_ModeloTeorico1"), QStringLiteral("ePE_MW_ModeloTeorico"));
+    // With a park current, a second run asks nothing.
+    Clic("btCalcular1");
+    EXPECT_EQ(pedidos.size(), 1u);
+}
+
+// A park of the window's own (a database download) has no empirical model:
+// its empirical power is 0 with no samples behind it.
+TEST_F(Simular, UnParqueSinCalibradorDaSoloElModeloTeorico) {
+    Modelos().PonerParque(TParque_ModeloTeorico::Create_LeerDeArchivo(Ruta("c9001_parque_mt.pmt")));
+    const TParque_ModeloTeorico& parque = *Modelos().ParqueActual();
+    // The boxes still hold "1", which is no table.
+    Clic("btCalcular1");
+    ASSERT_EQ(errores.size(), 1);
+    EXPECT_TRUE(errores[0].startsWith(QStringLiteral("EthaMeteo: "))) << errores[0].toStdString();
+    errores.clear();
+    Control("eEthaMeteo2")->setText(QString::fromStdString(parque.meteo_etha.ACadena()));
+    Control("eMdeVientos")->setText(QString::fromStdString(parque.mat_vientos.ACadena()));
+    Clic("btCalcular1");
+    ASSERT_TRUE(errores.isEmpty()) << errores.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(pedidos.empty());
+    EXPECT_GT(Texto("ePE_MW_ModeloTeorico1").toDouble(), 0);
+    EXPECT_LE(Texto("ePE_MW_ModeloTeorico1").toDouble(), 1);  // the power limit box says 1 MW
+    EXPECT_EQ(Texto("ePE_MW_Representantes1"), QStringLiteral("0"));
+    EXPECT_EQ(Texto("eME_Peso1"), QStringLiteral("-1"));
+}
+
+// Replacing and closing: each object freed once (checked under the address
+// sanitizer) and nothing left pointing into a freed model.
+TEST_F(Simular, CargasSucesivasYCierreLiberanCadaObjetoUnaVez) {
+    CargarModeloDemo();
+    Clic("btCalcular1");
+    CargarModeloDemo();
+    Elegir(RutaCalibradorDemo());
+    Modelos().DescartarParqueYCalibrador();
+    Clic("btCalcular1");
+    ASSERT_NE(Modelos().CalibradorActual(), nullptr);
+    EXPECT_EQ(Modelos().ModeloCombinadoActual(), nullptr);
+    CargarModeloDemo();
+    Clic("btCalcular");
+    ASSERT_TRUE(errores.isEmpty()) << errores.join(QLatin1Char('\n')).toStdString();
+    ventana->show();
+    EXPECT_TRUE(ventana->close());
+    EXPECT_EQ(Modelos().CalibradorActual(), nullptr);
+    EXPECT_EQ(Modelos().ParqueActual(), nullptr);
+}
+
+}  // namespace
