@@ -26,6 +26,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <exception>
+#include <filesystem>
 #include <iostream>
 #include <vector>
 
@@ -630,9 +631,7 @@ void TFormQuendal::ConectarCopiasGemelas() {
 void TFormQuendal::ConectarBotones() {
     ConectarBotonesDeEntradas();
     // The operations behind these buttons are still being written.
-    for (QPushButton* boton : {btCargarCalibrador, btGuardarCalibrador, CalibrarSimpleEthaMeteo,
-                               btLoadFromArchi_ModeloMTySeries, btPlot_PV_MEMTMC, btProcesarRestricciones_solar,
-                               btElegirCarpetaCentral})
+    for (QPushButton* boton : {btProcesarRestricciones_solar})
         ConectarNoDisponible(boton);
 }
 
@@ -848,6 +847,15 @@ void PonerCelda(QTableWidget* rejilla, int columna, int fila, const QString& tex
     rejilla->setItem(fila, columna, new QTableWidgetItem(texto));
 }
 
+// The direction in hundredths of a degree, truncated, as the P(V) chart's
+// file name carries it.
+std::string SufijoDeDireccion(double d) {
+    const double centesimas = std::trunc(d * 100);
+    if (!(std::fabs(centesimas) < 2147483647.0))
+        throw EMathError("La dirección " + FormatoGeneral(d, 15) + " no da un nombre de archivo.");
+    return std::to_string(static_cast<int64_t>(centesimas));
+}
+
 // The value brought to the nearest with `decimales` decimals, ties to even.
 double RedondearDecimales(double x, int decimales) {
     const double escala = std::pow(10.0, decimales);
@@ -865,6 +873,12 @@ void TFormQuendal::ConectarBotonesPestaniasOcultas() {
         {btUpdateMTinDB, &TFormQuendal::btUpdateMTinDBClick},
         {BorrarSupercentral, &TFormQuendal::BorrarSupercentralClick},
         {btProcesarSeries_solar, &TFormQuendal::btProcesarSeries_solarClick},
+        {btLoadFromArchi_ModeloMTySeries, &TFormQuendal::btLoadFromArchi_ModeloMTySeriesClick},
+        {btCargarCalibrador, &TFormQuendal::btCargarCalibradorClick},
+        {btGuardarCalibrador, &TFormQuendal::btGuardarCalibradorClick},
+        {CalibrarSimpleEthaMeteo, &TFormQuendal::CalibrarSimpleEthaMeteoClick},
+        {btPlot_PV_MEMTMC, &TFormQuendal::btPlot_PV_MEMTMCClick},
+        {btElegirCarpetaCentral, &TFormQuendal::btElegirCarpetaCentralClick},
     };
     for (const auto& [boton, manejador] : botones)
         connect(boton, &QPushButton::clicked, this, [this, m = manejador] { Manejar([&] { (this->*m)(); }); });
@@ -904,6 +918,22 @@ void TFormQuendal::btBajarParqueClick() {
     std::cout << "MODELO TEORICO GUARDADO CON EXITO EN: " << archivo << ".\n" << std::endl;
 }
 
+// The calibrator of the plant's park file and series file.
+void TFormQuendal::btLoadFromArchi_ModeloMTySeriesClick() {
+    const int32_t nid = EnteroDe(eNidCentral);
+    const int32_t porcentajeInf = EnteroDe(PorcentajeAjusteCurvaSinf);
+    const int32_t porcentajeSup = EnteroDe(PorcentajeAjusteCurvaSsup);
+    NidCentral = nid;
+    auto parque = TParque_ModeloTeorico::Create_LeerDeArchivo(RutaParqueMT(nid));
+    auto calibrador = TCalibradorParque::Create(parque, RutaArchivoEnCarpetaCentral(nid, "_series10min.sas"),
+                                                porcentajeInf, porcentajeSup);
+    calibrador->GuardarEnArchivo(RutaCalibrador(nid));
+    TCalibradorParque& nuevo = *calibrador;
+    modelos_.PonerCalibrador(std::move(calibrador));
+    Graficar_Estadistica_Datos_ME();
+    MostrarCalibrador(nuevo);
+}
+
 void TFormQuendal::btCalcularMCClick() {
     const int32_t nid = EnteroDe(eNidCentral);
     NidCentral = nid;
@@ -913,6 +943,38 @@ void TFormQuendal::btCalcularMCClick() {
 }
 
 // ---- Park tab ----
+
+void TFormQuendal::btCargarCalibradorClick() {
+    const QString archivo = EjecutarDialogo(odCalibrador);
+    if (archivo.isEmpty()) return;
+    CargarCalibrador(archivo.toStdString());
+}
+
+void TFormQuendal::btGuardarCalibradorClick() {
+    TCalibradorParque* calibrador = modelos_.CalibradorActual();
+    if (!calibrador) return;
+    const QString archivo = EjecutarDialogo(sdCalibrador);
+    if (archivo.isEmpty()) return;
+    ActualizarParqueDesdeFormulario();
+    calibrador->GuardarEnArchivo(archivo.toStdString());
+}
+
+// Calibrates the met-mast factors of the current calibrator and rewrites the
+// calibrator file of its plant. Without a calibrator the number named is the
+// plant last typed on the models tab.
+void TFormQuendal::CalibrarSimpleEthaMeteoClick() {
+    TCalibradorParque* calibrador = modelos_.CalibradorActual();
+    if (!calibrador) {
+        std::cout << "No existe el Calibrador de la Central " << NidCentral << "." << std::endl;
+        return;
+    }
+    const int32_t nid = calibrador->Parque->nid;
+    std::cout << "Calibración de EthaMeteo de la Central " << nid << " en proceso ...\n" << std::endl;
+    calibrador->CalibrarEthaMeteo();
+    std::cout << "Calibración de EthaMeteo de la Central " << nid << " terminada con exito.\n" << std::endl;
+    MostrarCalibrador(*calibrador);
+    calibrador->GuardarEnArchivo(RutaCalibrador(nid));
+}
 
 void TFormQuendal::btCambiar_roClick() {
     const double etha = RealDe(eEthaMolino);
@@ -1060,6 +1122,65 @@ void TFormQuendal::Graficar_Estadistica_Datos_ME() {
         ++f;
     }
     StringGrid1->resizeColumnsToContents();
+}
+
+// The power curves of the three models for the direction in the direction
+// box, drawn on the curves tab and then saved under "c:\basura", a folder
+// the system does not create.
+void TFormQuendal::btPlot_PV_MEMTMCClick() {
+    TCalibradorParque* calibrador = modelos_.CalibradorActual();
+    TParque_ModeloCombinado* combinado = modelos_.ModeloCombinadoActual();
+    if (!calibrador || !calibrador->ModeloEmpirico)
+        throw EErrorQuendal("No hay un calibrador cargado: no hay curvas P(V) que graficar.");
+    if (!combinado)
+        throw EErrorQuendal("No hay un modelo combinado cargado: cargue uno antes de graficar las curvas P(V).");
+    const double d = RealDe(eDir);
+    ActualizarParqueDesdeFormulario();
+    TParque_ModeloTeorico& parque = *modelos_.ParqueActual();
+    const TParque_ModeloEmpirico& empirico = *calibrador->ModeloEmpirico;
+    const double tope = calibrador->Parque->potencia_autorizada_mw;
+    const int32_t n = empirico.mediosTramos.n;
+    TVectR v(n), potenciaME(n), potenciaMT(n), potenciaMC(n);
+    for (int32_t j = 1; j <= n; ++j) {
+        v.pv[j] = VientoDePotencia(empirico.mediosTramos.pv[j], DensidadBase);
+        const double p = PotenciaDelViento(v.pv[j], DensidadBase);
+        parque.FijarDireccion(d);
+        potenciaMT.pv[j] = parque.PotenciaDesdeEstacion(DensidadBase, p, tope);
+        double cuenta = 0;
+        potenciaME.pv[j] = empirico.PE_PorTramos(d, p, cuenta);
+        double conConsigna = 0, sinConsigna = 0, teorica = 0;
+        combinado->CalcularPotencia(flg_sinMatrizFactores->isChecked(), conConsigna, sinConsigna, teorica, v.pv[j], d,
+                                    DensidadBase, 1e6, false, false);
+        potenciaMC.pv[j] = sinConsigna;
+    }
+
+    auto grafico = TGrafico::Create("PE_Cluster", "", TSG_LineaConMarcadores, 0);
+    grafico->Titulo = "Potencias ME y MT para el ángulo: " + FloatToStrF(d, FR_Fijo, 15, 1) + "°";
+    grafico->EjeX->Titulo = "Velocidad de viento [m/s]";
+    grafico->EjeY->Titulo = "Potencia eléctrica [MW]";
+    TSerieGrafico* abscisa = AgregarAbscisaV(*grafico, v);
+    AgregarSerieSobreV(*grafico, abscisa, "MW_ME", potenciaME, kVerde, kVerde);
+    AgregarSerieSobreV(*grafico, abscisa, "MW_MT", potenciaMT, kAzul, kAzul);
+    AgregarSerieSobreV(*grafico, abscisa, "MW_MC", potenciaMC, clNinguno, kRojo);
+    DibujarEnCaja(*grafico, PaintBox1);
+
+    const std::string carpeta = RutaLocal("c:\\basura");
+    if (!std::filesystem::is_directory(carpeta))
+        throw EInOutError("No existe la carpeta c:\\basura (" + carpeta +
+                          "), donde se guarda el gráfico de las curvas P(V): créela y vuelva a graficar.");
+    grafico->GuardarJPG(RutaLocal("c:\\basura\\curvas_MW_PE_MT_" + SufijoDeDireccion(d) + ".jpg"), kAnchoJPG,
+                        kAltoJPG, kCalidadJPG);
+}
+
+// Lists the result tables of a folder and its subfolders on the console, in
+// name order within each folder.
+void TFormQuendal::btElegirCarpetaCentralClick() {
+    const QString carpeta = EjecutarDialogo(sddElegirCarpetaCentral);
+    if (carpeta.isEmpty()) return;
+    TDAofString tablas;
+    BuscarArchivos(carpeta.toStdString(), {"xlt"}, tablas, true);
+    for (const std::string& ruta : tablas) std::cout << ruta << '\n';
+    std::cout.flush();
 }
 
 // ---- Solar tab ----
