@@ -245,15 +245,9 @@ INSTANTIATE_TEST_SUITE_P(
     Todos, Botones,
     ::testing::Values(TCasoBoton{"btProcesarRestricciones1", "Calcular solo las R.O."},
                       TCasoBoton{"btProcesarSeriesConMC1", "Calcular con todos los datos"},
-                      TCasoBoton{"btCargarCalibrador", "Cargar Cal."},
-                      TCasoBoton{"btGuardarCalibrador", "Guardar Cal."},
-                      TCasoBoton{"CalibrarSimpleEthaMeteo", "Calibrar Etha de la E.M."},
-                      TCasoBoton{"btLoadFromArchi_ModeloMTySeries", "Crear archivo .clp con MT y archivo .sas"},
                       TCasoBoton{"btProcesarSeriesConMC", "Simular modelo "},
                       TCasoBoton{"btProcesarRestricciones", "Procesar R.O. por rango de fechas"},
-                      TCasoBoton{"btPlot_PV_MEMTMC", "Graficar P(V) MEMTMC"},
-                      TCasoBoton{"btProcesarRestricciones_solar", "Calibrar y calcular solo RO"},
-                      TCasoBoton{"btElegirCarpetaCentral", "Elegir carpeta central"}),
+                      TCasoBoton{"btProcesarRestricciones_solar", "Calibrar y calcular solo RO"}),
     [](const auto& info) { return std::string(info.param.nombre); });
 
 TEST_F(Ventana, ElUsuarioSigueTrasElError) {
