@@ -1,9 +1,24 @@
 #include "restrictions/ucalcrestriccionesoperativas.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+#include <optional>
+#include <vector>
 
+#include "charts/uPrint.h"
+
+#include "data/ucarpetasmodelos.h"
 #include "data/unidades.h"
+#include "data/upgsql.h"
+#include "data/utsdbTypes.h"
+#include "models/uGranjaSolar.h"
+#include "models/uauxdensidad.h"
+#include "models/ufiltrosmuestras.h"
+#include "models/uparques_modelocombinado.h"
 #include "numerics/archivotexto.h"
 #include "numerics/errores.h"
 #include "numerics/textoreal.h"
@@ -127,6 +142,462 @@ TDAofRecsEnergiaPorFecha AgruparPorHora(const TDAofRecsEnergiaPorFecha& registro
     for (TRecEnergiaPorFecha& hora : horas)
         if (hora.ENS < 0) hora.ENS = ValorFaltanteEnergia;
     return horas;
+}
+
+// ------------------------------------------------------------ wind simulations
+
+namespace {
+
+// Columns (0-based) of a wind farm's series file.
+enum ColumnaEolica : int32_t {
+    ColVelocidad = 0,
+    ColDireccion,
+    ColPotencia,
+    ColTemperatura,
+    ColPresion,
+    ColHumedad,
+    ColConsigna,
+    ColDisponibilidad,
+    ColVarianzaVelocidad,
+    ColumnasEolicas
+};
+
+constexpr double SinValor = ValorFaltanteEnergia;
+// A measured power this far or farther from its set-point [MW]: the set-point
+// did not bind.
+constexpr double DistanciaConsignaLibre = 4;
+// Steady pair: relative change of power below this.
+constexpr double CambioRelativoEstable = 0.15;
+// A ratio's summed model power must exceed this [MW].
+constexpr double SumaModeloMinima = 0.0001;
+// A set-point restricts the energy estimate when below Pa less this [MW].
+constexpr double MargenConsignaRestringida = 0.5;
+// Least availability of a sample in the error statistics [p.u.].
+constexpr double DisponibilidadMinimaErrores = 0.99;
+// Air density when temperature, pressure or humidity make none [kg/m³],
+// the sample filters' own fallback.
+constexpr double DensidadDeRespaldo = 1.18;
+
+void MostrarEnConsola(const std::string& texto) {
+    std::fputs(texto.c_str(), stdout);
+    std::fflush(stdout);
+}
+
+// The series of one simulation with their flags, and the model power of a
+// sample: everything the two simulations share about one sample.
+class TMuestrasEolicas {
+public:
+    TMuestrasEolicas(const TSeriesEolicasFiltradas& series, TParque_ModeloCombinado& modelo, bool sinMatrizFactores,
+                     bool velLibre, bool soloTeorico)
+        : series_(series), modelo_(modelo), sinMatrizFactores_(sinMatrizFactores), velLibre_(velLibre),
+          soloTeorico_(soloTeorico) {
+        TSeriesDeDatos& datos = *series.datos;
+        if (datos.NSeries < ColumnasEolicas)
+            throw EErrorQuendal("El archivo de series \"" + datos.Archivo() + "\" tiene " +
+                                std::to_string(datos.NSeries) + " series y un parque eólico necesita " +
+                                std::to_string(int(ColumnasEolicas)));
+        for (int32_t c = 0; c < ColumnasEolicas; ++c) columnas_[c] = &datos.Serie(c);
+        N = columnas_[ColVelocidad]->n;
+        const auto banderas = static_cast<std::size_t>(N) + 1;
+        if (series.Filt_Huecos.size() != banderas || series.Filt_Coherencia.size() != banderas ||
+            series.Filt_CGM.size() != banderas)
+            throw EErrorQuendal("Las marcas de los filtros no corresponden a la serie \"" + datos.Archivo() + "\"");
+        t1 = datos.dtPrimeraMuestra;
+        dt = datos.PeriodoDias;
+        Pa = modelo.Parque->potencia_autorizada_mw;
+    }
+
+    double Valor(ColumnaEolica c, int32_t i) const { return columnas_[c]->pv[i]; }
+    double P(int32_t i) const { return Valor(ColPotencia, i); }
+    double CGM(int32_t i) const { return Valor(ColConsigna, i); }
+    TDateTime Fecha(int32_t i) const { return FechaDeMuestra(t1, dt, i); }
+    int32_t Indice(TDateTime t) const { return MuestraDeFecha(t1, dt, t); }
+
+    // A gap or a repeated value: no model value.
+    bool Excluida(int32_t i) const { return series_.Filt_Huecos[i] || series_.Filt_Coherencia[i]; }
+    bool Restringida(int32_t i) const { return series_.Filt_CGM[i] != 0; }
+    // Unrestricted, or far enough from its set-point that it did not bind.
+    bool SinConsignaQueLimite(int32_t i) const {
+        return !Restringida(i) || std::fabs(P(i) - CGM(i)) > DistanciaConsignaLibre;
+    }
+    bool Usable(int32_t i) const { return !Excluida(i) && SinConsignaQueLimite(i); }
+    // The earlier of the pair has power and the later one changed by less
+    // than 15 % of it.
+    bool Estable(int32_t i, int32_t vecina) const {
+        const double anterior = P(std::min(i, vecina));
+        return anterior > 0 && std::fabs(P(i) - P(vecina)) / anterior < CambioRelativoEstable;
+    }
+    // The sample's set-point lies where the energy not generated is estimated.
+    bool ConsignaRestringeEstimacion(int32_t i) const {
+        return 0 <= CGM(i) && CGM(i) < Pa - MargenConsignaRestringida;
+    }
+
+    struct TPotencias {
+        double conCGM = 0;  // under the set-point
+        double sinCGM = 0;  // Pm: unrestricted, capped at Pa
+    };
+    TPotencias PotenciaModelo(int32_t i) const {
+        double densidad =
+            DensidadAire(Valor(ColTemperatura, i), Valor(ColPresion, i), Valor(ColHumedad, i));
+        if (!std::isfinite(densidad)) densidad = DensidadDeRespaldo;
+        TPotencias p;
+        double teorica = 0;
+        modelo_.CalcularPotencia(sinMatrizFactores_, p.conCGM, p.sinCGM, teorica, Valor(ColVelocidad, i),
+                                 Valor(ColDireccion, i), densidad, CGM(i), soloTeorico_, velLibre_);
+        return p;
+    }
+
+    int32_t N = 0;
+    TDateTime t1 = 0;
+    double dt = 0;
+    double Pa = 0;
+
+private:
+    const TSeriesEolicasFiltradas& series_;
+    TParque_ModeloCombinado& modelo_;
+    bool sinMatrizFactores_, velLibre_, soloTeorico_;
+    const TVectR* columnas_[ColumnasEolicas] = {};
+};
+
+// The measured and modelled powers of the last u samples pushed. The ratio
+// of their sums adjusts the model; it is 1 before the first push.
+class TAnilloRazon {
+public:
+    explicit TAnilloRazon(int32_t u) : medida_(static_cast<std::size_t>(u), 0.0), modelo_(medida_) {}
+
+    double Razon() const {
+        if (posicion_ == 0) return 1;
+        double sumaMedida = 0, sumaModelo = 0;
+        for (std::size_t k = 0; k < medida_.size(); ++k) {
+            sumaMedida += medida_[k];
+            sumaModelo += modelo_[k];
+        }
+        return sumaModelo > SumaModeloMinima ? sumaMedida / sumaModelo : 1;
+    }
+    // Overwrites the oldest pair.
+    void Empujar(double medida, double modelo) {
+        posicion_ = posicion_ % static_cast<int32_t>(medida_.size()) + 1;
+        medida_[static_cast<std::size_t>(posicion_) - 1] = medida;
+        modelo_[static_cast<std::size_t>(posicion_) - 1] = modelo;
+    }
+
+private:
+    std::vector<double> medida_, modelo_;
+    int32_t posicion_ = 0;  // slot of the last push, 1-based; 0 before the first
+};
+
+// Where the warm-up starts: going back from iS - 1, the sample that brings
+// the count of usable samples (above the power given, when one is) to u;
+// sample 1 when fewer are found.
+int32_t InicioCalentamiento(const TMuestrasEolicas& m, int32_t iS, int32_t u, std::optional<double> potenciaMinima) {
+    if (iS <= 1) return iS;
+    int32_t contadas = 0;
+    for (int32_t i = std::min(iS - 1, m.N); i >= 1; --i)
+        if (m.Usable(i) && (!potenciaMinima || m.P(i) > *potenciaMinima) && ++contadas == u) return i;
+    return 1;
+}
+
+// The ratio of measured to modelled power of the first u samples next to a
+// window that are usable, steady and above 0.2 Pa, walking away from it from
+// `desde` one sample at a time in direction `paso` (+1 after the window, -1
+// before it); 1 when none is found or their model power is nil.
+double FactorJuntoAVentana(const TMuestrasEolicas& m, int32_t desde, int32_t paso, int32_t u) {
+    const double potenciaMinima = 0.2 * m.Pa;
+    double sumaMedida = 0, sumaModelo = 0;
+    int32_t tomadas = 0;
+    for (int32_t i = desde; tomadas < u && i >= 1 && i <= m.N; i += paso) {
+        const int32_t vecina = i - paso;  // toward the window
+        if (vecina < 1 || vecina > m.N) continue;
+        if (!m.Usable(i) || !m.Estable(i, vecina) || !(m.P(i) > potenciaMinima)) continue;
+        sumaMedida += m.P(i);
+        sumaModelo += m.PotenciaModelo(i).sinCGM;
+        ++tomadas;
+    }
+    return tomadas > 0 && sumaModelo > SumaModeloMinima ? sumaMedida / sumaModelo : 1;
+}
+
+// The adjustment inside a restriction window: from the pre-window factor at
+// its first sample to the post-window factor at its end sample.
+struct TAjusteVentana {
+    int32_t iA = 0, iB = 0;
+    double fpre = 1, fpost = 1;
+
+    bool Contiene(int32_t i) const { return iA <= i && i <= iB; }
+    double Factor(int32_t i) const {
+        const int32_t nW = iB - iA + 1;
+        const double f = nW == 1 ? 0.5 : double(i - iA) / (nW - 1);
+        return fpost * f + fpre * (1 - f);
+    }
+};
+
+// What sets the window simulation and the whole-series simulation apart.
+struct TReglasSimulacion {
+    // Least measured power of a usable sample counted by the warm-up; none
+    // in the whole-series simulation.
+    std::optional<double> potenciaMinimaCalentamiento;
+    // Least measured power of a sample pushed into the ring; none in the
+    // whole-series simulation.
+    std::optional<double> potenciaMinimaAnillo;
+    // The pre/post-window adjustment; none in the whole-series simulation,
+    // which the running ratio adjusts throughout.
+    std::optional<TAjusteVentana> ajusteVentana;
+    // Samples (first and last) whose energy not generated is estimated: the
+    // window's, or those of the caller's restriction period.
+    int32_t iEstimacionIni = 1, iEstimacionFin = 0;
+    // Dates of the summary row: start and end of the window or period.
+    TDateTime resumenIni = 0, resumenFin = 0;
+};
+
+struct TOpcionesSimulacion {
+    bool sinMatrizFactores = false, velLibre = false, soloTeorico = false, conservarRestringidas = true;
+    bool estadisticasErrores = false;
+    int32_t u = 1;
+    std::string carpeta;
+    double factorKolmScada = 1;
+    TExcelFile* informe = nullptr;
+};
+
+void ExigirLargoAnillo(int32_t u) {
+    if (u < 1)
+        throw EErrorQuendal("La cantidad de muestras del buffer debe ser al menos 1 (se indicó " +
+                            std::to_string(u) + ")");
+}
+
+std::string RutaResultadosMC(const std::string& carpeta, int32_t nid, TDateTime ini, TDateTime fin, int32_t u) {
+    return carpeta + "\\c" + std::to_string(nid) + "_ResultadosMC_" + FechaCompacta(ini) + FechaCompacta(fin) + "_" +
+           std::to_string(u) + "m.xlt";
+}
+
+// Power not generated by a restricted sample with a model value: the
+// adjusted model power above the measured one, in single precision, when
+// the plant stood within 4 MW of its set-point; 0 when it stood farther.
+double PotenciaNoGenerada(double Padj, double P, double CGM) {
+    if (!(std::fabs(P - CGM) < DistanciaConsignaLibre)) return 0;
+    const float diferencia = static_cast<float>(Padj - P);
+    return diferencia > 0 ? static_cast<double>(diferencia) : 0.0;
+}
+
+// The six columns of the rows handed to the spreadsheet report.
+struct TColumnasInforme {
+    TMatOfNReal columnas = TMatOfNReal(6);
+    void Agregar(double v, double d, double P, double CGM, double Padj, double pRed) {
+        const double fila[6] = {v, d, P, CGM, Padj, pRed};
+        for (int c = 0; c < 6; ++c) columnas[static_cast<std::size_t>(c)].push_back(fila[c]);
+    }
+};
+
+void EscribirInforme(TExcelFile& informe, const TColumnasInforme& filas, TDateTime ini, TDateTime fin, double dt,
+                     double Pa) {
+    const TDAofString titulos = {"dt", "Vel[m/s]", "Dir[gr]", "P_MW_Dato[MW]", "CGM_Dato[MW]", "P_MW_MC_conAjCP",
+                                 "pRed_conAjCP[MW]"};
+    // Series 0 is the abscissa; each series holds one realisation per step.
+    std::vector<TMatOfNReal> datos;
+    const std::size_t pasos = filas.columnas[0].size();
+    if (pasos == 0) return;
+    TMatOfNReal abscisa(pasos);
+    for (std::size_t s = 0; s < pasos; ++s) abscisa[s] = {ini + double(s) * dt};
+    datos.push_back(std::move(abscisa));
+    for (const TDAofNReal& columna : filas.columnas) {
+        TMatOfNReal serie(pasos);
+        for (std::size_t s = 0; s < pasos; ++s) serie[s] = {columna[s]};
+        datos.push_back(std::move(serie));
+    }
+    EscribirCronicasExcel(informe, TTipoValoresAComparar::Promedio, 0.5, false, 0.5, titulos, datos,
+                          FechaCompacta(ini), DateTimeToStr(ini) + " a " + DateTimeToStr(fin), ini, dt, false, {},
+                          {}, {}, "", 0, 2, false, false, 0, 1.1 * Pa, "", 0, 0, false, false, 0, 0,
+                          TTipoAbscisa::Fechas, "");
+}
+
+// The simulation of [ini, fin] (already clamped to the series) shared by
+// both forms: warm-up, main pass, table, records, console and statistics.
+void SimularPeriodo(TParque_ModeloCombinado& modelo, const TMuestrasEolicas& m, TDateTime ini, TDateTime fin,
+                    const TReglasSimulacion& reglas, const TOpcionesSimulacion& op,
+                    TDAofRecsEnergiaPorFecha& registros) {
+    const TParque_ModeloTeorico& parque = *modelo.Parque;
+    std::optional<TMatricesConErroresModelos> errores;
+    if (op.estadisticasErrores) {
+        if (!modelo.ModeloEmpirico) throw EErrorQuendal("El modelo combinado no tiene modelo empírico");
+        errores = TMatricesConErroresModelos::Create(25, 360, modelo.ModeloEmpirico->nSectores(),
+                                                     modelo.ModeloEmpirico->nTramos(), 7, 20, m.Pa);
+    }
+    const int32_t iS = m.Indice(ini), iE = m.Indice(fin);
+    const int32_t i0 = InicioCalentamiento(m, iS, op.u, reglas.potenciaMinimaCalentamiento);
+
+    TEscritorTexto tabla =
+        TEscritorTexto::Crear(RutaLocal(RutaResultadosMC(op.carpeta, parque.nid, ini, fin, op.u)));
+    tabla.EscribirLinea(std::string("dt\tVel[m/s]\tDir[gr]\tP_MW_Dato[MW]\tCGM_Dato[MW]\t") +
+                        (op.soloTeorico ? "P_MW_MT_conAjCP" : "P_MW_MC_conAjCP") + "\tpRed_conAjCP[MW]");
+
+    TAnilloRazon anillo(op.u);
+    TColumnasInforme filasInforme;
+    double total = 0;  // [MWh]
+    for (int32_t i = i0; i <= iE; ++i) {
+        const TDateTime t = m.Fecha(i);
+        const double v = m.Valor(ColVelocidad, i), d = m.Valor(ColDireccion, i);
+        const double P = m.P(i), CGM = m.CGM(i);
+        const bool conModelo = !m.Excluida(i) && (op.conservarRestringidas || !m.Restringida(i));
+        double Pm = SinValor, razon = 1;
+        if (conModelo) {
+            const TMuestrasEolicas::TPotencias potencias = m.PotenciaModelo(i);
+            Pm = potencias.sinCGM;
+            razon = anillo.Razon();  // before the sample itself is pushed
+            if (m.SinConsignaQueLimite(i) && (!reglas.potenciaMinimaAnillo || P > *reglas.potenciaMinimaAnillo))
+                anillo.Empujar(P, Pm);
+            if (errores && i >= iS && m.Valor(ColDisponibilidad, i) >= DisponibilidadMinimaErrores)
+                errores->Agregar(op.soloTeorico ? potencias.conCGM : std::min(m.Pa, Pm * razon), P, v, d, t);
+        }
+        if (i < iS) continue;  // the warm-up only feeds the ring
+
+        MostrarEnConsola("\rSimulando fecha: " + DateTimeToStr(t));
+        const double factor =
+            reglas.ajusteVentana && reglas.ajusteVentana->Contiene(i) ? reglas.ajusteVentana->Factor(i) : razon;
+        const double Padj = conModelo ? std::min(m.Pa, Pm * factor) : SinValor;
+        double pRed = 0;
+        if (reglas.iEstimacionIni <= i && i <= reglas.iEstimacionFin && m.ConsignaRestringeEstimacion(i)) {
+            if (conModelo) {
+                pRed = PotenciaNoGenerada(Padj, P, CGM);
+                AgregarEnergiaPorFecha(t, pRed / 6, v, d, P, Padj, CGM, registros);
+                total += pRed / 6;
+            } else {
+                pRed = SinValor;
+                AgregarEnergiaPorFecha(t, SinValor, v, d, P, Padj, CGM, registros);
+            }
+        }
+        std::string fila = DateTimeToStr(t);
+        for (double x : {v, d, P, CGM, Padj, pRed}) fila += "\t" + RealATextoDefecto(x);
+        tabla.EscribirLinea(fila);
+        if (op.informe) filasInforme.Agregar(v, d, P, CGM, Padj, pRed);
+    }
+
+    MostrarEnConsola("\n\n");
+    tabla.EscribirLinea();
+    tabla.EscribirLinea(
+        "Fecha inicio\tFecha fin\t Energía no suministrada SCADA [MWh]\t Factor KOLM/SCADA [p.u] \t Energía no "
+        "suministrada KOLM [MWh]");
+    tabla.EscribirLinea(FormatDateTime("dd-mm-yyyy hh:mm", reglas.resumenIni) + "\t" +
+                        FormatDateTime("dd-mm-yyyy hh:mm", reglas.resumenFin - DiezMinutos) + "\t" +
+                        RealATextoDefecto(total) + "\t" + RealATextoDefecto(op.factorKolmScada) + "\t" +
+                        RealATextoDefecto(total * op.factorKolmScada));
+    tabla.Cerrar();
+    if (errores)
+        errores->Escribir(op.carpeta + "\\c" + std::to_string(parque.nid) + "_Matrices_Errores.xlt");
+    if (op.informe) EscribirInforme(*op.informe, filasInforme, ini, fin, m.dt, m.Pa);
+    MostrarEnConsola("SIMULACION TERMINADA CON EXITO\n\n");
+}
+
+// The first sample at or after t (the sample index rule's tolerance
+// included); MuestraDeFecha gives the last one at or before it.
+int32_t PrimeraMuestraDesde(const TMuestrasEolicas& m, TDateTime t) {
+    const int32_t k = m.Indice(t);
+    return m.Fecha(k) < t - 1e-6 * m.dt ? k + 1 : k;
+}
+
+TOpcionesSimulacion Opciones(bool sinMatrizFactores, bool velLibre, bool soloTeorico, bool conservarRestringidas,
+                             bool estadisticasErrores, int32_t u, const std::string& carpeta, double factorKolmScada,
+                             TExcelFile* informe) {
+    TOpcionesSimulacion op;
+    op.sinMatrizFactores = sinMatrizFactores;
+    op.velLibre = velLibre;
+    op.soloTeorico = soloTeorico;
+    op.conservarRestringidas = conservarRestringidas;
+    op.estadisticasErrores = estadisticasErrores;
+    op.u = u;
+    op.carpeta = carpeta;
+    op.factorKolmScada = factorKolmScada;
+    op.informe = informe;
+    return op;
+}
+
+}  // namespace
+
+TSeriesEolicasFiltradas LeerYFiltrarSeriesEolicas(const TParque_ModeloTeorico& parque,
+                                                  const std::string& archivoSeries) {
+    TSeriesEolicasFiltradas s;
+    s.datos = TSeriesDeDatos::Create(archivoSeries);
+    TSeriesDeDatos& d = *s.datos;
+    if (d.NSeries < ColumnasEolicas)
+        throw EErrorQuendal("El archivo de series \"" + archivoSeries + "\" tiene " + std::to_string(d.NSeries) +
+                            " series y un parque eólico necesita " + std::to_string(int(ColumnasEolicas)));
+    TDAOfBoolean distancia, disponibilidad;
+    FiltrarMuestras(parque, d.Serie(ColPotencia), d.Serie(ColVelocidad), d.Serie(ColHumedad), d.Serie(ColDireccion),
+                    d.Serie(ColTemperatura), d.Serie(ColPresion), d.Serie(ColConsigna),
+                    d.Serie(ColVarianzaVelocidad), d.Serie(ColDisponibilidad), s.Filt_Coherencia, s.Filt_CGM,
+                    s.Filt_Huecos, distancia, disponibilidad, false, false);
+    return s;
+}
+
+void SimularVentanaEolica(bool sinMatrizFactores, TParque_ModeloCombinado& modelo, const TSeriesEolicasFiltradas& series,
+                          const std::string& carpeta, bool velLibre, TDateTime fechaIniSim, TDateTime fechaFinSim,
+                          TDateTime fechaIniVentana, TDateTime fechaFinVentana, double factorKolmScada,
+                          TDAofRecsEnergiaPorFecha& registros, int32_t muestrasBuffer, bool estadisticasErrores,
+                          bool soloTeorico, bool conservarRestringidas, TExcelFile* informe) {
+    ExigirLargoAnillo(muestrasBuffer);
+    const TMuestrasEolicas m(series, modelo, sinMatrizFactores, velLibre, soloTeorico);
+    const TDateTime ini = std::max(fechaIniSim, m.t1);
+    const TDateTime fin = std::min(fechaFinSim, m.Fecha(m.N));
+
+    TReglasSimulacion reglas;
+    reglas.potenciaMinimaCalentamiento = 0.2 * m.Pa;
+    reglas.potenciaMinimaAnillo = 0.1 * m.Pa;
+    TAjusteVentana ajuste;
+    ajuste.iA = m.Indice(fechaIniVentana);
+    ajuste.iB = m.Indice(fechaFinVentana);
+    ajuste.fpost = FactorJuntoAVentana(m, ajuste.iB + 1, +1, muestrasBuffer);
+    ajuste.fpre = FactorJuntoAVentana(m, ajuste.iA - 1, -1, muestrasBuffer);
+    reglas.ajusteVentana = ajuste;
+    // The window's own samples, told by index: its start sample to its end
+    // sample, both included (the end sample's set-point keeps it out).
+    reglas.iEstimacionIni = ajuste.iA;
+    reglas.iEstimacionFin = ajuste.iB;
+    reglas.resumenIni = fechaIniVentana;
+    reglas.resumenFin = fechaFinVentana;
+
+    SimularPeriodo(modelo, m, ini, fin, reglas,
+                   Opciones(sinMatrizFactores, velLibre, soloTeorico, conservarRestringidas, estadisticasErrores,
+                            muestrasBuffer, carpeta, factorKolmScada, informe),
+                   registros);
+}
+
+void SimularVentanaEolica(bool sinMatrizFactores, TParque_ModeloCombinado& modelo, const std::string& archivoSeries,
+                          const std::string& carpeta, bool velLibre, TDateTime fechaIniSim, TDateTime fechaFinSim,
+                          TDateTime fechaIniVentana, TDateTime fechaFinVentana, double factorKolmScada,
+                          TDAofRecsEnergiaPorFecha& registros, int32_t muestrasBuffer, bool estadisticasErrores,
+                          bool soloTeorico, bool conservarRestringidas, TExcelFile* informe) {
+    ExigirLargoAnillo(muestrasBuffer);
+    const TSeriesEolicasFiltradas series = LeerYFiltrarSeriesEolicas(*modelo.Parque, archivoSeries);
+    SimularVentanaEolica(sinMatrizFactores, modelo, series, carpeta, velLibre, fechaIniSim, fechaFinSim,
+                         fechaIniVentana, fechaFinVentana, factorKolmScada, registros, muestrasBuffer,
+                         estadisticasErrores, soloTeorico, conservarRestringidas, informe);
+}
+
+void SimularSerieConModeloCombinado(bool sinMatrizFactores, TParque_ModeloCombinado& modelo,
+                                    const std::string& archivoSeries, const std::string& carpeta, bool velLibre,
+                                    TDateTime fechaIni, TDateTime fechaFin, TDateTime fechaIniRestriccion,
+                                    TDateTime fechaFinRestriccion, double factorKolmScada,
+                                    TDAofRecsEnergiaPorFecha& registros, int32_t muestrasBuffer,
+                                    bool estadisticasErrores, bool soloTeorico, bool conservarRestringidas) {
+    ExigirLargoAnillo(muestrasBuffer);
+    const TSeriesEolicasFiltradas series = LeerYFiltrarSeriesEolicas(*modelo.Parque, archivoSeries);
+    const TMuestrasEolicas m(series, modelo, sinMatrizFactores, velLibre, soloTeorico);
+    const TDateTime ini = std::max(fechaIni, m.t1);
+    const TDateTime fin = std::min(fechaFin, m.Fecha(m.N));
+    if (!(ini <= fin))
+        throw EErrorQuendal("El período del " + DateTimeToStr(fechaIni) + " al " + DateTimeToStr(fechaFin) +
+                            " no tiene muestras en el archivo de series \"" + archivoSeries + "\", que va del " +
+                            DateTimeToStr(m.t1) + " al " + DateTimeToStr(m.Fecha(m.N)));
+
+    TReglasSimulacion reglas;  // no power thresholds and no pre/post-window factors
+    // The samples of the restriction period: from the first at or after its
+    // start to the last at or before its end.
+    reglas.iEstimacionIni = PrimeraMuestraDesde(m, fechaIniRestriccion);
+    reglas.iEstimacionFin = m.Indice(fechaFinRestriccion);
+    reglas.resumenIni = fechaIniRestriccion;
+    reglas.resumenFin = fechaFinRestriccion;
+
+    SimularPeriodo(modelo, m, ini, fin, reglas,
+                   Opciones(sinMatrizFactores, velLibre, soloTeorico, conservarRestringidas, estadisticasErrores,
+                            muestrasBuffer, carpeta, factorKolmScada, nullptr),
+                   registros);
 }
 
 // ------------------------------------------------------------ error matrices
@@ -312,4 +783,447 @@ void TMatricesConErroresModelos::Escribir(const std::string& archivo) const {
         EscribirBloque(f, std::string("Cantidad de datos por sector y tramo - ") + g.nombre + " [cant]",
                        g.estadisticas.sumaCantidades, g.estadisticas.cantidad);
     f.Cerrar();
+}
+
+// ------------------------------------------------------------ result tables
+
+namespace {
+
+constexpr double UnSegundo = 1.0 / 86400;
+constexpr int32_t HorasPorDia = 24;
+constexpr int32_t MuestrasPorDia = 144;
+
+void LineaDeConsola(const std::string& linea) {
+    std::fputs(linea.c_str(), stdout);
+    std::fputs("\n", stdout);
+}
+
+std::string Tab(double x) { return "\t" + RealATextoDefecto(x); }
+
+// max(0, x) with the comparison made in single precision and the single
+// value widened back; values beyond single range saturate instead of being
+// an undefined conversion.
+double PositivoEnSimple(double x) {
+    if (!(x > -FLT_MAX)) return 0;
+    const float simple = x > FLT_MAX ? std::numeric_limits<float>::infinity() : static_cast<float>(x);
+    return simple > 0.0f ? static_cast<double>(simple) : 0.0;
+}
+
+// The nearest multiple of 0.001, halves going to the even multiple.
+double AMilesimos(double x) { return std::nearbyint(x * 1000) / 1000; }
+
+// Row and column (1-based) of an hourly label in the day table whose first
+// hour is `origen`, or false when it falls outside the table's D days.
+bool CeldaDeHora(TDateTime etiqueta, TDateTime origen, int32_t dias, int32_t& dia, int32_t& hora) {
+    const double horas = std::nearbyint((etiqueta - origen) * HorasPorDia);
+    if (!(horas >= 0 && horas < static_cast<double>(dias) * HorasPorDia)) return false;
+    const int32_t h = static_cast<int32_t>(horas);
+    dia = h / HorasPorDia + 1;
+    hora = h % HorasPorDia + 1;
+    return true;
+}
+
+}  // namespace
+
+TDateTime InicioDeHora(TDateTime t) {
+    const TDateTime dia = std::trunc(t);
+    return FechaDeMuestra(dia, UnaHora, MuestraDeFecha(dia, UnaHora, t));
+}
+
+int32_t DiasDeLaTabla(TDateTime fechaIni, TDateTime fechaFin) {
+    return std::max(0, MuestraDeFecha(InicioDeHora(fechaIni), 1.0, fechaFin));
+}
+
+void EscribirENSHoraria(const std::string& archivo, const TDAofRecsEnergiaPorFecha& horas, double factorKOLM) {
+    TEscritorTexto f = TEscritorTexto::Crear(RutaLocal(archivo));
+    f.EscribirLinea(
+        "Fecha\t Energía no suministrada SCADA [MWh]\t Factor KOLM/SCADA [p.u] \t Energía no suministrada KOLM "
+        "[MWh]");
+    double total = 0;
+    for (const TRecEnergiaPorFecha& hora : horas) {
+        f.EscribirLinea(RealATextoDefecto(hora.fecha) + Tab(hora.ENS) + Tab(factorKOLM) +
+                        Tab(hora.ENS * factorKOLM));
+        if (hora.ENS >= 0) total += hora.ENS;  // a missing hour counts in no total
+    }
+    f.EscribirLinea("E[MWh] totales" + Tab(total) + "\t" + Tab(total * factorKOLM));
+    f.Cerrar();
+}
+
+double EscribirMatrizRO_DTE(const std::string& archivo, const TDAofRecsEnergiaPorFecha& horas, double factorKOLM,
+                            TDateTime fechaIni, TDateTime fechaFin, double potenciaAutorizada,
+                            const TVectR* medidasHorarias) {
+    const TDateTime origen = InicioDeHora(fechaIni);
+    const int32_t dias = DiasDeLaTabla(fechaIni, fechaFin);
+    const double Pa = potenciaAutorizada;
+    TMatR celdas(dias, HorasPorDia);
+    double recorte = 0;
+    for (const TRecEnergiaPorFecha& registro : horas) {
+        int32_t d = 0, hr = 0;
+        if (!CeldaDeHora(registro.fecha, origen, dias, d, hr)) continue;
+        const double E = registro.ENS;
+        double celda = 0;
+        if (E > 0) {
+            const double A = std::min(E * factorKOLM, Pa);  // at most what Pa gives in an hour
+            const int32_t indice = (d - 1) * HorasPorDia + hr;
+            const double k = medidasHorarias && indice <= medidasHorarias->n ? medidasHorarias->pv[indice] : 0;
+            celda = AMilesimos(PositivoEnSimple(std::min(A, Pa - k)));  // the headroom k left
+            recorte += celda - A;
+        } else if (E != 0) {
+            celda = ValorFaltanteEnergia;
+        }
+        celdas.FijarElemento(d, hr, celda);
+    }
+
+    TEscritorTexto f = TEscritorTexto::Crear(RutaLocal(archivo));
+    std::string encabezado = "Fecha\tTotal";
+    for (int32_t hr = 1; hr <= HorasPorDia; ++hr) encabezado += "\t" + std::to_string(hr);
+    f.EscribirLinea(encabezado);
+    double sumaDias = 0;
+    for (int32_t d = 1; d <= dias; ++d) {
+        const TVectR& fila = celdas.Fila(d);
+        double totalDia = 0;
+        std::string celdasTexto;
+        for (int32_t hr = 1; hr <= HorasPorDia; ++hr) {
+            if (fila.pv[hr] > 0) totalDia += fila.pv[hr];
+            celdasTexto += Tab(fila.pv[hr]);
+            LineaDeConsola(std::to_string(d) + " - " + std::to_string(hr) + " = " + FormatoGeneral(fila.pv[hr], 15));
+        }
+        sumaDias += totalDia;
+        f.EscribirLinea(FormatDateTime("dd-mm-yyyy", origen + (d - 1)) + Tab(totalDia) + celdasTexto);
+    }
+    f.Cerrar();
+    const double porcentaje = sumaDias > 0 ? recorte * 100 / sumaDias : 0;
+    LineaDeConsola("Recorte acum = " + FormatoGeneral(recorte, 15) + " MWh (" + FormatoGeneral(porcentaje, 15) +
+                   " %)");
+    return recorte;
+}
+
+void EscribirTablaRO_DTE(const TDAofRecsEnergiaPorFecha& registros, TDateTime fechaIni, TDateTime fechaFin,
+                         const std::string& archivo, const std::string& tituloMeteo1,
+                         const std::string& tituloMeteo2) {
+    const int32_t filas = std::max(0, MuestraDeFecha(fechaIni, 1.0, fechaFin)) * MuestrasPorDia;
+    TMatR tabla(filas, 6);
+    for (const TRecEnergiaPorFecha& r : registros) {
+        const double posicion = (r.fecha - fechaIni + UnSegundo) * MuestrasPorDia;
+        if (!(posicion >= 0 && posicion < filas)) continue;
+        const int32_t fila = static_cast<int32_t>(posicion) + 1;
+        const double valores[] = {r.ENS, r.Meteo1, r.Meteo2, r.PotModelo, r.PotDato, r.CGM};
+        for (int32_t c = 1; c <= 6; ++c) tabla.FijarElemento(fila, c, valores[c - 1]);
+    }
+
+    TEscritorTexto f = TEscritorTexto::Crear(RutaLocal(archivo));
+    f.EscribirLinea("Fecha\tENS_MWh\t" + tituloMeteo1 + "\t" + tituloMeteo2 + "\tPotModelo\tPotDato\tCGM");
+    for (int32_t j = 1; j <= filas; ++j) {
+        std::string linea = FormatDateTime("dd-mm-yyyy hh:mm", FechaDeMuestra(fechaIni, DiezMinutos, j));
+        for (int32_t c = 1; c <= 6; ++c) linea += Tab(tabla.Elemento(j, c));
+        f.EscribirLinea(linea);
+    }
+    f.Cerrar();
+}
+
+// ------------------------------------------------------------ metered energy
+
+std::string ConsultaVentanaHoraria(int32_t nidKOLM, TDateTime fechaIni, TDateTime fechaFinConsulta) {
+    return "/cgi-bin/IntranetApp/ventanaEAS_Horaria?central=" + std::to_string(nidKOLM) +
+           "&dtIni=" + FechaCompacta(fechaIni) + "&dtFin=" + FechaCompacta(fechaFinConsulta);
+}
+
+TVectR MedidasHorariasDelPeriodo(const TVentanaKOLM_& ventana, TDateTime fechaIni, int32_t nHoras) {
+    const TDateTime origen = InicioDeHora(fechaIni);
+    TVectR medidas(std::max(0, nHoras));
+    for (int32_t j = 1; j <= medidas.n; ++j) {
+        int32_t indice = -1;
+        const bool enLaVentana = ventana.timeToIndex(FechaDeMuestra(origen, UnaHora, j), indice) && indice >= 0 &&
+                                 indice < ventana.count();
+        medidas.pv[j] = enLaVentana ? ventana.Registro(indice).valor : ValorVacioKOLM;
+    }
+    return medidas;
+}
+
+namespace {
+
+const char* const SinRecorte = ": la tabla diaria no se recorta por la energía medida.";
+
+// The service's base address without a trailing '/', or empty when unset.
+std::string DireccionServicioMedicion() {
+    const char* valor = std::getenv(VariableServicioMedicion);
+    std::string base = valor ? valor : "";
+    while (!base.empty() && base.back() == '/') base.pop_back();
+    return base;
+}
+
+}  // namespace
+
+std::optional<TVectR> DescargarMedidasHorarias(int32_t nidKOLM, TDateTime fechaIni, TDateTime fechaFin,
+                                               TDateTime fechaFinConsulta, const TOpcionesDescarga& opciones,
+                                               bool mostrarCantidad) {
+    const std::string base = DireccionServicioMedicion();
+    if (base.empty()) {
+        LineaDeConsola(std::string("No está definida la variable ") + VariableServicioMedicion +
+                       " con la dirección del servicio de medición" + SinRecorte);
+        return std::nullopt;
+    }
+    std::unique_ptr<std::stringstream> cuerpo;
+    std::string motivo;
+    if (!DescargarURL(base + ConsultaVentanaHoraria(nidKOLM, fechaIni, fechaFinConsulta), cuerpo, opciones,
+                      &motivo)) {
+        LineaDeConsola("No se pudo descargar la ventana horaria de medidas. " + motivo + SinRecorte);
+        return std::nullopt;
+    }
+    std::unique_ptr<TVentanaKOLMHoraria> ventana;
+    try {
+        ventana = TVentanaKOLMHoraria::CreateFromStream(*cuerpo);
+    } catch (const EErrorQuendal& e) {
+        LineaDeConsola(std::string("La respuesta del servicio de medición no es una ventana horaria (") + e.what() +
+                       ")" + SinRecorte);
+        return std::nullopt;
+    }
+    if (mostrarCantidad) LineaDeConsola("N = " + std::to_string(ventana->count()));
+    return MedidasHorariasDelPeriodo(*ventana, fechaIni, HorasPorDia * DiasDeLaTabla(fechaIni, fechaFin));
+}
+
+// ------------------------------------------------------------ restriction runs
+
+namespace {
+
+constexpr double CuatroHoras = 1.0 / 6;
+
+std::string FechaHoraMinuto(TDateTime t) { return FormatDateTime("dd-mm-yyyy hh:mm", t); }
+
+void ExigirInicioAntesDelFin(TDateTime fechaIni, TDateTime fechaFin) {
+    if (!(fechaIni <= fechaFin))
+        throw EErrorQuendal("La fecha de inicio (" + FechaHoraMinuto(fechaIni) + ") es posterior a la fecha de fin (" +
+                            FechaHoraMinuto(fechaFin) + ")");
+}
+
+// After the window search has clamped the period to the series: a period
+// that held no sample ends the run before any table is written.
+void ExigirPeriodoEnLaSerie(TDateTime pedidoIni, TDateTime pedidoFin, TDateTime fechaIni, TDateTime fechaFin,
+                            const std::string& archivoSeries) {
+    if (!(fechaIni <= fechaFin))
+        throw EErrorQuendal("El período del " + FechaHoraMinuto(pedidoIni) + " al " + FechaHoraMinuto(pedidoFin) +
+                            " no tiene muestras en el archivo de series \"" + archivoSeries + "\"");
+}
+
+void EscribirResumenDeVentana(TEscritorTexto& f, TDateTime inicioVentana, TDateTime finVentana, double total,
+                              double factorKOLM) {
+    f.EscribirLinea(
+        "Fecha inicio\tFecha fin\t Energía no suministrada SCADA [MWh]\t Factor KOLM/SCADA [p.u] \t Energía no "
+        "suministrada KOLM [MWh]");
+    f.EscribirLinea(FechaHoraMinuto(inicioVentana) + "\t" + FechaHoraMinuto(finVentana - DiezMinutos) + Tab(total) +
+                    Tab(factorKOLM) + Tab(total * factorKOLM));
+}
+
+// ---- solar plant
+
+// The fixed site of the daylight test.
+constexpr double LatitudSitio = -31.8, LongitudSitio = -57.6, ZonaHorariaSitio = -3;
+constexpr double UmbralDia = 0.01;  // kW/m2 of extraterrestrial irradiance
+
+// Sample tests of the solar window simulation.
+class TPruebasSolares {
+public:
+    TPruebasSolares(const TGeneradorSolar& modelo, const TSerieSolarFiltrada& serie)
+        : modelo_(modelo), s_(serie), Pa_(modelo.potencia_autorizada_mw) {}
+
+    bool Excluida(int32_t i) const { return s_.Filt_Huecos[i] || s_.Filt_Coherencia[i]; }
+    // The set-point did not bind: no restriction, or the plant stood more
+    // than 4 MW away from it.
+    bool ConsignaSinEfecto(int32_t i) const {
+        return !s_.Filt_CGM[i] || std::fabs(s_.PE.pv[i] - s_.CGM.pv[i]) > DistanciaConsignaLibre;
+    }
+    bool Utilizable(int32_t i) const {
+        return !Excluida(i) && ConsignaSinEfecto(i) && s_.PE.pv[i] > 0.1 * Pa_ && !modelo_.MarcaDeDistancia(i);
+    }
+    bool SeEmpuja(int32_t i) const {
+        return ConsignaSinEfecto(i) && s_.PE.pv[i] > 0.2 * Pa_ && !modelo_.MarcaDeDistancia(i);
+    }
+    double PotenciaModelo(int32_t i) const { return modelo_.Potencia(s_.Rad.pv[i], s_.Temp.pv[i]); }
+
+    // The ratio of measured to modelled power over the first u usable
+    // samples from `desde` toward `hasta`; 1 when there is none.
+    double FactorVecino(int32_t desde, int32_t hasta, int32_t paso, int32_t u) const {
+        double sumaMedida = 0, sumaModelo = 0;
+        int32_t tomadas = 0;
+        for (int32_t i = desde; tomadas < u && (paso > 0 ? i <= hasta : i >= hasta); i += paso) {
+            if (!Utilizable(i)) continue;
+            sumaMedida += s_.PE.pv[i];
+            sumaModelo += PotenciaModelo(i);
+            ++tomadas;
+        }
+        return tomadas > 0 && sumaModelo > SumaModeloMinima ? sumaMedida / sumaModelo : 1;
+    }
+
+    // Where the main pass starts: far enough before iS to fill the rings
+    // with u usable samples, or sample 1.
+    int32_t InicioPrecalentamiento(int32_t iS, int32_t u) const {
+        if (iS <= 1) return iS;
+        int32_t cuenta = 0;
+        for (int32_t i = iS - 1; i >= 1; --i)
+            if (Utilizable(i) && ++cuenta == u) return i;
+        return 1;
+    }
+
+private:
+    const TGeneradorSolar& modelo_;
+    const TSerieSolarFiltrada& s_;
+    double Pa_;
+};
+
+bool EsDeDiaEnElSitio(TDateTime t) {
+    return IrradianciaExtraterrestre(t, LatitudSitio, LongitudSitio, ZonaHorariaSitio) > UmbralDia;
+}
+
+// The metered-to-SCADA factor of a solar plant, from its row of `centrales`.
+// A query that fails or finds no value gives 0, with a warning: the metered
+// energies of the tables are then all 0.
+double FactorKOLMDeLaCentral(TPgSqlCon& conexion, int32_t nid) {
+    const std::string aviso = "Aviso: no se pudo leer factor_kolm_scada de la central " + std::to_string(nid);
+    try {
+        const std::unique_ptr<TPgSqlRes> resultado =
+            conexion.sqlexec("SELECT factor_kolm_scada from centrales where nid=" + std::to_string(nid));
+        if (!resultado->eof()) {
+            const TField& celda = resultado->fieldByName("factor_kolm_scada");
+            if (!celda.AsString().empty()) return celda.AsFloat(0);
+        }
+        LineaDeConsola(aviso + " (sin valor en la base de datos); se usa 0.");
+    } catch (const EErrorQuendal& e) {
+        LineaDeConsola(aviso + " (" + e.what() + "); se usa 0.");
+    }
+    return 0;
+}
+
+}  // namespace
+
+TSerieSolarFiltrada TSerieSolarFiltrada::Leer(const TGeneradorSolar& modelo, const std::string& archivoSeries) {
+    const std::unique_ptr<TSeriesDeDatos> series = TSeriesDeDatos::Create(archivoSeries);
+    if (series->NSeries < 5)
+        throw EErrorQuendal("El archivo de series \"" + archivoSeries + "\" tiene " + std::to_string(series->NSeries) +
+                            " series y una central solar necesita 5");
+    TSerieSolarFiltrada s;
+    s.PE = series->Serie(0).Clonar();
+    s.fDisp = series->Serie(1).Clonar();
+    s.Temp = series->Serie(2).Clonar();
+    s.Rad = series->Serie(3).Clonar();
+    s.CGM = series->Serie(4).Clonar();
+    s.t1 = series->dtPrimeraMuestra;
+    s.dt = series->PeriodoDias;
+    s.n = s.PE.n;
+    TVectR PE_corregida = s.PE.Clonar();
+    TDAOfBoolean disponibilidad, distancia, total;
+    int32_t validas = 0;
+    modelo.FiltrarMuestras(s.PE, s.Rad, s.Temp, s.CGM, s.fDisp, PE_corregida, s.Filt_CGM, s.Filt_Coherencia,
+                           disponibilidad, s.Filt_Huecos, distancia, total, validas);
+    return s;
+}
+
+void SimularVentanaSolar(const TGeneradorSolar& modelo, const std::string& archivoSeries,
+                         const std::string& carpeta, TDateTime fechaIni, TDateTime fechaFin,
+                         TDateTime inicioVentana, TDateTime finVentana, double factorKOLM,
+                         TDAofRecsEnergiaPorFecha& registros, int32_t u) {
+    ExigirLargoAnillo(u);
+    const TSerieSolarFiltrada serie = TSerieSolarFiltrada::Leer(modelo, archivoSeries);
+    SimularVentanaSolar(modelo, serie, carpeta, fechaIni, fechaFin, inicioVentana, finVentana, factorKOLM, registros,
+                        u);
+}
+
+void SimularVentanaSolar(const TGeneradorSolar& modelo, const TSerieSolarFiltrada& s, const std::string& carpeta,
+                         TDateTime fechaIni, TDateTime fechaFin, TDateTime inicioVentana, TDateTime finVentana,
+                         double factorKOLM, TDAofRecsEnergiaPorFecha& registros, int32_t u) {
+    ExigirLargoAnillo(u);
+    if (s.n < 1) return;
+    const double Pa = modelo.potencia_autorizada_mw;
+    const TPruebasSolares pruebas(modelo, s);
+
+    const TDateTime inicio = std::max(fechaIni, s.t1);
+    const TDateTime fin = std::min(fechaFin, FechaDeMuestra(s.t1, s.dt, s.n));
+    const int32_t iS = MuestraDeFecha(s.t1, s.dt, inicio);
+    const int32_t iE = std::min(MuestraDeFecha(s.t1, s.dt, fin), s.n);
+    TAjusteVentana ajuste;
+    ajuste.iA = MuestraDeFecha(s.t1, s.dt, inicioVentana);
+    ajuste.iB = MuestraDeFecha(s.t1, s.dt, finVentana);
+    ajuste.fpost = pruebas.FactorVecino(ajuste.iB + 1, s.n, +1, u);
+    ajuste.fpre = pruebas.FactorVecino(ajuste.iA - 1, 1, -1, u);
+    const int32_t i0 = pruebas.InicioPrecalentamiento(iS, u);
+
+    TEscritorTexto f = TEscritorTexto::Crear(RutaLocal(RutaResultadosMC(carpeta, modelo.nid, inicio, fin, u)));
+    // Every row starts with its line end, so the header stands alone.
+    f.Escribir("dt\tRad[W/m2]\tTemp[ºC]\tP_MW_Dato[MW]\tCGM_Dato[MW]\tf_disp[p.u.]\tP_MW_sinAjCP\tP_MW_conAjCP\t"
+               "pRed_conAjCP[MW]");
+    TAnilloRazon anillos(u);
+    double totalVentana = 0;
+    for (int32_t i = std::max(i0, 1); i <= iE; ++i) {
+        const TDateTime t = FechaDeMuestra(s.t1, s.dt, i);
+        const double P = s.PE.pv[i], CGM = s.CGM.pv[i], R = s.Rad.pv[i], T = s.Temp.pv[i];
+        double Pm = SinValor;
+        double razon = 1;
+        if (!pruebas.Excluida(i)) {
+            Pm = pruebas.PotenciaModelo(i);
+            razon = anillos.Razon();
+            if (pruebas.SeEmpuja(i)) anillos.Empujar(P, Pm);
+        }
+        if (i < iS) continue;  // warm-up: it only feeds the rings
+
+        MostrarEnConsola("\rSimulando fecha: " + DateTimeToStr(t));
+        const double factor = ajuste.Contiene(i) ? ajuste.Factor(i) : razon;
+        const double Padj = Pm == SinValor ? SinValor : std::min(Pa, Pm * factor);
+        const bool esDeDia = EsDeDiaEnElSitio(t);
+        MostrarEnConsola(esDeDia ? "->TRUE\n" : "->FALSE\n");
+
+        double pRed = 0;
+        if (inicioVentana <= t && t <= finVentana && 0 <= CGM && CGM < Pa - 0.5 && esDeDia) {
+            if (Pm == SinValor)
+                pRed = SinValor;
+            else if (std::fabs(P - CGM) < 0.08 * Pa)
+                pRed = PositivoEnSimple(Padj - P);
+            if (pRed == SinValor) {
+                AgregarEnergiaPorFecha(t, SinValor, R, T, P, Padj, CGM, registros);
+            } else {
+                AgregarEnergiaPorFecha(t, pRed / 6, R, T, P, Padj, CGM, registros);
+                totalVentana += pRed / 6;
+            }
+        }
+        f.Escribir("\n" + DateTimeToStr(t) + Tab(R) + Tab(T) + Tab(P) + Tab(CGM) + Tab(s.fDisp.pv[i]) + Tab(Pm) +
+                   Tab(Padj) + Tab(pRed));
+    }
+    MostrarEnConsola("\n\n");
+    f.EscribirLinea();
+    EscribirResumenDeVentana(f, inicioVentana, finVentana, totalVentana, factorKOLM);
+    f.Cerrar();
+    MostrarEnConsola("SIMULACION TERMINADA CON EXITO\n\n");
+}
+
+void ProcesarRestriccionesSolar(TPgSqlCon& conexion, const TGeneradorSolar& modelo,
+                                const std::string& archivoSeries, const std::string& carpeta, int32_t u,
+                                TDateTime fechaIni, TDateTime fechaFin, const TOpcionesDescarga& opcionesDescarga) {
+    ExigirLargoAnillo(u);
+    ExigirInicioAntesDelFin(fechaIni, fechaFin);
+    const double Pa = modelo.potencia_autorizada_mw;
+    const double F = FactorKOLMDeLaCentral(conexion, modelo.nid);
+
+    const TSerieSolarFiltrada serie = TSerieSolarFiltrada::Leer(modelo, archivoSeries);
+    const TDateTime pedidoIni = fechaIni, pedidoFin = fechaFin;
+    const TDAofRecsFechas ventanas = BuscarVentanasDeRestriccion(serie.CGM, serie.t1, serie.dt, Pa, fechaIni, fechaFin);
+    ExigirPeriodoEnLaSerie(pedidoIni, pedidoFin, fechaIni, fechaFin, archivoSeries);
+
+    TDAofRecsEnergiaPorFecha registros;
+    for (const TRecFechasRestriccion& v : ventanas)
+        SimularVentanaSolar(modelo, serie, carpeta, v.fechaIni - CuatroHoras, v.fechaFin + CuatroHoras, v.fechaIni,
+                            v.fechaFin, F, registros, u);
+
+    const std::string sufijoAnillo = std::to_string(u);
+    const TDAofRecsEnergiaPorFecha horas = AgruparPorHora(registros);
+    EscribirENSHoraria(RutaArchivoCentral(carpeta, modelo.nid, "_Restricciones_horarias_" + sufijoAnillo + "m.xlt"),
+                       horas, F);
+    // A metering number of 0 or below is none (an empty cell reads as 0).
+    std::optional<TVectR> medidas;
+    if (modelo.nid_central_KOLM > 0)
+        medidas = DescargarMedidasHorarias(modelo.nid_central_KOLM, fechaIni, fechaFin, fechaFin, opcionesDescarga,
+                                           false);
+    EscribirMatrizRO_DTE(RutaArchivoCentral(carpeta, modelo.nid, "_RO_DTE_" + sufijoAnillo + "m.xlt"), horas, F,
+                         fechaIni, fechaFin, Pa, medidas ? &*medidas : nullptr);
+    EscribirTablaRO_DTE(registros, fechaIni, fechaFin,
+                        RutaLocal(carpeta + "\\RO_DTE_" + std::to_string(modelo.nid_central_KOLM) + "_" +
+                                  sufijoAnillo + ".txt"),
+                        "rad", "temp");
 }

@@ -1,8 +1,10 @@
 #pragma once
 // Operating-restriction estimation: the restriction windows of a plant's
 // series, the energy records that the window simulations append and their
-// folding into hours, and the model-error matrices by direction sector and
-// speed bin.
+// folding into hours, the simulation of a wind farm's series with the
+// combined model (one restriction window, or a whole period), the
+// model-error matrices by direction sector and speed bin, the restriction
+// runs of a wind farm and of a solar plant and their result tables.
 //
 // A restriction window is a stretch of samples whose set-point lies below the
 // authorised power less 0.5 MW. A set-point of -1 or below is no value: it
@@ -10,12 +12,23 @@
 // program's one rule for sample indices (MuestraDeFecha), so an exact sample
 // time never falls into the previous sample.
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 
+#include "data/uherramientas.h"
 #include "data/useriestemporales.h"
 #include "models/registrosrestriccion.h"
 #include "numerics/fechas.h"
 #include "numerics/matreal.h"
+#include "numerics/xmatdefs.h"
+
+class TParque_ModeloCombinado;
+class TParque_ModeloTeorico;
+struct TExcelFile;
+class TGeneradorSolar;
+class TPgSqlCon;
+class TVentanaKOLM_;
 
 // ------------------------------------------------------------ windows
 
@@ -65,6 +78,78 @@ TDateTime EtiquetaHoraria(TDateTime t);
 // hour; an hour that holds a missing energy is missing as a whole. Every field
 // but the date-time and the energy is ValorFaltanteEnergia.
 TDAofRecsEnergiaPorFecha AgruparPorHora(const TDAofRecsEnergiaPorFecha& registros);
+
+// ------------------------------------------------------------ wind simulations
+
+// A wind farm's series file read and filtered once, so that a run with many
+// windows neither reads nor filters it again for each one. The nine series
+// are those of the file in its order (speed, direction, power, temperature,
+// pressure, humidity, set-point, availability, speed variance); the
+// availability is the filters' per-unit form. Element k of each flag set
+// belongs to sample k (element 0 unused); true excludes or marks the sample.
+struct TSeriesEolicasFiltradas {
+    std::unique_ptr<TSeriesDeDatos> datos;
+    TDAOfBoolean Filt_Huecos;      // a value missing or out of range
+    TDAOfBoolean Filt_Coherencia;  // in a run of repeated values
+    TDAOfBoolean Filt_CGM;         // the set-point held the plant below 0.99 of its authorised power
+};
+
+// Reads the series file and runs the sample filters of `parque` on it, with
+// the power and speed corrections off (the filters report on the console).
+// A file that cannot be read fails with the reader's error ("Error leyendo
+// línea: "); a file of fewer than the nine series is refused with
+// EErrorQuendal rather than read as zero series (a zero set-point would be
+// one long restriction).
+TSeriesEolicasFiltradas LeerYFiltrarSeriesEolicas(const TParque_ModeloTeorico& parque,
+                                                  const std::string& archivoSeries);
+
+// Simulates one restriction window [fechaIniVentana, fechaFinVentana) with
+// the combined model over [fechaIniSim, fechaFinSim] (the run gives four
+// hours on each side), adjusting the model inside the window by the
+// measured-to-modelled ratios of the `muestrasBuffer` usable, steady samples
+// just before and just after it, and elsewhere by the running ratio of the
+// last `muestrasBuffer` pushed samples. Writes the table
+// "<carpeta>\c<nid>_ResultadosMC_<start><end>_<u>m.xlt" of the clamped
+// period with its summary, appends one record per restricted sample to
+// `registros`, shows "Simulando fecha: " rewritten in place on the console
+// and ends with "SIMULACION TERMINADA CON EXITO". With `estadisticasErrores`
+// it also writes "<carpeta>\c<nid>_Matrices_Errores.xlt". When `informe` is
+// given, the simulated rows also go to that spreadsheet report.
+//
+// A ring length below 1 is refused with EErrorQuendal before anything is
+// read or written.
+void SimularVentanaEolica(bool sinMatrizFactores, TParque_ModeloCombinado& modelo,
+                          const std::string& archivoSeries, const std::string& carpeta, bool velLibre,
+                          TDateTime fechaIniSim, TDateTime fechaFinSim, TDateTime fechaIniVentana,
+                          TDateTime fechaFinVentana, double factorKolmScada, TDAofRecsEnergiaPorFecha& registros,
+                          int32_t muestrasBuffer, bool estadisticasErrores, bool soloTeorico,
+                          bool conservarRestringidas, TExcelFile* informe = nullptr);
+
+// The same on a series already read and filtered by LeerYFiltrarSeriesEolicas
+// (with the same model's park): what the wind restriction run calls once per
+// window. The series is not changed.
+void SimularVentanaEolica(bool sinMatrizFactores, TParque_ModeloCombinado& modelo,
+                          const TSeriesEolicasFiltradas& series, const std::string& carpeta, bool velLibre,
+                          TDateTime fechaIniSim, TDateTime fechaFinSim, TDateTime fechaIniVentana,
+                          TDateTime fechaFinVentana, double factorKolmScada, TDAofRecsEnergiaPorFecha& registros,
+                          int32_t muestrasBuffer, bool estadisticasErrores, bool soloTeorico,
+                          bool conservarRestringidas, TExcelFile* informe = nullptr);
+
+// Simulates the period [fechaIni, fechaFin] of the series file with the
+// combined model adjusted throughout by the running ratio of measured to
+// modelled power of the last `muestrasBuffer` pushed samples, and estimates
+// the energy not generated in every sample of [fechaIniRestriccion,
+// fechaFinRestriccion] whose set-point held the farm back. Same table,
+// records, console lines and error statistics as SimularVentanaEolica.
+//
+// A ring length below 1, or a period that holds no sample of the series, is
+// refused with EErrorQuendal before anything is written.
+void SimularSerieConModeloCombinado(bool sinMatrizFactores, TParque_ModeloCombinado& modelo,
+                                    const std::string& archivoSeries, const std::string& carpeta, bool velLibre,
+                                    TDateTime fechaIni, TDateTime fechaFin, TDateTime fechaIniRestriccion,
+                                    TDateTime fechaFinRestriccion, double factorKolmScada,
+                                    TDAofRecsEnergiaPorFecha& registros, int32_t muestrasBuffer,
+                                    bool estadisticasErrores, bool soloTeorico, bool conservarRestringidas);
 
 // ------------------------------------------------------------ error matrices
 
@@ -139,3 +224,123 @@ private:
     int32_t horaInicioDia_ = 0, horaFinDia_ = 0;
     double potenciaAutorizada_ = 0;
 };
+
+// ------------------------------------------------------------ result tables
+//
+// The three tables of a restriction run, tab-separated, each created anew.
+// Hourly records come from AgruparPorHora; an energy of ValorFaltanteEnergia
+// is a missing hour.
+
+// The hourly table: one row per hourly record (its label as a day count, its
+// energy, F and the energy times F) and a totals row over the hours that have
+// a value.
+void EscribirENSHoraria(const std::string& archivo, const TDAofRecsEnergiaPorFecha& horas, double factorKOLM);
+
+// The day by 24-hour table of the hourly records over [fechaIni, fechaFin],
+// each cell the metered-scale energy E·F of its hour (at most Pa) clipped to
+// the headroom Pa - k that the metered energy k of that hour left, and a
+// console line per cell. Hours are counted from the start of the hour that
+// holds fechaIni, so that a start off the whole hour (a series beginning at
+// 00:10) still puts every later midnight hour into column 1 of its day;
+// `medidasHorarias` element (d - 1)·24 + h belongs to that hour count (see
+// MedidasHorariasDelPeriodo). Without them nothing is clipped. Returns the
+// accumulated cut [MWh], zero or negative.
+double EscribirMatrizRO_DTE(const std::string& archivo, const TDAofRecsEnergiaPorFecha& horas, double factorKOLM,
+                            TDateTime fechaIni, TDateTime fechaFin, double potenciaAutorizada,
+                            const TVectR* medidasHorarias);
+
+// The ten-minute table: one row per ten minutes from fechaIni over the whole
+// days of the period, with the energy, the two meteorological values, the
+// model and measured powers and the set-point of the record of that row
+// (zeros where there is none).
+void EscribirTablaRO_DTE(const TDAofRecsEnergiaPorFecha& registros, TDateTime fechaIni, TDateTime fechaFin,
+                         const std::string& archivo, const std::string& tituloMeteo1,
+                         const std::string& tituloMeteo2);
+
+// The first hour of the day table: the start of the hour that holds t.
+TDateTime InicioDeHora(TDateTime t);
+// Rows of the day table: whole days from the first hour to fechaFin, plus one.
+int32_t DiasDeLaTabla(TDateTime fechaIni, TDateTime fechaFin);
+
+// ------------------------------------------------------------ metered energy
+//
+// The hourly metered energy of a plant comes from the metering service as an
+// hourly window. The service's base address (scheme, user:password@host and
+// port) is the one setting read from this environment variable.
+inline constexpr const char* VariableServicioMedicion = "QUENDAL_SERVICIO_MEDICION";
+
+// Path and query of the request: the window path, then "?central=" and the
+// metering number, "&dtIni=" and the compact stamp of the start, "&dtFin="
+// and the compact stamp of `fechaFinConsulta`.
+std::string ConsultaVentanaHoraria(int32_t nidKOLM, TDateTime fechaIni, TDateTime fechaFinConsulta);
+
+// The hourly values of the window laid on the day table's hours: element j
+// holds the window's value for InicioDeHora(fechaIni) + (j - 1) hours, or
+// -11000 (no data) where the window has no slot for it.
+TVectR MedidasHorariasDelPeriodo(const TVentanaKOLM_& ventana, TDateTime fechaIni, int32_t nHoras);
+
+// Asks the metering service for the plant's hourly window and lays it on the
+// day table of [fechaIni, fechaFin] (see MedidasHorariasDelPeriodo). With
+// `mostrarCantidad` the console shows "N = " and the number of values
+// received. When the service's
+// address is not set, the download fails or the body is not a window, the
+// console says so and the result is empty: the run goes on without clipping.
+// The password of the address is never printed.
+std::optional<TVectR> DescargarMedidasHorarias(int32_t nidKOLM, TDateTime fechaIni, TDateTime fechaFin,
+                                               TDateTime fechaFinConsulta, const TOpcionesDescarga& opciones,
+                                               bool mostrarCantidad);
+
+// ------------------------------------------------------------ restriction runs
+
+// The wind-farm restriction run over [fechaIni, fechaFin]: the restriction
+// windows of the series (read and filtered once), each simulated with the
+// combined model read from `archivoModelo`, the records folded into hours,
+// and the hourly, day and ten-minute tables written into `carpeta`. A plant
+// with a metering number (above 0) gets its day table clipped by the metered
+// energy. `opcionesDescarga` sets the download (the certificate authorities
+// to trust, the time-out); the window leaves the defaults.
+// Refused with EErrorQuendal before any table is written: a ring length below
+// 1, a start after the end, or a period that holds no sample of the series.
+void ProcesarRestriccionesEolico(const std::string& archivoModelo, const std::string& archivoSeries,
+                                 const std::string& carpeta, bool sinFactores, bool velLibre, int32_t u,
+                                 TDateTime fechaIni, TDateTime fechaFin,
+                                 const TOpcionesDescarga& opcionesDescarga = {});
+
+// The solar series of a run, read once, with the sample filters of the
+// plant's model run on it once.
+struct TSerieSolarFiltrada {
+    TVectR PE, fDisp, Temp, Rad, CGM;  // fDisp per unit
+    TDAOfBoolean Filt_Huecos, Filt_Coherencia, Filt_CGM;
+    TDateTime t1 = 0;   // date-time of sample 1
+    double dt = 0;      // sampling period [days]
+    int32_t n = 0;      // samples
+
+    // Reads the file (its reader's error when it cannot) and runs the
+    // model's filters; a file of fewer than five series is refused.
+    static TSerieSolarFiltrada Leer(const TGeneradorSolar& modelo, const std::string& archivoSeries);
+};
+
+// One restriction window (inicioVentana, finVentana) of a solar plant,
+// simulated over [fechaIni, fechaFin] (clamped to the series) with the
+// plant's model, a short-term adjustment of the last u samples and a daylight
+// test at the plant's site: one result file per window in `carpeta` and one
+// record per restricted daylight sample appended to `registros`.
+void SimularVentanaSolar(const TGeneradorSolar& modelo, const TSerieSolarFiltrada& serie,
+                         const std::string& carpeta, TDateTime fechaIni, TDateTime fechaFin,
+                         TDateTime inicioVentana, TDateTime finVentana, double factorKOLM,
+                         TDAofRecsEnergiaPorFecha& registros, int32_t u);
+// The same, reading and filtering the series file first.
+void SimularVentanaSolar(const TGeneradorSolar& modelo, const std::string& archivoSeries,
+                         const std::string& carpeta, TDateTime fechaIni, TDateTime fechaFin,
+                         TDateTime inicioVentana, TDateTime finVentana, double factorKOLM,
+                         TDAofRecsEnergiaPorFecha& registros, int32_t u);
+
+// The solar restriction run: as the wind run, with the factor F read from the
+// plant's row of `centrales` through `conexion`, the solar model and the
+// window simulation above. A metering number of 0 or below is none. A factor
+// query that fails or finds no value leaves F = 0 and prints a warning.
+// Refused like the wind run.
+void ProcesarRestriccionesSolar(TPgSqlCon& conexion, const TGeneradorSolar& modelo,
+                                const std::string& archivoSeries, const std::string& carpeta, int32_t u,
+                                TDateTime fechaIni, TDateTime fechaFin,
+                                const TOpcionesDescarga& opcionesDescarga = {});
