@@ -46,6 +46,7 @@
 #include "numerics/fddp_weibull.h"
 #include "numerics/fechas.h"
 #include "numerics/uevaluador.h"
+#include "restrictions/ucalcrestriccionesoperativas.h"
 #include "numerics/errores.h"
 #include "numerics/matreal.h"
 #include "numerics/formatonumeros.h"
@@ -630,9 +631,6 @@ void TFormQuendal::ConectarCopiasGemelas() {
 
 void TFormQuendal::ConectarBotones() {
     ConectarBotonesDeEntradas();
-    // The operations behind these buttons are still being written.
-    for (QPushButton* boton : {btProcesarRestricciones_solar})
-        ConectarNoDisponible(boton);
 }
 
 void TFormQuendal::ConectarNoDisponible(QPushButton* boton) {
@@ -873,6 +871,7 @@ void TFormQuendal::ConectarBotonesPestaniasOcultas() {
         {btUpdateMTinDB, &TFormQuendal::btUpdateMTinDBClick},
         {BorrarSupercentral, &TFormQuendal::BorrarSupercentralClick},
         {btProcesarSeries_solar, &TFormQuendal::btProcesarSeries_solarClick},
+        {btProcesarRestricciones_solar, &TFormQuendal::btProcesarRestricciones_solarClick},
         {btLoadFromArchi_ModeloMTySeries, &TFormQuendal::btLoadFromArchi_ModeloMTySeriesClick},
         {btCargarCalibrador, &TFormQuendal::btCargarCalibradorClick},
         {btGuardarCalibrador, &TFormQuendal::btGuardarCalibradorClick},
@@ -1189,6 +1188,17 @@ void TFormQuendal::btElegirCarpetaCentralClick() {
 // number is read before anything else; the current model is replaced only
 // by a model that was built.
 void TFormQuendal::btProcesarSeries_solarClick() { ConstruirModeloSolar(EnteroDe(eNidCentral_Solar)); }
+
+// Builds the model, then estimates the energy not generated during the
+// restriction windows from "Desde" to the end of the "Hasta" day.
+void TFormQuendal::btProcesarRestricciones_solarClick() {
+    const int32_t nid = EnteroDe(eNidCentral_Solar);
+    const int32_t muestrasBuffer = EnteroDe(eHoras_Buffer_Solar);
+    ConstruirModeloSolar(nid);
+    ProcesarRestriccionesSolar(ConexionAbierta(), *modelos_.GeneradorSolarActual(),
+                               RutaArchivoEnCarpetaCentral(nid, "_series10min.sas"), CarpetaCentral(nid),
+                               muestrasBuffer, FechaDe(FechaDesde_Solar), FechaDe(FechaHasta_Solar) + 1);
+}
 
 void TFormQuendal::ConstruirModeloSolar(int32_t nid) {
     NidCentralSolar = nid;

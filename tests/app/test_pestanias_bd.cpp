@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QDateEdit>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
 #include <cstdlib>
+#include <fstream>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -345,6 +347,33 @@ TEST_F(PestaniaSolar, CalibrarMuestraLosCoeficientesDelPolinomioEnLaRejilla) {
         EXPECT_EQ(Celda(i, 1).toStdString(),
                   FormatoGeneral(ventana->Modelos().GeneradorSolarActual()->Coeficientes.pv[i], 15));
     }
+}
+
+TEST_F(PestaniaSolar, LosDosBotonesDanLosMismosCoeficientesYElSegundoCorreLasRestricciones) {
+    Pulsar("btProcesarSeries_solar");
+    const std::vector<double> soloModelo = Coeficientes();
+    const TGeneradorSolar* primero = ventana->Modelos().GeneradorSolarActual();
+    ASSERT_EQ(ventana->findChild<QDateEdit*>(QStringLiteral("FechaHasta_Solar"))->date(), QDate(2018, 1, 1));
+    const std::string consola = Pulsar("btProcesarRestricciones_solar");
+    ASSERT_TRUE(errores.isEmpty()) << errores.join(QLatin1Char('\n')).toStdString();
+    EXPECT_NE(ventana->Modelos().GeneradorSolarActual(), primero) << "each press builds the model again";
+    EXPECT_EQ(Coeficientes(), soloModelo);
+    // The day table runs from the series' first day (1 January 2018) to the
+    // end of the "Hasta" day: the run was handed 2 January at 00:00.
+    std::ifstream tabla(CarpetaCentral(321) + "/c321_RO_DTE_3m.xlt");
+    std::vector<std::string> fechas;
+    for (std::string linea; std::getline(tabla, linea);) fechas.push_back(linea.substr(0, linea.find('\t')));
+    EXPECT_EQ(fechas, (std::vector<std::string>{"Fecha", "01-01-2018", "02-01-2018"}));
+    EXPECT_NE(consola.find("Recorte acum = 0 MWh"), std::string::npos);
+}
+
+TEST_F(PestaniaSolar, UnLargoDeBufferQueNoEsEnteroNoTocaElModelo) {
+    Pulsar("btProcesarSeries_solar");
+    const TGeneradorSolar* modelo = ventana->Modelos().GeneradorSolarActual();
+    Escribir("eHoras_Buffer_Solar", "tres");
+    Pulsar("btProcesarRestricciones_solar");
+    ASSERT_EQ(errores.size(), 1);
+    EXPECT_EQ(ventana->Modelos().GeneradorSolarActual(), modelo);
 }
 
 TEST_F(PestaniaSolar, UnNumeroDeCentralQueNoSirveDejaElModeloActual) {

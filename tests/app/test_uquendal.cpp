@@ -246,8 +246,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(TCasoBoton{"btProcesarRestricciones1", "Calcular solo las R.O."},
                       TCasoBoton{"btProcesarSeriesConMC1", "Calcular con todos los datos"},
                       TCasoBoton{"btProcesarSeriesConMC", "Simular modelo "},
-                      TCasoBoton{"btProcesarRestricciones", "Procesar R.O. por rango de fechas"},
-                      TCasoBoton{"btProcesarRestricciones_solar", "Calibrar y calcular solo RO"}),
+                      TCasoBoton{"btProcesarRestricciones", "Procesar R.O. por rango de fechas"}),
     [](const auto& info) { return std::string(info.param.nombre); });
 
 TEST_F(Ventana, ElUsuarioSigueTrasElError) {
