@@ -1218,6 +1218,12 @@ void TFormQuendal::FijarCoeficientesPolinomio_Solar() {
         PonerCelda(StringGrid2, i, 0, QString::fromLatin1(terminos[i - 1]));
         PonerCelda(StringGrid2, i, 1, TextoDeNumero(modelo->Coeficientes.pv[i]));
     }
+    // Coefficients of 15 digits are wider than the grid's first columns.
+    StringGrid2->setWordWrap(false);
+    StringGrid2->resizeColumnsToContents();
+    int ancho = 2 * StringGrid2->frameWidth();
+    for (int c = 0; c < StringGrid2->columnCount(); ++c) ancho += StringGrid2->columnWidth(c);
+    StringGrid2->setFixedWidth(ancho);
 }
 
 // ---- Input-tab operations ----
