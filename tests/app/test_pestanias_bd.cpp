@@ -220,6 +220,28 @@ TEST_F(BorrarSupercentral, ConSiBorraTodosLosModelosDeEsaCentralConSusFactoresYN
     EXPECT_EQ(ventana->Modelos().ParqueActual(), nullptr) << "the park of that plant is discarded";
 }
 
+TEST_F(BorrarSupercentral, UnBorradoQueFallaNoDejaNadaAMedias) {
+    // The server refuses to delete the models themselves, after the factor
+    // rows are already gone inside the transaction.
+    Ejecutar("CREATE FUNCTION negar_borrado() RETURNS trigger LANGUAGE plpgsql AS "
+             "$$ BEGIN RAISE EXCEPTION 'borrado negado'; END $$");
+    Ejecutar("CREATE TRIGGER negar_borrado BEFORE DELETE ON modelo_teorico FOR EACH ROW "
+             "EXECUTE FUNCTION negar_borrado()");
+    BajarParque();
+    respuestaSi = true;
+    Pulsar("BorrarSupercentral");
+    ASSERT_EQ(errores.size(), 1);
+    EXPECT_TRUE(errores[0].contains(QStringLiteral("borrado negado"))) << errores[0].toStdString();
+    EXPECT_TRUE(avisos.isEmpty());
+    EXPECT_EQ(FilasDe(31), 2);
+    EXPECT_EQ(FactoresDe(40) + FactoresDe(41), 5) << "the factor rows come back with the rollback";
+    EXPECT_NE(ventana->Modelos().ParqueActual(), nullptr);
+    // The connection is usable again.
+    Escribir("NIDsupercentralBorrar", "99");
+    Pulsar("BorrarSupercentral");
+    EXPECT_EQ(avisos, QStringList{QStringLiteral("La supercentral: 99 no existe")});
+}
+
 TEST_F(BorrarSupercentral, LosModelosActualesDeOtraCentralSeQuedan) {
     PonerCalibradorDeLaCentral();
     TCalibradorParque* calibrador = ventana->Modelos().CalibradorActual();
