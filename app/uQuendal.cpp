@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDateEdit>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -43,15 +44,15 @@
 #include "models/uparques_modelocombinado.h"
 #include "models/uparques_modeloempirico.h"
 #include "models/uparques_modeloteorico.h"
+#include "numerics/errores.h"
 #include "numerics/fddp_weibull.h"
 #include "numerics/fechas.h"
-#include "numerics/uevaluador.h"
-#include "restrictions/ucalcrestriccionesoperativas.h"
-#include "numerics/errores.h"
-#include "numerics/matreal.h"
 #include "numerics/formatonumeros.h"
 #include "numerics/formatsettings.h"
+#include "numerics/matreal.h"
 #include "numerics/textoreal.h"
+#include "numerics/uevaluador.h"
+#include "restrictions/ucalcrestriccionesoperativas.h"
 
 namespace {
 
@@ -234,6 +235,22 @@ QString DialogoDeArchivoEstandar(QWidget* padre, const TPeticionDialogo& peticio
 // A typed real: the box's text evaluated as an arithmetic expression.
 double RealDeCaja(const QLineEdit* caja) { return CadenaAReal(caja->text().toStdString()); }
 
+// A date picker's day at 00:00.
+TDateTime FechaDeSelector(const QDateEdit* selector) {
+    const QDate fecha = selector->date();
+    return EncodeDate(fecha.year(), fecha.month(), fecha.day());
+}
+
+// The ring length of the restriction runs: a whole number of at least 1,
+// read before any dialog opens.
+int32_t LongitudDeAnillo(const QLineEdit* caja) {
+    const std::string texto = caja->text().toStdString();
+    const int32_t muestras = TextoAEntero(texto);
+    if (muestras < 1)
+        throw EConvertError("Muestras Buffer debe ser un número entero mayor o igual que 1, no \"" + texto + "\"");
+    return muestras;
+}
+
 // A met-mast table written back from its box. The box holds the table's
 // three-digit string form; only a text the user changed is parsed, so the
 // calibrated values are not cut to three digits by every simulation. The
@@ -259,7 +276,17 @@ TFormQuendal::TFormQuendal(QWidget* padre) : QMainWindow(padre) {
     cuadroDeMensaje_ = [this](const QString& titulo, const QString& mensaje, bool esConfirmacion) {
         return CuadroDeMensajeEstandar(this, titulo, mensaje, esConfirmacion);
     };
-    dialogoDeArchivo_ = [this](const TPeticionDialogo& peticion) { return DialogoDeArchivoEstandar(this, peticion); };
+    // A dialog given no folder opens where the last one was left, the model
+    // root at first (the host folder of the fixed drive is hard to find).
+    dialogoDeArchivo_ = [this, ultimaCarpeta = QString()](const TPeticionDialogo& peticion) mutable {
+        TPeticionDialogo pedido = peticion;
+        if (pedido.carpetaInicial.isEmpty())
+            pedido.carpetaInicial = ultimaCarpeta.isEmpty() ? Qs(RutaLocal(CarpetaModelos)) : ultimaCarpeta;
+        const QString elegido = DialogoDeArchivoEstandar(this, pedido);
+        if (!elegido.isEmpty())
+            ultimaCarpeta = pedido.tipo == TTipoDialogo::ElegirCarpeta ? elegido : QFileInfo(elegido).absolutePath();
+        return elegido;
+    };
     odCalibrador = {QStringLiteral("odCalibrador"), TTipoDialogo::AbrirArchivo, QStringLiteral("*.clp"), {}, {}};
     sdCalibrador = {QStringLiteral("sdCalibrador"), TTipoDialogo::GuardarArchivo, QStringLiteral("*.clp"), {},
                     QStringLiteral(".clp")};
@@ -1233,9 +1260,9 @@ void TFormQuendal::ConectarBotonesDeEntradas() {
         connect(boton, &QPushButton::clicked, this, [this] { Manejar([&] { btCargarYGuardarMCClick(); }); });
     for (QPushButton* boton : {btCalcular1, btCalcular})
         connect(boton, &QPushButton::clicked, this, [this] { Manejar([&] { btCalcularClick(); }); });
-    for (QPushButton* boton : {btProcesarRestricciones1, btProcesarRestricciones, btProcesarSeriesConMC1,
-                               btProcesarSeriesConMC})
-        ConectarNoDisponible(boton);
+    for (QPushButton* boton : {btProcesarSeriesConMC1, btProcesarSeriesConMC})
+        connect(boton, &QPushButton::clicked, this, [this] { Manejar([&] { btProcesarSeriesConMCClick(); }); });
+    for (QPushButton* boton : {btProcesarRestricciones1, btProcesarRestricciones}) ConectarNoDisponible(boton);
 }
 
 void TFormQuendal::MostrarCalibrador(TCalibradorParque& calibrador) {
@@ -1257,6 +1284,8 @@ void TFormQuendal::MostrarCalibrador(TCalibradorParque& calibrador) {
     efpv3pe1->setText(TextoDeNumero(parque.fpv3pe));
     eFactorPerdidasParque1->setText(TextoDeNumero(parque.factor_perdidas));
     eLimiteDePotencia1->setText(TextoDeNumero(parque.potencia_autorizada_mw));
+    // The tables are long texts: show their beginning, where their size is.
+    for (QLineEdit* tabla : {eEthaMeteo, eEthaMeteo2, eMdeVientos}) tabla->setCursorPosition(0);
 }
 
 // The file is read whole before anything is replaced, so a file that cannot
@@ -1284,16 +1313,16 @@ void TFormQuendal::ActualizarParqueDesdeFormulario() {
 }
 
 // "Cargar Modelo Calibrado": the picked file becomes the current combined
-// model and calibrator and is written back at once in the current form
-// (through a temporary file renamed over it, so a failed write leaves the
-// file as it was).
+// model and calibrator, the file that "Calcular solo las R.O." reads, and is
+// written back at once in the current form (through a temporary file renamed
+// over it, so a failed write leaves the file holding the model just read).
 void TFormQuendal::btCargarYGuardarMCClick() {
     const QString archivo = EjecutarDialogo(odCalibrador);
     if (archivo.isEmpty()) return;
     const std::string ruta = archivo.toStdString();
     CargarModeloCombinado(ruta);
-    modelos_.ModeloCombinadoActual()->GuardarEnArchivo(ruta);
     ArchivoModeloCombinado = ruta;
+    modelos_.ModeloCombinadoActual()->GuardarEnArchivo(ruta);
 }
 
 // "Simular Modelo Teórico": the theoretical and empirical powers for the
@@ -1336,4 +1365,25 @@ void TFormQuendal::btCalcularClick() {
     eME_Peso->setText(TextoDeNumero(peso));
     VelocidadesMT_To_PB(pb_Parque_original);
     VelocidadesMT_To_PB(pb_Parque_simple);
+}
+
+// "Calcular con todos los datos": the picked series simulated with the
+// current combined model over the picked dates (the end day at 00:00), the
+// whole period counting as restriction period. The table goes into the
+// folder of the plant whose model is run.
+void TFormQuendal::btProcesarSeriesConMCClick() {
+    const int32_t muestras = LongitudDeAnillo(eHoras_Buffer);
+    TParque_ModeloCombinado* modelo = modelos_.ModeloCombinadoActual();
+    if (!modelo)
+        throw EErrorQuendal("No hay un modelo combinado cargado: cárguelo con \"Cargar Modelo Calibrado\".");
+    const std::string carpeta = CarpetaCentral(modelo->Parque->nid);
+    odProcesarSeries.carpetaInicial = Qs(carpeta);
+    const QString archivo = EjecutarDialogo(odProcesarSeries);
+    if (archivo.isEmpty()) return;
+    const TDateTime desde = FechaDeSelector(FechaDesde), hasta = FechaDeSelector(FechaHasta);
+    TDAofRecsEnergiaPorFecha registros;
+    SimularSerieConModeloCombinado(flg_sinMatrizFactores->isChecked(), *modelo, archivo.toStdString(), carpeta,
+                                   cbSeriesConVelLibre->isChecked(), desde, hasta, desde, hasta,
+                                   modelo->Parque->factor_kolm_scada, registros, muestras, false,
+                                   cbSoloTeorico->isChecked(), true);
 }

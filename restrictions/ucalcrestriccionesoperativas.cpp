@@ -1014,6 +1014,37 @@ void EscribirResumenDeVentana(TEscritorTexto& f, TDateTime inicioVentana, TDateT
                     Tab(factorKOLM) + Tab(total * factorKOLM));
 }
 
+// What the tables of a run need of its plant.
+struct TPlantaDeCorrida {
+    int32_t nid = 0;
+    int32_t nidKOLM = -1;  // metering number; 0 or below: none
+    double Pa = 0;
+    double F = 0;  // metered-to-SCADA factor
+    const char* tituloMeteo1 = "";
+    const char* tituloMeteo2 = "";
+};
+
+// The end of both runs: the hourly fold and its table, the metered energy
+// when the plant has a metering number, the day table and the ten-minute
+// table, all in the plant folder.
+void EscribirTablasDeCorrida(const TPlantaDeCorrida& planta, const TDAofRecsEnergiaPorFecha& registros,
+                             const std::string& carpeta, int32_t u, TDateTime fechaIni, TDateTime fechaFin,
+                             TDateTime fechaFinConsulta, bool mostrarCantidad, const TOpcionesDescarga& opciones) {
+    const std::string anillo = std::to_string(u);
+    const TDAofRecsEnergiaPorFecha horas = AgruparPorHora(registros);
+    EscribirENSHoraria(RutaArchivoCentral(carpeta, planta.nid, "_Restricciones_horarias_" + anillo + "m.xlt"), horas,
+                       planta.F);
+    std::optional<TVectR> medidas;
+    if (planta.nidKOLM > 0)
+        medidas = DescargarMedidasHorarias(planta.nidKOLM, fechaIni, fechaFin, fechaFinConsulta, opciones,
+                                           mostrarCantidad);
+    EscribirMatrizRO_DTE(RutaArchivoCentral(carpeta, planta.nid, "_RO_DTE_" + anillo + "m.xlt"), horas, planta.F,
+                         fechaIni, fechaFin, planta.Pa, medidas ? &*medidas : nullptr);
+    EscribirTablaRO_DTE(registros, fechaIni, fechaFin,
+                        RutaLocal(carpeta + "\\RO_DTE_" + std::to_string(planta.nidKOLM) + "_" + anillo + ".txt"),
+                        planta.tituloMeteo1, planta.tituloMeteo2);
+}
+
 // ---- solar plant
 
 // The fixed site of the daylight test.
@@ -1211,19 +1242,35 @@ void ProcesarRestriccionesSolar(TPgSqlCon& conexion, const TGeneradorSolar& mode
         SimularVentanaSolar(modelo, serie, carpeta, v.fechaIni - CuatroHoras, v.fechaFin + CuatroHoras, v.fechaIni,
                             v.fechaFin, F, registros, u);
 
-    const std::string sufijoAnillo = std::to_string(u);
-    const TDAofRecsEnergiaPorFecha horas = AgruparPorHora(registros);
-    EscribirENSHoraria(RutaArchivoCentral(carpeta, modelo.nid, "_Restricciones_horarias_" + sufijoAnillo + "m.xlt"),
-                       horas, F);
-    // A metering number of 0 or below is none (an empty cell reads as 0).
-    std::optional<TVectR> medidas;
-    if (modelo.nid_central_KOLM > 0)
-        medidas = DescargarMedidasHorarias(modelo.nid_central_KOLM, fechaIni, fechaFin, fechaFin, opcionesDescarga,
-                                           false);
-    EscribirMatrizRO_DTE(RutaArchivoCentral(carpeta, modelo.nid, "_RO_DTE_" + sufijoAnillo + "m.xlt"), horas, F,
-                         fechaIni, fechaFin, Pa, medidas ? &*medidas : nullptr);
-    EscribirTablaRO_DTE(registros, fechaIni, fechaFin,
-                        RutaLocal(carpeta + "\\RO_DTE_" + std::to_string(modelo.nid_central_KOLM) + "_" +
-                                  sufijoAnillo + ".txt"),
-                        "rad", "temp");
+    // The request ends at the period end's own stamp.
+    const TPlantaDeCorrida planta{modelo.nid, modelo.nid_central_KOLM, Pa, F, "rad", "temp"};
+    EscribirTablasDeCorrida(planta, registros, carpeta, u, fechaIni, fechaFin, fechaFin, false, opcionesDescarga);
+}
+
+void ProcesarRestriccionesEolico(const std::string& archivoModelo, const std::string& archivoSeries,
+                                 const std::string& carpeta, bool sinFactores, bool velLibre, int32_t u,
+                                 TDateTime fechaIni, TDateTime fechaFin, const TOpcionesDescarga& opcionesDescarga) {
+    ExigirLargoAnillo(u);
+    ExigirInicioAntesDelFin(fechaIni, fechaFin);
+    const std::unique_ptr<TParque_ModeloCombinado> modelo = TParque_ModeloCombinado::Create_LeerDeArchivo(archivoModelo);
+    const TParque_ModeloTeorico& parque = *modelo->Parque;
+    const double Pa = parque.potencia_autorizada_mw;
+    const double F = parque.factor_kolm_scada;
+
+    // The series is read and filtered once for all the windows.
+    const TSeriesEolicasFiltradas series = LeerYFiltrarSeriesEolicas(parque, archivoSeries);
+    const TDateTime pedidoIni = fechaIni, pedidoFin = fechaFin;
+    const TDAofRecsFechas ventanas =
+        BuscarVentanasDeRestriccion(*series.datos, Pa, fechaIni, fechaFin, ColConsigna + 1);
+    ExigirPeriodoEnLaSerie(pedidoIni, pedidoFin, fechaIni, fechaFin, archivoSeries);
+
+    TDAofRecsEnergiaPorFecha registros;
+    for (const TRecFechasRestriccion& v : ventanas)
+        SimularVentanaEolica(sinFactores, *modelo, series, carpeta, velLibre, v.fechaIni - CuatroHoras,
+                             v.fechaFin + CuatroHoras, v.fechaIni, v.fechaFin, F, registros, u, false, false, true);
+
+    // The request asks up to the whole day after the period end.
+    const TPlantaDeCorrida planta{parque.nid, parque.nid_central_KOLM, Pa, F, "vel", "dir"};
+    EscribirTablasDeCorrida(planta, registros, carpeta, u, fechaIni, fechaFin, std::trunc(fechaFin + 1), true,
+                            opcionesDescarga);
 }

@@ -3,6 +3,8 @@
 // and the error box records its messages.
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
+#include <QDateEdit>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -361,6 +363,108 @@ TEST_F(Simular, CargasSucesivasYCierreLiberanCadaObjetoUnaVez) {
     EXPECT_TRUE(ventana->close());
     EXPECT_EQ(Modelos().CalibradorActual(), nullptr);
     EXPECT_EQ(Modelos().ParqueActual(), nullptr);
+}
+
+// ---- "Calcular con todos los datos" ----
+
+class Corridas : public Entradas {
+protected:
+    void Fechas(QDate desde, QDate hasta) {
+        Control<QDateEdit>("FechaDesde1")->setDate(desde);
+        Control<QDateEdit>("FechaHasta1")->setDate(hasta);
+    }
+    std::vector<std::string> Lineas(const std::string& archivo) {
+        std::vector<std::string> lineas;
+        std::istringstream texto(Contenido(archivo));
+        for (std::string l; std::getline(texto, l);) lineas.push_back(l);
+        return lineas;
+    }
+};
+
+TEST_F(Corridas, TodosLosDatosEscribeSuTablaEnLaCarpetaDeLaCentral) {
+    CargarModeloDemo();
+    Fechas(QDate(2025, 1, 1), QDate(2025, 1, 3));
+    Elegir(Ruta("c9001_series10min.sas"));
+    Clic("btProcesarSeriesConMC1");
+    ASSERT_TRUE(errores.isEmpty()) << errores.join(QLatin1Char('\n')).toStdString();
+    ASSERT_EQ(pedidos.size(), 2u);
+    EXPECT_EQ(pedidos[1].nombre, QStringLiteral("odProcesarSeries"));
+    EXPECT_EQ(pedidos[1].filtro, QStringLiteral("*.sas"));
+    EXPECT_EQ(pedidos[1].carpetaInicial, QString::fromStdString(carpeta));
+    // From 1 January 00:00 to 3 January 00:00, both included: 289 samples.
+    const std::string tabla = Ruta("c9001_ResultadosMC_2025010120250103_3m.xlt");
+    ASSERT_TRUE(fs::exists(tabla));
+    const std::vector<std::string> lineas = Lineas(tabla);
+    ASSERT_GT(lineas.size(), 290u);
+    EXPECT_EQ(lineas[0].substr(0, 3), "dt\t");
+    int filas = 0;
+    for (std::size_t i = 1; i < lineas.size() && !lineas[i].empty(); ++i) ++filas;
+    EXPECT_EQ(filas, 289);
+}
+
+TEST_F(Corridas, DesdeIgualAHastaEsUnPeriodoDeLas0Horas) {
+    CargarModeloDemo();
+    Fechas(QDate(2025, 1, 2), QDate(2025, 1, 2));
+    Elegir(Ruta("c9001_series10min.sas"));
+    Clic("btProcesarSeriesConMC");
+    ASSERT_TRUE(errores.isEmpty()) << errores.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(fs::exists(Ruta("c9001_ResultadosMC_2025010220250102_3m.xlt")));
+}
+
+TEST_F(Corridas, CanceladoNoEscribeNada) {
+    CargarModeloDemo();
+    Fechas(QDate(2025, 1, 1), QDate(2025, 1, 3));
+    const std::set<std::string> antes = NombresEn(carpeta);
+    Clic("btProcesarSeriesConMC1");
+    EXPECT_EQ(pedidos.size(), 2u);
+    EXPECT_TRUE(errores.isEmpty());
+    EXPECT_EQ(NombresEn(carpeta), antes);
+}
+
+class AnilloInvalido : public Corridas, public ::testing::WithParamInterface<const char*> {};
+
+// A ring length below 1, or not a whole number, is refused before any dialog.
+TEST_P(AnilloInvalido, SeRechazaAntesDeAbrirElDialogo) {
+    CargarModeloDemo();
+    pedidos.clear();
+    Control("eHoras_Buffer")->setText(QString::fromLatin1(GetParam()));
+    Elegir(Ruta("c9001_series10min.sas"));
+    Clic("btProcesarSeriesConMC1");
+    ASSERT_EQ(errores.size(), 1);
+    EXPECT_TRUE(pedidos.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Textos, AnilloInvalido, ::testing::Values("0", "-3", "2.5", "", "tres"));
+
+TEST_F(Corridas, SinModeloCombinadoLoDiceSinAbrirDialogo) {
+    Clic("btProcesarSeriesConMC1");
+    ASSERT_EQ(errores.size(), 1);
+    EXPECT_TRUE(errores[0].contains(QStringLiteral("Cargar Modelo Calibrado"))) << errores[0].toStdString();
+    EXPECT_TRUE(pedidos.empty());
+    // A calibrator alone is no combined model either.
+    Modelos().PonerCalibrador(TCalibradorParque::Create_LeerDeArchivo(RutaCalibradorDemo()));
+    Clic("btProcesarSeriesConMC1");
+    EXPECT_EQ(errores.size(), 2);
+    EXPECT_TRUE(pedidos.empty());
+}
+
+// The table goes into the folder of the plant whose model is run, even when
+// the current calibrator belongs to another plant.
+TEST_F(Corridas, LaTablaVaALaCarpetaDelModeloQueSeCorre) {
+    CargarModeloDemo();
+    std::string otro = Contenido(RutaCalibradorDemo());
+    otro.replace(otro.find("\n9001\n"), 6, "\n9002\n");
+    const std::string carpetaOtra = CarpetaCentral(9002);
+    std::ofstream(fs::path(carpetaOtra) / "c9002_calibrador.clp", std::ios::binary) << otro;
+    Modelos().PonerCalibrador(TCalibradorParque::Create_LeerDeArchivo(carpetaOtra + "/c9002_calibrador.clp"));
+    ASSERT_EQ(Modelos().CalibradorActual()->Parque->nid, 9002);
+    Fechas(QDate(2025, 1, 2), QDate(2025, 1, 2));
+    Elegir(Ruta("c9001_series10min.sas"));
+    Clic("btProcesarSeriesConMC1");
+    ASSERT_TRUE(errores.isEmpty()) << errores.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(pedidos.back().carpetaInicial, QString::fromStdString(carpeta));
+    EXPECT_TRUE(fs::exists(Ruta("c9001_ResultadosMC_2025010220250102_3m.xlt")));
+    EXPECT_EQ(NombresEn(carpetaOtra), std::set<std::string>{"c9002_calibrador.clp"});
 }
 
 }  // namespace

@@ -244,8 +244,6 @@ TEST_P(Botones, OperacionPendienteLoDiceEnUnCuadroDeError) {
 INSTANTIATE_TEST_SUITE_P(
     Todos, Botones,
     ::testing::Values(TCasoBoton{"btProcesarRestricciones1", "Calcular solo las R.O."},
-                      TCasoBoton{"btProcesarSeriesConMC1", "Calcular con todos los datos"},
-                      TCasoBoton{"btProcesarSeriesConMC", "Simular modelo "},
                       TCasoBoton{"btProcesarRestricciones", "Procesar R.O. por rango de fechas"}),
     [](const auto& info) { return std::string(info.param.nombre); });
 

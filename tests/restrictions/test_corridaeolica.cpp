@@ -1,0 +1,260 @@
+// The wind restriction run end to end on the hand-made plant (one turbine
+// downwind of the mast, Pa = 1.5 MW, a six-sample restriction 14:10-15:00 of
+// 15 January 2018 at set-point 0.5), with the metered energy served by the
+// local HTTPS server or missing, and the run's refusals.
+//
+// From the window simulation's hand computation (see the window acceptance
+// test): the six restricted samples lose 0.7, 0.75, ..., 0.95 MW, so the hour
+// of 14:00 (samples 14:10 to 15:00) holds 4.95 / 6 = 0.825 MWh. With
+// F = 0.97 its metered-scale energy is A = 0.80025 MWh; a metered 1.0 MWh in
+// that hour leaves 1.5 - 1.0 = 0.5 MWh of headroom, so the day-table cell is
+// 0.5 and the cut 0.5 - 0.80025 = -0.30025 MWh. Without metered energy the
+// cell is A to the nearest thousandth, 0.8.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "apoyo_simulacion.h"
+#include "data/ucarpetasmodelos.h"
+#include "numerics/errores.h"
+#include "restrictions/ucalcrestriccionesoperativas.h"
+#include "servidor_https.h"
+#include "tablas_prueba.h"
+
+using namespace apoyo_simulacion;
+using ::testing::HasSubstr;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int32_t U = 6;
+constexpr int32_t NidKOLM = 25;
+constexpr double F = 0.97;
+constexpr double EnergiaHora14 = 4.95 / 6;
+
+TSerieDePrueba DiaDeMano() {
+    TSerieDePrueba serie(Dia(), 144);
+    serie.FijarDesdeHasta(1, 85, 1.2, 1.5);
+    serie.FijarDesdeHasta(86, 91, 0.5, 0.5);
+    serie.FijarDesdeHasta(92, 144, 1.5, 1.5);
+    return serie;
+}
+
+class CorridaEolica : public ConPlantaDeMano {
+protected:
+    static void SetUpTestSuite() { https_ = TServidorHTTPSPrueba::Iniciar(errorHttps_); }
+    static void TearDownTestSuite() { https_.reset(); }
+
+    void SetUp() override {
+        ConPlantaDeMano::SetUp();
+        ASSERT_TRUE(https_) << "No se pudo iniciar el servidor HTTPS de prueba: " << errorHttps_;
+        archivoModelo_ = EscribirModelo(NidKOLM);
+        DiaDeMano().Escribir(archivoSeries_);
+    }
+
+    // The hand-made plant's combined model file, with its metering number
+    // and factor.
+    static std::string EscribirModelo(int32_t nidKOLM) {
+        auto parque = ParqueDeUnMolino(NidDeMano);
+        parque->nid_central_KOLM = nidKOLM;
+        parque->factor_kolm_scada = F;
+        const std::string ruta = RutaModeloCombinado(NidDeMano);
+        TEscritorTexto f = TEscritorTexto::Crear(ruta);
+        parque->GuardarEnTexto(f);
+        apoyo_calibrador::EscribirBloqueEmpiricoDeMano(f);
+        f.Cerrar();
+        return ruta;
+    }
+
+    std::string BaseConClave() const {
+        return https_->UrlBase(TServidorHTTPSPrueba::Usuario, TServidorHTTPSPrueba::Clave);
+    }
+
+    // Runs with the service's address given (or unset) and returns the console.
+    std::string Correr(const std::string* servicio, TDateTime ini, TDateTime fin, long esperaMs = 20000) const {
+        TVariableDeEntornoPrueba variable(VariableServicioMedicion, servicio);
+        ::testing::internal::CaptureStdout();
+        try {
+            ProcesarRestriccionesEolico(archivoModelo_, archivoSeries_, carpeta_, false, false, U, ini, fin,
+                                        {https_->ArchivoCA(), esperaMs});
+        } catch (...) {
+            ::testing::internal::GetCapturedStdout();
+            throw;
+        }
+        return ::testing::internal::GetCapturedStdout();
+    }
+
+    std::string EnCarpeta(const std::string& nombre) const { return carpeta_ + "/" + nombre; }
+
+    // The day-table cell of the hour of 14:00 of 15 January.
+    double CeldaDeLasCatorce() const {
+        const auto diaria = TablaDeArchivo(EnCarpeta("c12_RO_DTE_6m.xlt"));
+        EXPECT_EQ(diaria.size(), 2u);
+        if (diaria.size() < 2) return -1;
+        EXPECT_EQ(diaria[1][0], "15-01-2018");
+        return ValorDeCelda(diaria[1][2 + 14]);
+    }
+
+    static std::unique_ptr<TServidorHTTPSPrueba> https_;
+    static std::string errorHttps_;
+    std::string archivoModelo_;
+};
+std::unique_ptr<TServidorHTTPSPrueba> CorridaEolica::https_;
+std::string CorridaEolica::errorHttps_;
+
+TEST_F(CorridaEolica, ElDiaDeManoConLaEnergiaMedidaServida) {
+    // 1.0 MWh metered in the hour of 14:00 of 15 January (slot 14·24 + 14).
+    https_->ServirVentana(NidKOLM, CuerpoVentanaHoraria(NidKOLM, Dia(), {{14 * 24 + 14, 1.0}}));
+    const std::string base = BaseConClave();
+    // A start before the series is clamped to its first sample.
+    const std::string consola = Correr(&base, Dia() - 1, Dia() + 1);
+
+    EXPECT_EQ(https_->Peticiones().back(),
+              "GET /cgi-bin/IntranetApp/ventanaEAS_Horaria?central=25&dtIni=20180115&dtFin=20180116 HTTP/1.0");
+    EXPECT_THAT(consola, HasSubstr("\nN = 8760\n"));
+    EXPECT_THAT(consola, HasSubstr("SIMULACION TERMINADA CON EXITO"));
+    EXPECT_THAT(consola, HasSubstr("Recorte acum = -0.3002"));  // the energies are single-precision sums
+    EXPECT_THAT(consola, Not(HasSubstr(TServidorHTTPSPrueba::Clave)));
+    EXPECT_TRUE(fs::exists(EnCarpeta("c12_ResultadosMC_201801151010201801151910_6m.xlt")));
+
+    const auto horaria = TablaDeArchivo(EnCarpeta("c12_Restricciones_horarias_6m.xlt"));
+    ASSERT_EQ(horaria.size(), 3u);
+    EXPECT_EQ(ValorDeCelda(horaria[1][0]), Hora(14, 0));
+    EXPECT_NEAR(ValorDeCelda(horaria[1][1]), EnergiaHora14, 1e-7);
+    EXPECT_EQ(ValorDeCelda(horaria[1][2]), F);
+    EXPECT_EQ(horaria[2][0], "E[MWh] totales");
+    EXPECT_NEAR(ValorDeCelda(horaria[2][3]), EnergiaHora14 * F, 1e-7);
+
+    EXPECT_EQ(CeldaDeLasCatorce(), 0.5);
+
+    const auto diez = TablaDeArchivo(EnCarpeta("RO_DTE_25_6.txt"));
+    ASSERT_EQ(diez.size(), 1u + 144);
+    EXPECT_EQ(diez[0], (TFilaTabla{"Fecha", "ENS_MWh", "vel", "dir", "PotModelo", "PotDato", "CGM"}));
+    EXPECT_EQ(diez[1][0], "15-01-2018 00:00");
+    for (int32_t i = 1; i <= 144; ++i) {
+        const double pRed = i >= 86 && i <= 91 ? 0.7 + 0.05 * (i - 86) : 0;
+        EXPECT_NEAR(ValorDeCelda(diez[i][1]), pRed / 6, 1e-7) << i;
+    }
+    EXPECT_EQ(ValorDeCelda(diez[86][6]), 0.5);
+}
+
+TEST_F(CorridaEolica, SinDireccionDelServicioSigueSinRecortar) {
+    const std::size_t peticiones = https_->Peticiones().size();
+    const std::string consola = Correr(nullptr, Dia(), Dia() + 1);
+    EXPECT_THAT(consola, HasSubstr("No está definida la variable QUENDAL_SERVICIO_MEDICION"));
+    EXPECT_THAT(consola, Not(HasSubstr("N = ")));
+    EXPECT_EQ(https_->Peticiones().size(), peticiones);
+    EXPECT_EQ(CeldaDeLasCatorce(), 0.8);
+    EXPECT_TRUE(fs::exists(EnCarpeta("RO_DTE_25_6.txt")));
+}
+
+// Each way the service can fail the run: it goes on without clipping, says
+// why on the console and never prints the password. The base address is
+// bent (a wrong password, or a path and "?" that make the fixed path part of
+// the query) to reach the server's other answers.
+struct CasoServicioFallido {
+    const char* nombre;
+    const char* usuario;
+    const char* clave;
+    const char* sufijoBase;
+    const char* cuerpoVentana;  // served at the window path; null: the default window
+    const char* aviso;
+};
+
+class ServicioFallido : public CorridaEolica, public ::testing::WithParamInterface<CasoServicioFallido> {};
+
+TEST_P(ServicioFallido, LaCorridaSigueSinRecortarYLoDice) {
+    const CasoServicioFallido& c = GetParam();
+    if (c.cuerpoVentana) https_->ServirVentana(NidKOLM, c.cuerpoVentana);
+    const std::string base = https_->UrlBase(c.usuario, c.clave) + c.sufijoBase;
+    const std::string consola = Correr(&base, Dia(), Dia() + 1, 1500);
+    EXPECT_THAT(consola, HasSubstr(c.aviso));
+    EXPECT_THAT(consola, HasSubstr("la tabla diaria no se recorta"));
+    EXPECT_THAT(consola, Not(HasSubstr(c.clave)));
+    EXPECT_THAT(consola, Not(HasSubstr("N = ")));
+    EXPECT_EQ(CeldaDeLasCatorce(), 0.8);
+    https_->ServirVentana(NidKOLM, CuerpoVentanaHoraria(NidKOLM, Dia(), {}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Casos, ServicioFallido,
+    ::testing::Values(
+        CasoServicioFallido{"ClaveEquivocada", TServidorHTTPSPrueba::Usuario, "otraclave", "", nullptr, "401"},
+        CasoServicioFallido{"NoEncontrado", TServidorHTTPSPrueba::Usuario, TServidorHTTPSPrueba::Clave, "/otra",
+                            nullptr, "404"},
+        CasoServicioFallido{"ErrorDelServidor", TServidorHTTPSPrueba::Usuario, TServidorHTTPSPrueba::Clave,
+                            "/error?", nullptr, "500"},
+        CasoServicioFallido{"MovidoNoSeSigue", TServidorHTTPSPrueba::Usuario, TServidorHTTPSPrueba::Clave,
+                            "/movido?", nullptr, "301"},
+        CasoServicioFallido{"TemporalNoSeSigue", TServidorHTTPSPrueba::Usuario, TServidorHTTPSPrueba::Clave,
+                            "/temporal?", nullptr, "302"},
+        CasoServicioFallido{"NoResponde", TServidorHTTPSPrueba::Usuario, TServidorHTTPSPrueba::Clave, "/mudo?",
+                            nullptr, "No se pudo descargar"},
+        CasoServicioFallido{"CuerpoVacio", TServidorHTTPSPrueba::Usuario, TServidorHTTPSPrueba::Clave, "", "",
+                            "no es una ventana horaria"},
+        CasoServicioFallido{"PaginaHTML", TServidorHTTPSPrueba::Usuario, TServidorHTTPSPrueba::Clave, "",
+                            "<!DOCTYPE html><html><body><h1>Mantenimiento</h1></body></html>",
+                            "no es una ventana horaria"}),
+    [](const auto& info) { return std::string(info.param.nombre); });
+
+TEST_F(CorridaEolica, UnaCentralSinNumeroDeMedicionNoPideNada) {
+    archivoModelo_ = EscribirModelo(-1);
+    const std::size_t peticiones = https_->Peticiones().size();
+    const std::string base = BaseConClave();
+    const std::string consola = Correr(&base, Dia(), Dia() + 1);
+    EXPECT_EQ(https_->Peticiones().size(), peticiones);
+    EXPECT_THAT(consola, Not(HasSubstr("N = ")));
+    EXPECT_TRUE(fs::exists(EnCarpeta("RO_DTE_-1_6.txt")));
+    EXPECT_EQ(CeldaDeLasCatorce(), 0.8);
+}
+
+TEST_F(CorridaEolica, UnPeriodoSinVentanasEscribeLasTresTablasEnCeros) {
+    // February 2018 to 2 March, never restricted, as the window passes
+    // 1 February to 1 March (its end date plus one day).
+    TSerieDePrueba serie(EncodeDate(2018, 2, 1), 29 * 144 + 1);
+    serie.FijarDesdeHasta(1, serie.N(), 1.2, 1.5);
+    serie.Escribir(archivoSeries_);
+    https_->ServirVentana(NidKOLM, CuerpoVentanaHoraria(NidKOLM, Dia(), {}));
+    const std::string base = BaseConClave();
+    Correr(&base, EncodeDate(2018, 2, 1), EncodeDate(2018, 3, 2));
+
+    EXPECT_EQ(https_->Peticiones().back(),
+              "GET /cgi-bin/IntranetApp/ventanaEAS_Horaria?central=25&dtIni=20180201&dtFin=20180303 HTTP/1.0");
+    const auto horaria = TablaDeArchivo(EnCarpeta("c12_Restricciones_horarias_6m.xlt"));
+    ASSERT_EQ(horaria.size(), 2u);
+    EXPECT_EQ(horaria[1], (TFilaTabla{"E[MWh] totales", R(0), "", R(0)}));
+    const auto diaria = TablaDeArchivo(EnCarpeta("c12_RO_DTE_6m.xlt"));
+    ASSERT_EQ(diaria.size(), 1u + 30);
+    EXPECT_EQ(diaria[1][0], "01-02-2018");
+    EXPECT_EQ(diaria[30][0], "02-03-2018");
+    for (std::size_t d = 1; d < diaria.size(); ++d)
+        for (std::size_t c = 1; c < diaria[d].size(); ++c) EXPECT_EQ(ValorDeCelda(diaria[d][c]), 0);
+    const auto diez = TablaDeArchivo(EnCarpeta("RO_DTE_25_6.txt"));
+    ASSERT_EQ(diez.size(), 1u + 30 * 144);
+    EXPECT_EQ(diez.back()[0], "02-03-2018 23:50");
+    for (std::size_t j = 1; j < diez.size(); ++j) EXPECT_EQ(ValorDeCelda(diez[j][1]), 0);
+}
+
+TEST_F(CorridaEolica, UnPeriodoImposibleSeRechazaAntesDeEscribirTablas) {
+    const struct {
+        TDateTime ini, fin;
+        const char* mensaje;
+    } casos[] = {{Dia() + 1, Dia(), "es posterior a la fecha de fin"},
+                 {Dia() + 3, Dia() + 5, "no tiene muestras en el archivo de series"},
+                 {Dia() - 5, Dia() - 3, "no tiene muestras en el archivo de series"}};
+    for (const auto& c : casos) {
+        try {
+            Correr(nullptr, c.ini, c.fin);
+            ADD_FAILURE() << "se esperaba un error: " << c.mensaje;
+        } catch (const EErrorQuendal& e) {
+            EXPECT_THAT(e.what(), HasSubstr(c.mensaje));
+        }
+        EXPECT_EQ(Resultados(), std::vector<std::string>{});
+        EXPECT_FALSE(fs::exists(EnCarpeta("RO_DTE_25_6.txt")));
+    }
+}
+
+}  // namespace
