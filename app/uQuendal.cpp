@@ -22,24 +22,34 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <QPainter>
+#include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <exception>
+#include <filesystem>
+#include <iostream>
 #include <vector>
 
 #include "app/ventanaparque.h"
+#include "charts/lienzoqt.h"
+#include "charts/ugraficador.h"
+#include "data/ubuscararchivos.h"
 #include "data/ucarpetasmodelos.h"
 #include "data/unidades.h"
 #include "data/upgsql.h"
+#include "models/uGranjaSolar.h"
 #include "models/uauxdensidad.h"
 #include "models/ucalibrador.h"
 #include "models/uparques_modelocombinado.h"
 #include "models/uparques_modeloempirico.h"
 #include "models/uparques_modeloteorico.h"
 #include "numerics/errores.h"
+#include "numerics/fddp_weibull.h"
 #include "numerics/fechas.h"
-#include "numerics/matreal.h"
 #include "numerics/formatonumeros.h"
 #include "numerics/formatsettings.h"
+#include "numerics/matreal.h"
 #include "numerics/textoreal.h"
 #include "numerics/uevaluador.h"
 #include "restrictions/ucalcrestriccionesoperativas.h"
@@ -186,6 +196,16 @@ TRespuestaError CuadroDeErrorEstandar(QWidget* padre, const QString& mensaje) {
     return cuadro.clickedButton() == continuar ? TRespuestaError::Continuar : TRespuestaError::Terminar;
 }
 
+// A notice with an OK button, or a question with Yes and No, No by default.
+bool CuadroDeMensajeEstandar(QWidget* padre, const QString& titulo, const QString& mensaje, bool esConfirmacion) {
+    if (!esConfirmacion) {
+        QMessageBox::information(padre, titulo, mensaje);
+        return true;
+    }
+    return QMessageBox::question(padre, titulo, mensaje, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
+           QMessageBox::Yes;
+}
+
 QString DialogoDeArchivoEstandar(QWidget* padre, const TPeticionDialogo& peticion) {
     QFileDialog dialogo(padre, QString(), peticion.carpetaInicial, peticion.filtro);
     dialogo.setObjectName(peticion.nombre);
@@ -253,6 +273,9 @@ TParque_ModeloTeorico* TTiposModelosQuendal::ParqueDe(TCalibradorParque& calibra
 
 TFormQuendal::TFormQuendal(QWidget* padre) : QMainWindow(padre) {
     cuadroDeError_ = [this](const QString& mensaje) { return CuadroDeErrorEstandar(this, mensaje); };
+    cuadroDeMensaje_ = [this](const QString& titulo, const QString& mensaje, bool esConfirmacion) {
+        return CuadroDeMensajeEstandar(this, titulo, mensaje, esConfirmacion);
+    };
     // A dialog given no folder opens where the last one was left, the model
     // root at first (the host folder of the fixed drive is hard to find).
     dialogoDeArchivo_ = [this, ultimaCarpeta = QString()](const TPeticionDialogo& peticion) mutable {
@@ -634,20 +657,7 @@ void TFormQuendal::ConectarCopiasGemelas() {
 
 void TFormQuendal::ConectarBotones() {
     ConectarBotonesDeEntradas();
-    // The operations behind these buttons are still being written.
-    for (QPushButton* boton : {btCargarCalibrador, btGuardarCalibrador, btUpdateMTinDB, CalibrarSimpleEthaMeteo,
-                               Calcularviento, btCambiar_ro, btBajarParque, btLoadFromArchi_ModeloMTySeries,
-                               btCalcularMC, BorrarSupercentral, btPlot_PV_MEMTMC, btProcesarRestricciones_solar,
-                               btProcesarSeries_solar, btElegirCarpetaCentral})
-        ConectarNoDisponible(boton);
-}
-
-void TFormQuendal::ConectarNoDisponible(QPushButton* boton) {
-    connect(boton, &QPushButton::clicked, this, [this, boton] {
-        Manejar([&] {
-            throw EErrorQuendal("Operación no disponible todavía: " + boton->text().toStdString());
-        });
-    });
+    ConectarBotonesPestaniasOcultas();
 }
 
 void TFormQuendal::ConectarImagenesDelParque() {
@@ -779,6 +789,460 @@ void TFormQuendal::FechaDesde1Change() {
 void TFormQuendal::FechaHasta1Change() {
     CopiarFecha(FechaHasta1, FechaHasta);
     CopiarFecha(FechaDesde1, FechaDesde);
+}
+
+// ==== Hidden tabs: model building, database, plots, listing, solar ====
+//
+// The models tab builds a wind farm's models in three steps that pass
+// through the plant folder (park file, calibrator file, combined-model
+// file); the park tab works on the calibrator shown. Each build is made,
+// saved and only then made current, so a failure leaves the current objects
+// and the boxes as they were.
+
+namespace {
+
+constexpr int kAnchoJPG = 2100, kAltoJPG = 1000, kCalidadJPG = 100;
+constexpr TColor kVerde = TColor::RGB(0, 128, 0);
+constexpr TColor kAzul = TColor::RGB(0, 0, 255);
+constexpr TColor kRojo = TColor::RGB(255, 0, 0);
+
+std::string Txt(const QLineEdit* caja) { return caja->text().toStdString(); }
+// Plant numbers and other integers: plain conversion.
+int32_t EnteroDe(const QLineEdit* caja) { return TextoAEntero(Txt(caja)); }
+// Reals: typed, evaluated as an expression.
+double RealDe(const QLineEdit* caja) { return CadenaAReal(Txt(caja)); }
+std::string N(int32_t k) { return std::to_string(k); }
+
+TDateTime FechaDe(const QDateEdit* selector) {
+    const QDate d = selector->date();
+    return EncodeDate(d.year(), d.month(), d.day());
+}
+
+TDAofNReal ComoArreglo(const TVectR& v) { return TDAofNReal(v.pv.begin() + 1, v.pv.begin() + 1 + v.n); }
+
+// The query of a plant's row; a number that names no plant stops here, so
+// that no model is made for an empty row.
+std::unique_ptr<TPgSqlRes> FilaDeCentral(TPgSqlCon& conexion, int32_t nid) {
+    auto fila = conexion.sqlexec("SELECT * FROM centrales WHERE nid = " + N(nid));
+    if (fila->eof()) throw EErrorQuendal("La central " + N(nid) + " no existe en la tabla centrales.");
+    return fila;
+}
+
+// A series over the abscissa "v", with line and marker colours (no line
+// with clNinguno), marker size 2 and pen width 1.
+void AgregarSerieSobreV(TGrafico& grafico, TSerieGrafico* v, const char* nombre, const TVectR& valores,
+                        TColor linea, TColor marcador) {
+    auto serie = TSerieGrafico::Create(nombre, ComoArreglo(valores), v, &grafico, "", false);
+    serie->ColorLinea = linea;
+    serie->ColorMarcador = marcador;
+    serie->TamanioMarcador = 2;
+    serie->AnchoMarcador = 1;
+    grafico.AgregarSerie(std::move(serie));
+}
+
+TSerieGrafico* AgregarAbscisaV(TGrafico& grafico, const TVectR& x) {
+    return grafico.AgregarSerie(TSerieGrafico::Create("v", ComoArreglo(x), nullptr, nullptr, "##.##", true));
+}
+
+void DibujarEnCaja(TGrafico& grafico, TCajaPintura* caja) {
+    {
+        QPainter pintor(&caja->Imagen());
+        TLienzoQt lienzo(pintor);
+        grafico.Dibujar(lienzo, caja->Ancho(), caja->Alto());
+    }
+    caja->Actualizar();
+}
+
+void FijarEjeFijo(TEjeGrafico& eje, const char* titulo, double maximo, int divisiones) {
+    eje.Titulo = titulo;
+    eje.FijarMaximo(maximo);
+    eje.FijarDivisiones(divisiones);
+    eje.Digitos = 0;
+}
+
+void PonerCelda(QTableWidget* rejilla, int columna, int fila, const QString& texto) {
+    rejilla->setItem(fila, columna, new QTableWidgetItem(texto));
+}
+
+// The direction in hundredths of a degree, truncated, as the P(V) chart's
+// file name carries it.
+std::string SufijoDeDireccion(double d) {
+    const double centesimas = std::trunc(d * 100);
+    if (!(std::fabs(centesimas) < 2147483647.0))
+        throw EMathError("La dirección " + FormatoGeneral(d, 15) + " no da un nombre de archivo.");
+    return std::to_string(static_cast<int64_t>(centesimas));
+}
+
+// The value brought to the nearest with `decimales` decimals, ties to even.
+double RedondearDecimales(double x, int decimales) {
+    const double escala = std::pow(10.0, decimales);
+    return std::nearbyint(x * escala) / escala;
+}
+
+}  // namespace
+
+void TFormQuendal::ConectarBotonesPestaniasOcultas() {
+    const std::pair<QPushButton*, void (TFormQuendal::*)()> botones[] = {
+        {btBajarParque, &TFormQuendal::btBajarParqueClick},
+        {btCalcularMC, &TFormQuendal::btCalcularMCClick},
+        {btCambiar_ro, &TFormQuendal::btCambiar_roClick},
+        {Calcularviento, &TFormQuendal::CalcularvientoClick},
+        {btUpdateMTinDB, &TFormQuendal::btUpdateMTinDBClick},
+        {BorrarSupercentral, &TFormQuendal::BorrarSupercentralClick},
+        {btProcesarSeries_solar, &TFormQuendal::btProcesarSeries_solarClick},
+        {btProcesarRestricciones_solar, &TFormQuendal::btProcesarRestricciones_solarClick},
+        {btLoadFromArchi_ModeloMTySeries, &TFormQuendal::btLoadFromArchi_ModeloMTySeriesClick},
+        {btCargarCalibrador, &TFormQuendal::btCargarCalibradorClick},
+        {btGuardarCalibrador, &TFormQuendal::btGuardarCalibradorClick},
+        {CalibrarSimpleEthaMeteo, &TFormQuendal::CalibrarSimpleEthaMeteoClick},
+        {btPlot_PV_MEMTMC, &TFormQuendal::btPlot_PV_MEMTMCClick},
+        {btElegirCarpetaCentral, &TFormQuendal::btElegirCarpetaCentralClick},
+    };
+    for (const auto& [boton, manejador] : botones)
+        connect(boton, &QPushButton::clicked, this, [this, m = manejador] { Manejar([&] { (this->*m)(); }); });
+}
+
+TPgSqlCon& TFormQuendal::ConexionAbierta() {
+    if (!ConexionBD) ConexionBD = std::make_unique<TPgSqlCon>();
+    if (!ConexionBD->Abierta()) {
+        const char* cadena = std::getenv("QUENDAL_BD");
+        if (!cadena || !*cadena)
+            throw EErrorQuendal(
+                "No hay conexión con la base de datos: la variable de entorno QUENDAL_BD no tiene la cadena de "
+                "conexión.");
+        ConexionBD->Open(cadena);
+    }
+    return *ConexionBD;
+}
+
+void TFormQuendal::Avisar(const QString& mensaje) { cuadroDeMensaje_(windowTitle(), mensaje, false); }
+
+bool TFormQuendal::Confirmar(const QString& titulo, const QString& pregunta) {
+    return cuadroDeMensaje_(titulo, pregunta, true);
+}
+
+// ---- Models tab ----
+
+void TFormQuendal::btBajarParqueClick() {
+    const int32_t nid = EnteroDe(eNidCentral);
+    NidCentral = nid;
+    std::cout << "BAJANDO EL MODELO TEORICO DE LA CENTRAL " << nid << " DE LA BASE DE DATOS ...\n" << std::endl;
+    TPgSqlCon& conexion = ConexionAbierta();
+    const auto fila = FilaDeCentral(conexion, nid);
+    auto parque = TParque_ModeloTeorico::Create_DesdeBD(conexion, *fila);
+    const std::string archivo = RutaParqueMT(nid);
+    parque->GuardarEnArchivo(archivo);
+    modelos_.PonerParque(std::move(parque));
+    std::cout << "MODELO TEORICO GUARDADO CON EXITO EN: " << archivo << ".\n" << std::endl;
+}
+
+// The calibrator of the plant's park file and series file.
+void TFormQuendal::btLoadFromArchi_ModeloMTySeriesClick() {
+    const int32_t nid = EnteroDe(eNidCentral);
+    const int32_t porcentajeInf = EnteroDe(PorcentajeAjusteCurvaSinf);
+    const int32_t porcentajeSup = EnteroDe(PorcentajeAjusteCurvaSsup);
+    NidCentral = nid;
+    auto parque = TParque_ModeloTeorico::Create_LeerDeArchivo(RutaParqueMT(nid));
+    auto calibrador = TCalibradorParque::Create(parque, RutaArchivoEnCarpetaCentral(nid, "_series10min.sas"),
+                                                porcentajeInf, porcentajeSup);
+    calibrador->GuardarEnArchivo(RutaCalibrador(nid));
+    TCalibradorParque& nuevo = *calibrador;
+    modelos_.PonerCalibrador(std::move(calibrador));
+    Graficar_Estadistica_Datos_ME();
+    MostrarCalibrador(nuevo);
+}
+
+void TFormQuendal::btCalcularMCClick() {
+    const int32_t nid = EnteroDe(eNidCentral);
+    NidCentral = nid;
+    auto combinado = TParque_ModeloCombinado::Create(RutaCalibrador(nid));
+    combinado->GuardarEnArchivo(RutaModeloCombinado(nid));
+    modelos_.PonerModeloCombinado(std::move(combinado));
+}
+
+// ---- Park tab ----
+
+void TFormQuendal::btCargarCalibradorClick() {
+    const QString archivo = EjecutarDialogo(odCalibrador);
+    if (archivo.isEmpty()) return;
+    CargarCalibrador(archivo.toStdString());
+}
+
+void TFormQuendal::btGuardarCalibradorClick() {
+    TCalibradorParque* calibrador = modelos_.CalibradorActual();
+    if (!calibrador) return;
+    const QString archivo = EjecutarDialogo(sdCalibrador);
+    if (archivo.isEmpty()) return;
+    ActualizarParqueDesdeFormulario();
+    calibrador->GuardarEnArchivo(archivo.toStdString());
+}
+
+// Calibrates the met-mast factors of the current calibrator and rewrites the
+// calibrator file of its plant. Without a calibrator the number named is the
+// plant last typed on the models tab.
+void TFormQuendal::CalibrarSimpleEthaMeteoClick() {
+    TCalibradorParque* calibrador = modelos_.CalibradorActual();
+    if (!calibrador) {
+        std::cout << "No existe el Calibrador de la Central " << NidCentral << "." << std::endl;
+        return;
+    }
+    const int32_t nid = calibrador->Parque->nid;
+    std::cout << "Calibración de EthaMeteo de la Central " << nid << " en proceso ...\n" << std::endl;
+    calibrador->CalibrarEthaMeteo();
+    std::cout << "Calibración de EthaMeteo de la Central " << nid << " terminada con exito.\n" << std::endl;
+    MostrarCalibrador(*calibrador);
+    calibrador->GuardarEnArchivo(RutaCalibrador(nid));
+}
+
+void TFormQuendal::btCambiar_roClick() {
+    const double etha = RealDe(eEthaMolino);
+    if (cbCambiarTodosLosRo->isChecked()) {
+        if (TParque_ModeloTeorico* parque = modelos_.ParqueActual())
+            for (auto& molino : parque->molinos) molino->etha = etha;
+    } else if (TMolino* molino = modelos_.MolinoSeleccionado()) {
+        molino->etha = etha;
+    }
+}
+
+// The mast speed at which the park gives the wanted power, for the direction
+// in the direction box (a park just downloaded has none set yet).
+void TFormQuendal::CalcularvientoClick() {
+    const double potencia = RealDe(vientoparapot);
+    TParque_ModeloTeorico* parque = modelos_.ParqueActual();
+    if (!parque) throw EErrorQuendal("No hay un parque cargado: baje o cargue uno antes de calcular el viento.");
+    if (potencia > parque->potencia_autorizada_mw) {
+        Avisar(Qs("La central tiene una potencia autorizada de " + FormatoGeneral(parque->potencia_autorizada_mw, 15) +
+                  " MW.\rIngrese nuevamente el valor de potencia."));
+        return;
+    }
+    if (potencia < 0) {
+        Avisar(Qs("La potencia no puede ser negativa.\rIngrese nuevamente el valor de potencia."));
+        return;
+    }
+    parque->FijarDireccion(RealDe(eDir));
+    VientoDeLaPotMW->setText(TextoDeNumero(parque->VientoParaPotencia(potencia)));
+}
+
+// What is written is the park held in memory: the boxes are not read first.
+void TFormQuendal::btUpdateMTinDBClick() {
+    TCalibradorParque* calibrador = modelos_.CalibradorActual();
+    if (!calibrador) throw EErrorQuendal("No hay un calibrador cargado: no hay parque que actualizar en la base de datos.");
+    calibrador->Parque->ActualizarBD(ConexionAbierta());
+}
+
+// Deletes every theoretical model of the super-plant and their per-turbine
+// factors in one transaction, after asking.
+void TFormQuendal::BorrarSupercentralClick() {
+    const int32_t nid = EnteroDe(NIDsupercentralBorrar);
+    TPgSqlCon& conexion = ConexionAbierta();
+    const auto ultimo = conexion.sqlexec("SELECT * FROM modelo_teorico WHERE central = " + N(nid) +
+                                         " ORDER BY dt_creacion DESC LIMIT 1");
+    if (ultimo->eof()) {
+        Avisar(Qs("La supercentral: " + N(nid) + " no existe"));
+        return;
+    }
+    if (!Confirmar(QStringLiteral("ATENCIÓN!"),
+                   Qs("¿Está seguro que desea borrar la supercentral: " + N(nid) + " ?")))
+        return;
+    conexion.sqlexec_ntuples("BEGIN");
+    try {
+        conexion.sqlexec_ntuples(
+            "DELETE FROM modelo_teorico_etha_molinos WHERE nid_modelo IN (SELECT nid FROM modelo_teorico WHERE "
+            "central = " + N(nid) + ")");
+        conexion.sqlexec_ntuples("DELETE FROM modelo_teorico WHERE central = " + N(nid));
+        conexion.sqlexec_ntuples("COMMIT");
+    } catch (...) {
+        conexion.LanzarExcepciones = false;
+        conexion.sqlexec_ntuples("ROLLBACK");
+        conexion.LanzarExcepciones = true;
+        throw;
+    }
+    Avisar(Qs("La supercentral " + N(nid) + " ha sido borrada"));
+    DescartarModelosDeCentral(nid);
+}
+
+// The current park and calibrator stop being current when they are models
+// of that plant; those of other plants stay.
+void TFormQuendal::DescartarModelosDeCentral(int32_t nid) {
+    TCalibradorParque* calibrador = modelos_.CalibradorActual();
+    const TParque_ModeloTeorico* parque = modelos_.ParqueActual();
+    const bool calibradorDeLaCentral = calibrador && calibrador->Parque && calibrador->Parque->nid == nid;
+    const bool parqueDeLaCentral = parque && parque->nid == nid;
+    const bool parqueDelCalibrador = calibrador && parque == calibrador->Parque.get();
+    if (calibradorDeLaCentral && (parqueDelCalibrador || parqueDeLaCentral)) {
+        modelos_.DescartarParqueYCalibrador();
+    } else if (calibradorDeLaCentral) {
+        if (static_cast<TCalibradorParque*>(modelos_.ModeloCombinadoActual()) == calibrador)
+            modelos_.PonerModeloCombinado(nullptr);
+        modelos_.PonerCalibrador(nullptr);
+    } else if (parqueDeLaCentral) {
+        modelos_.PonerParque(nullptr);
+    }
+}
+
+// ---- Plots, statistics and listing ----
+
+// Two frequency charts and the ranges of the data of the current
+// calibrator's empirical model.
+void TFormQuendal::Graficar_Estadistica_Datos_ME() {
+    TCalibradorParque* calibrador = modelos_.CalibradorActual();
+    if (!calibrador || !calibrador->ModeloEmpirico) return;
+    TParque_ModeloEmpirico& empirico = *calibrador->ModeloEmpirico;
+    TEstadisticasModeloEmpirico estadisticas;
+    if (!empirico.Estadisticas(estadisticas)) {
+        std::cout << "El modelo empírico no tiene datos para sus estadísticas." << std::endl;
+        return;
+    }
+
+    TVectR x(26), y(26);
+    for (int i = 1; i <= 26; ++i) {
+        x.pv[i] = i - 1;
+        y.pv[i] = estadisticas.distribucionVelocidad->Densidad(x.pv[i]);
+    }
+    auto velocidad = TGrafico::Create("Frecuencia_velocidad_WB", "", TSG_LineaConMarcadores, 0);
+    velocidad->Titulo = "Frecuencia velocidad Weibull";
+    FijarEjeFijo(*velocidad->EjeX, "Velocidad de viento [m/s]", 24, 8);
+    velocidad->EjeY->Titulo = "Frecuencia [p.u]";
+    velocidad->TamanioFuente = 10;
+    AgregarSerieSobreV(*velocidad, AgregarAbscisaV(*velocidad, x), "", y, kVerde, kVerde);
+    DibujarEnCaja(*velocidad, PaintBox2);
+
+    TVectR xd(360), yd(360);
+    for (int i = 1; i <= 360; ++i) {
+        xd.pv[i] = i - 1;
+        yd.pv[i] = empirico.FrecuenciaDireccion(xd.pv[i]);
+    }
+    auto direccion = TGrafico::Create("Frecuencia_direccion", "", TSG_LineaConMarcadores, 0);
+    direccion->Titulo = "Frecuencia Dirección";
+    FijarEjeFijo(*direccion->EjeX, "Dirección del viento [º]", 360, 36);
+    direccion->EjeY->Titulo = "Frecuencia [p.u]";
+    direccion->TamanioFuente = 6;
+    AgregarSerieSobreV(*direccion, AgregarAbscisaV(*direccion, xd), "", yd, kRojo, kRojo);
+    DibujarEnCaja(*direccion, PaintBox3);
+
+    struct TFilaRango {
+        const char* etiqueta;
+        const TRangoSerie& rango;
+        int decimales;
+    };
+    const TFilaRango filas[] = {
+        {"Velocidad [m/s]", estadisticas.velocidad, 4},         {"Potencia [MW]", estadisticas.potencia, 4},
+        {"Presión [hPa]", estadisticas.presion, 6},             {"Hum. Relativa [%]", estadisticas.humedad, 3},
+        {"Disponibilidad [p.u.]", estadisticas.disponibilidad, 3}, {"Temperatura [ºC]", estadisticas.temperatura, 3},
+        {"CGM [MW]", estadisticas.consigna, 3}};
+    PonerCelda(StringGrid1, 1, 0, QStringLiteral("Mínimo"));
+    PonerCelda(StringGrid1, 2, 0, QStringLiteral("Máximo"));
+    int f = 1;
+    for (const TFilaRango& fila : filas) {
+        PonerCelda(StringGrid1, 0, f, QString::fromUtf8(fila.etiqueta));
+        PonerCelda(StringGrid1, 1, f, TextoDeNumero(RedondearDecimales(fila.rango.minimo, fila.decimales)));
+        PonerCelda(StringGrid1, 2, f, TextoDeNumero(RedondearDecimales(fila.rango.maximo, fila.decimales)));
+        ++f;
+    }
+    StringGrid1->resizeColumnsToContents();
+}
+
+// The power curves of the three models for the direction in the direction
+// box, drawn on the curves tab and then saved under "c:\basura", a folder
+// the system does not create.
+void TFormQuendal::btPlot_PV_MEMTMCClick() {
+    TCalibradorParque* calibrador = modelos_.CalibradorActual();
+    TParque_ModeloCombinado* combinado = modelos_.ModeloCombinadoActual();
+    if (!calibrador || !calibrador->ModeloEmpirico)
+        throw EErrorQuendal("No hay un calibrador cargado: no hay curvas P(V) que graficar.");
+    if (!combinado)
+        throw EErrorQuendal("No hay un modelo combinado cargado: cargue uno antes de graficar las curvas P(V).");
+    const double d = RealDe(eDir);
+    ActualizarParqueDesdeFormulario();
+    TParque_ModeloTeorico& parque = *modelos_.ParqueActual();
+    const TParque_ModeloEmpirico& empirico = *calibrador->ModeloEmpirico;
+    const double tope = calibrador->Parque->potencia_autorizada_mw;
+    const int32_t n = empirico.mediosTramos.n;
+    TVectR v(n), potenciaME(n), potenciaMT(n), potenciaMC(n);
+    for (int32_t j = 1; j <= n; ++j) {
+        v.pv[j] = VientoDePotencia(empirico.mediosTramos.pv[j], DensidadBase);
+        const double p = PotenciaDelViento(v.pv[j], DensidadBase);
+        parque.FijarDireccion(d);
+        potenciaMT.pv[j] = parque.PotenciaDesdeEstacion(DensidadBase, p, tope);
+        double cuenta = 0;
+        potenciaME.pv[j] = empirico.PE_PorTramos(d, p, cuenta);
+        double conConsigna = 0, sinConsigna = 0, teorica = 0;
+        combinado->CalcularPotencia(flg_sinMatrizFactores->isChecked(), conConsigna, sinConsigna, teorica, v.pv[j], d,
+                                    DensidadBase, 1e6, false, false);
+        potenciaMC.pv[j] = sinConsigna;
+    }
+
+    auto grafico = TGrafico::Create("PE_Cluster", "", TSG_LineaConMarcadores, 0);
+    grafico->Titulo = "Potencias ME y MT para el ángulo: " + FloatToStrF(d, FR_Fijo, 15, 1) + "°";
+    grafico->EjeX->Titulo = "Velocidad de viento [m/s]";
+    grafico->EjeY->Titulo = "Potencia eléctrica [MW]";
+    TSerieGrafico* abscisa = AgregarAbscisaV(*grafico, v);
+    AgregarSerieSobreV(*grafico, abscisa, "MW_ME", potenciaME, kVerde, kVerde);
+    AgregarSerieSobreV(*grafico, abscisa, "MW_MT", potenciaMT, kAzul, kAzul);
+    AgregarSerieSobreV(*grafico, abscisa, "MW_MC", potenciaMC, clNinguno, kRojo);
+    DibujarEnCaja(*grafico, PaintBox1);
+
+    const std::string carpeta = RutaLocal("c:\\basura");
+    if (!std::filesystem::is_directory(carpeta))
+        throw EInOutError("No existe la carpeta c:\\basura (" + carpeta +
+                          "), donde se guarda el gráfico de las curvas P(V): créela y vuelva a graficar.");
+    grafico->GuardarJPG(RutaLocal("c:\\basura\\curvas_MW_PE_MT_" + SufijoDeDireccion(d) + ".jpg"), kAnchoJPG,
+                        kAltoJPG, kCalidadJPG);
+}
+
+// Lists the result tables of a folder and its subfolders on the console, in
+// name order within each folder.
+void TFormQuendal::btElegirCarpetaCentralClick() {
+    const QString carpeta = EjecutarDialogo(sddElegirCarpetaCentral);
+    if (carpeta.isEmpty()) return;
+    TDAofString tablas;
+    BuscarArchivos(carpeta.toStdString(), {"xlt"}, tablas, true);
+    for (const std::string& ruta : tablas) std::cout << ruta << '\n';
+    std::cout.flush();
+}
+
+// ---- Solar tab ----
+
+// Builds the plant's solar model and shows its coefficients. The plant
+// number is read before anything else; the current model is replaced only
+// by a model that was built.
+void TFormQuendal::btProcesarSeries_solarClick() { ConstruirModeloSolar(EnteroDe(eNidCentral_Solar)); }
+
+// Builds the model, then estimates the energy not generated during the
+// restriction windows from "Desde" to the end of the "Hasta" day.
+void TFormQuendal::btProcesarRestricciones_solarClick() {
+    const int32_t nid = EnteroDe(eNidCentral_Solar);
+    const int32_t muestrasBuffer = EnteroDe(eHoras_Buffer_Solar);
+    ConstruirModeloSolar(nid);
+    ProcesarRestriccionesSolar(ConexionAbierta(), *modelos_.GeneradorSolarActual(),
+                               RutaArchivoEnCarpetaCentral(nid, "_series10min.sas"), CarpetaCentral(nid),
+                               muestrasBuffer, FechaDe(FechaDesde_Solar), FechaDe(FechaHasta_Solar) + 1);
+}
+
+void TFormQuendal::ConstruirModeloSolar(int32_t nid) {
+    NidCentralSolar = nid;
+    TPgSqlCon& conexion = ConexionAbierta();
+    const auto fila = FilaDeCentral(conexion, nid);
+    auto modelo = TGeneradorSolar::Create(RutaArchivoEnCarpetaCentral(nid, "_series10min.sas"), nid, &conexion, *fila);
+    modelos_.PonerGeneradorSolar(std::move(modelo));
+    FijarCoeficientesPolinomio_Solar();
+}
+
+void TFormQuendal::FijarCoeficientesPolinomio_Solar() {
+    const TGeneradorSolar* modelo = modelos_.GeneradorSolarActual();
+    if (!modelo) return;
+    static const char* const terminos[] = {"r", "T", "r^2", "r*T", "T^2", "1"};
+    PonerCelda(StringGrid2, 0, 1, QStringLiteral("Coefs."));
+    for (int i = 1; i <= 6; ++i) {
+        PonerCelda(StringGrid2, i, 0, QString::fromLatin1(terminos[i - 1]));
+        PonerCelda(StringGrid2, i, 1, TextoDeNumero(modelo->Coeficientes.pv[i]));
+    }
+    // Coefficients of 15 digits are wider than the grid's first columns.
+    StringGrid2->setWordWrap(false);
+    StringGrid2->resizeColumnsToContents();
+    int ancho = 2 * StringGrid2->frameWidth();
+    for (int c = 0; c < StringGrid2->columnCount(); ++c) ancho += StringGrid2->columnWidth(c);
+    StringGrid2->setFixedWidth(ancho);
 }
 
 // ---- Input-tab operations ----

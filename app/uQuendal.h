@@ -11,6 +11,7 @@
 // program; nothing crosses the event loop.
 #include <QMainWindow>
 #include <QString>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -77,6 +78,13 @@ public:
 
     TModelosActuales<TTiposModelosQuendal>& Modelos() { return modelos_; }
 
+    // The message and confirmation boxes of the hidden tabs' operations; tests
+    // put their own in their place. The answer counts for a confirmation
+    // only: true is Yes.
+    using TCuadroDeMensaje =
+        std::function<bool(const QString& titulo, const QString& mensaje, bool esConfirmacion)>;
+    void FijarCuadroDeMensaje(TCuadroDeMensaje cuadro) { cuadroDeMensaje_ = std::move(cuadro); }
+
 protected:
     void closeEvent(QCloseEvent* evento) override;
 
@@ -100,8 +108,6 @@ private:
     // Runs a handler; an exception reaches the error box.
     void Manejar(const std::function<void()>& manejador);
     void MostrarError(const QString& mensaje);
-    // A button whose operation is still to come says so in an error box.
-    void ConectarNoDisponible(QPushButton* boton);
 
     // Events of the window.
     void FormCreate();
@@ -157,6 +163,35 @@ private:
     void FechaDesde1Change();
     void FechaHasta1Change();
 
+    // ---- Hidden tabs: model building, database, plots, listing, solar ----
+    void ConectarBotonesPestaniasOcultas();
+    // The window's connection, opened from QUENDAL_BD the first time.
+    TPgSqlCon& ConexionAbierta();
+    void Avisar(const QString& mensaje);
+    bool Confirmar(const QString& titulo, const QString& pregunta);
+    // Park and models tabs.
+    void btBajarParqueClick();
+    void btLoadFromArchi_ModeloMTySeriesClick();
+    void btCalcularMCClick();
+    void btCargarCalibradorClick();
+    void btGuardarCalibradorClick();
+    void CalibrarSimpleEthaMeteoClick();
+    void btCambiar_roClick();
+    void CalcularvientoClick();
+    void btUpdateMTinDBClick();
+    void BorrarSupercentralClick();
+    void DescartarModelosDeCentral(int32_t nid);
+    // Plots, statistics and listing.
+    void Graficar_Estadistica_Datos_ME();
+    void btPlot_PV_MEMTMCClick();
+    void btElegirCarpetaCentralClick();
+    // Solar tab.
+    void btProcesarRestricciones_solarClick();
+    void btProcesarSeries_solarClick();
+    void ConstruirModeloSolar(int32_t nid);
+    void FijarCoeficientesPolinomio_Solar();
+
+    TCuadroDeMensaje cuadroDeMensaje_;
     TCuadroDeError cuadroDeError_;
     TDialogoArchivo dialogoDeArchivo_;
 

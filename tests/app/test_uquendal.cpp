@@ -223,41 +223,6 @@ TEST_F(Ventana, MenuVerMuestraYOcultaCadaPestania) {
 
 // ---- Buttons and the error box ----
 
-struct TCasoBoton {
-    const char* nombre;
-    const char* titulo;
-};
-
-void PrintTo(const TCasoBoton& c, std::ostream* os) { *os << c.nombre; }
-
-class Botones : public Ventana, public ::testing::WithParamInterface<TCasoBoton> {};
-
-TEST_P(Botones, OperacionPendienteLoDiceEnUnCuadroDeError) {
-    QPushButton* boton = Control<QPushButton>(GetParam().nombre);
-    ASSERT_NE(boton, nullptr);
-    EXPECT_EQ(boton->text(), QString::fromUtf8(GetParam().titulo));
-    boton->click();
-    ASSERT_EQ(errores.size(), 1);
-    EXPECT_EQ(errores[0], QStringLiteral("Operación no disponible todavía: ") + QString::fromUtf8(GetParam().titulo));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Todos, Botones,
-    ::testing::Values(TCasoBoton{"btCargarCalibrador", "Cargar Cal."},
-                      TCasoBoton{"btGuardarCalibrador", "Guardar Cal."},
-                      TCasoBoton{"btUpdateMTinDB", "Actualizar MT en la Base de Datos"},
-                      TCasoBoton{"CalibrarSimpleEthaMeteo", "Calibrar Etha de la E.M."},
-                      TCasoBoton{"Calcularviento", "Calcular viento "}, TCasoBoton{"btCambiar_ro", "Cambiar ro"},
-                      TCasoBoton{"btBajarParque", "Bajar MT de la Base de Datos"},
-                      TCasoBoton{"btLoadFromArchi_ModeloMTySeries", "Crear archivo .clp con MT y archivo .sas"},
-                      TCasoBoton{"btCalcularMC", "Calcular MC"},
-                      TCasoBoton{"BorrarSupercentral", "Borrar supercentral"},
-                      TCasoBoton{"btPlot_PV_MEMTMC", "Graficar P(V) MEMTMC"},
-                      TCasoBoton{"btProcesarRestricciones_solar", "Calibrar y calcular solo RO"},
-                      TCasoBoton{"btProcesarSeries_solar", "Calibrar y calcular todos los datos"},
-                      TCasoBoton{"btElegirCarpetaCentral", "Elegir carpeta central"}),
-    [](const auto& info) { return std::string(info.param.nombre); });
-
 TEST_F(Ventana, ElUsuarioSigueTrasElError) {
     ventana->show();
     Control<QPushButton>("btProcesarRestricciones1")->click();

@@ -10,36 +10,11 @@
 #include "data/upgsql.h"
 #include "numerics/errores.h"
 #include "numerics/formatsettings.h"
-#include "servidor_pg.h"
+#include "prueba_base_de_datos.h"
 
 namespace {
 
-class BaseDeDatos : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        try {
-            servidor_ = std::make_unique<TServidorPgPrueba>();
-        } catch (const std::exception& e) {
-            errorDeArranque_ = e.what();
-        }
-    }
-    static void TearDownTestSuite() { servidor_.reset(); }
-
-    void SetUp() override {
-        ASSERT_TRUE(servidor_) << "The test PostgreSQL server could not be started: " << errorDeArranque_;
-        servidor_->ReiniciarEsquema();
-        con_.Open(servidor_->Conexion());
-    }
-
-    void Ejecutar(const std::string& sql) { con_.sqlexec_ntuples(sql); }
-
-    static std::unique_ptr<TServidorPgPrueba> servidor_;
-    static std::string errorDeArranque_;
-    TPgSqlCon con_;
-};
-
-std::unique_ptr<TServidorPgPrueba> BaseDeDatos::servidor_;
-std::string BaseDeDatos::errorDeArranque_;
+using BaseDeDatos = PruebaConBaseDeDatos;
 
 // Puts a decimal separator in force for a test and restores the previous one.
 class SeparadorEnVigor {

@@ -11,28 +11,16 @@
 #include <vector>
 
 #include "data/upgsql.h"
-#include "servidor_pg.h"
+#include "prueba_base_de_datos.h"
 
-class ParqueEnBaseDeDatos : public ::testing::Test {
+class ParqueEnBaseDeDatos : public PruebaConBaseDeDatos {
 protected:
-    static void SetUpTestSuite() {
-        try {
-            servidor_ = std::make_unique<TServidorPgPrueba>();
-        } catch (const std::exception& e) {
-            errorDeArranque_ = e.what();
-        }
-    }
-    static void TearDownTestSuite() { servidor_.reset(); }
-
     void SetUp() override {
-        ASSERT_TRUE(servidor_) << "The test PostgreSQL server could not be started: " << errorDeArranque_;
-        servidor_->ReiniciarEsquema();
-        con_.Open(servidor_->Conexion());
+        PruebaConBaseDeDatos::SetUp();
+        if (HasFatalFailure()) return;
         CargarCentral();
         con_.OlvidarSentencias();
     }
-
-    void Ejecutar(const std::string& sql) { con_.sqlexec_ntuples(sql); }
 
     // The plant row that the window would pass to the download.
     std::unique_ptr<TPgSqlRes> FilaCentral(int nid = kCentral) {
@@ -67,9 +55,6 @@ protected:
 
     static constexpr int kCentral = 31;
 
-    static inline std::unique_ptr<TServidorPgPrueba> servidor_;
-    static inline std::string errorDeArranque_;
-    TPgSqlCon con_;
 
 private:
     void CargarCentral() {

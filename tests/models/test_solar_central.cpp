@@ -15,7 +15,7 @@
 #include "models/uGranjaSolar.h"
 #include "numerics/fechas.h"
 #include "numerics/textoreal.h"
-#include "servidor_pg.h"
+#include "prueba_base_de_datos.h"
 #include "tests/models/test_solar_comun.h"
 
 namespace {
@@ -23,57 +23,23 @@ namespace {
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
-// Writes the samples as a series file of format version 1 (five series,
-// ten-minute period, first sample on 1 January 2018 at 00:00).
-void EscribirArchivoSeries(const std::string& archivo, const TMuestrasSolares& m) {
-    std::ofstream f(archivo, std::ios::binary);
-    f << "VERSION_FORMATO_SERIES 1\n5\n2018 1 1 0 0 0\n1/6\n" << m.PE.n << "\n144\n-----\n";
-    f << "P_MW Disp Temp Rad CGM\n";
-    for (int32_t k = 1; k <= m.PE.n; ++k) {
-        f << k;
-        for (const TVectR* serie : {&m.PE, &m.fDisp, &m.Temp, &m.Rad, &m.CGM})
-            f << '\t' << FormatoGeneral(serie->pv[k], 17, '.');
-        f << '\n';
-    }
-}
-
-class ModeloSolarDesdeBaseDeDatos : public ::testing::Test {
+class ModeloSolarDesdeBaseDeDatos : public PruebaConBaseDeDatos {
 protected:
-    static void SetUpTestSuite() {
-        try {
-            servidor_ = std::make_unique<TServidorPgPrueba>();
-        } catch (const std::exception& e) {
-            errorDeArranque_ = e.what();
-        }
-    }
-    static void TearDownTestSuite() { servidor_.reset(); }
-
-    void SetUp() override {
-        ASSERT_TRUE(servidor_) << "The test PostgreSQL server could not be started: " << errorDeArranque_;
-        servidor_->ReiniciarEsquema();
-        con_.Open(servidor_->Conexion());
-    }
-
     std::unique_ptr<TPgSqlRes> FilaDeCentral(int32_t nid) {
         auto fila = con_.sqlexec("SELECT * FROM centrales WHERE nid=" + std::to_string(nid));
         EXPECT_FALSE(fila->eof());
         return fila;
     }
 
-    static std::unique_ptr<TServidorPgPrueba> servidor_;
-    static std::string errorDeArranque_;
     TUnidadCSolar unidad_;
-    TPgSqlCon con_;
 };
-std::unique_ptr<TServidorPgPrueba> ModeloSolarDesdeBaseDeDatos::servidor_;
-std::string ModeloSolarDesdeBaseDeDatos::errorDeArranque_;
 
 TEST_F(ModeloSolarDesdeBaseDeDatos, ReadsThePlantRowAndItsSeriesFile) {
     con_.sqlexec_ntuples(
         "INSERT INTO centrales (nid, centralgeneradora, potencia_autorizada_mw, nid_central_kolm) "
         "VALUES (321, 'Solar del Norte', 50, 4321)");
     const std::string archivo = RutaArchivoEnCarpetaCentral(321, "_series10min.sas");
-    EscribirArchivoSeries(archivo, MuestrasSinteticas(300));
+    EscribirSeriesSolares(archivo, MuestrasSinteticas(300));
 
     auto fila = FilaDeCentral(321);
     ::testing::internal::CaptureStdout();
@@ -100,7 +66,7 @@ TEST_F(ModeloSolarDesdeBaseDeDatos, ReadsThePlantRowAndItsSeriesFile) {
 TEST_F(ModeloSolarDesdeBaseDeDatos, EmptyCellsGiveZeroPowerAndNoMeteringNumber) {
     con_.sqlexec_ntuples("INSERT INTO centrales (nid, centralgeneradora) VALUES (322, 'Sin datos')");
     const std::string archivo = RutaArchivoEnCarpetaCentral(322, "_series10min.sas");
-    EscribirArchivoSeries(archivo, MuestrasSinteticas(40));
+    EscribirSeriesSolares(archivo, MuestrasSinteticas(40));
 
     auto fila = FilaDeCentral(322);
     ::testing::internal::CaptureStdout();

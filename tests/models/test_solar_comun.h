@@ -8,10 +8,12 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string>
 
 #include "models/uGranjaSolar.h"
+#include "numerics/textoreal.h"
 
 // Drive C: in a new temporary folder with the model root in it while it
 // lives, the variable put back as it was afterwards.
@@ -76,4 +78,18 @@ inline TMuestrasSolares MuestrasSinteticas(int32_t n) {
 
 inline TDatosCentralSolar CentralSintetica(int32_t nid, double Pa = PotenciaAutorizadaSintetica) {
     return TDatosCentralSolar{"Planta de prueba", Pa, nid, 77};
+}
+
+// Writes the samples as a series file of format version 1 (five series,
+// ten-minute period, first sample on 1 January 2018 at 00:00).
+inline void EscribirSeriesSolares(const std::string& archivo, const TMuestrasSolares& m) {
+    std::ofstream f(archivo, std::ios::binary);
+    f << "VERSION_FORMATO_SERIES 1\n5\n2018 1 1 0 0 0\n1/6\n" << m.PE.n << "\n144\n-----\n";
+    f << "P_MW Disp Temp Rad CGM\n";
+    for (int32_t k = 1; k <= m.PE.n; ++k) {
+        f << k;
+        for (const TVectR* serie : {&m.PE, &m.fDisp, &m.Temp, &m.Rad, &m.CGM})
+            f << '\t' << FormatoGeneral(serie->pv[k], 17, '.');
+        f << '\n';
+    }
 }

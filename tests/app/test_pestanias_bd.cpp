@@ -1,0 +1,422 @@
+// The database operations of the park and models tabs, driven through the
+// window's buttons against a throw-away PostgreSQL server holding plant 31
+// "Parque Sur" (three turbines, 20 MW authorised).
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+#include <cstdlib>
+#include <fstream>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/uQuendal.h"
+#include "data/ucarpetasmodelos.h"
+#include "models/ucalibrador.h"
+#include "models/uparques_modeloteorico.h"
+#include "numerics/textoreal.h"
+#include "numerics/uevaluador.h"
+#include "numerics/uproblema.h"
+#include "tests/models/test_calibrador_apoyo.h"
+#include "tests/models/test_parque_bd_base.h"
+#include "tests/models/test_solar_comun.h"
+
+namespace {
+
+// A window on the test server, with a drive C: of its own; its message boxes
+// and error box record what they show and answer as the test says.
+class VentanaConBaseDeDatos : public ParqueEnBaseDeDatos {
+protected:
+    void SetUp() override {
+        ParqueEnBaseDeDatos::SetUp();
+        if (HasFatalFailure()) return;
+        if (const char* previa = std::getenv("QUENDAL_BD")) bdPrevia_ = previa;
+        setenv("QUENDAL_BD", servidor_->Conexion().c_str(), 1);
+        unidad_ = std::make_unique<TUnidadCSolar>();
+        ventana = std::make_unique<TFormQuendal>();
+        ventana->FijarCuadroDeError([this](const QString& mensaje) {
+            errores << mensaje;
+            return TRespuestaError::Continuar;
+        });
+        ventana->FijarCuadroDeMensaje([this](const QString& titulo, const QString& mensaje, bool confirmacion) {
+            (confirmacion ? preguntas : avisos) << mensaje;
+            if (confirmacion) titulosDePregunta << titulo;
+            return respuestaSi;
+        });
+    }
+    void TearDown() override {
+        ventana.reset();
+        unidad_.reset();
+        if (bdPrevia_)
+            setenv("QUENDAL_BD", bdPrevia_->c_str(), 1);
+        else
+            unsetenv("QUENDAL_BD");
+    }
+
+    QLineEdit* Caja(const char* nombre) { return ventana->findChild<QLineEdit*>(QString::fromLatin1(nombre)); }
+    void Escribir(const char* caja, const char* texto) { Caja(caja)->setText(QString::fromUtf8(texto)); }
+    // Clicks the button and returns what the operation wrote to the console.
+    std::string Pulsar(const char* boton) {
+        auto* b = ventana->findChild<QPushButton*>(QString::fromLatin1(boton));
+        EXPECT_NE(b, nullptr) << boton;
+        ::testing::internal::CaptureStdout();
+        if (b) QTest::mouseClick(b, Qt::LeftButton);
+        return ::testing::internal::GetCapturedStdout();
+    }
+    int Contar(const std::string& sql) { return con_.sqlquery_int(sql, -1); }
+
+    // Downloads plant 31's park through the models tab.
+    std::string BajarParque() {
+        Escribir("eNidCentral", "31");
+        return Pulsar("btBajarParque");
+    }
+
+    // The calibrator of plant 31's park as downloaded (model 40 must be
+    // loaded), with a hand-made empirical block, made current.
+    void PonerCalibradorDeLaCentral() {
+        auto fila = FilaCentral();
+        auto parque = TParque_ModeloTeorico::Create_DesdeBD(con_, *fila);
+        const std::string ruta = RutaCalibrador(kCentral);
+        {
+            TEscritorTexto f = TEscritorTexto::Crear(ruta);
+            parque->GuardarEnTexto(f);
+            apoyo_calibrador::EscribirBloqueEmpiricoDeMano(f);
+            f.Cerrar();
+        }
+        ::testing::internal::CaptureStdout();
+        ventana->Modelos().PonerCalibrador(TCalibradorParque::Create_LeerDeArchivo(ruta));
+        ::testing::internal::GetCapturedStdout();
+    }
+
+    std::unique_ptr<TFormQuendal> ventana;
+    QStringList errores, avisos, preguntas, titulosDePregunta;
+    bool respuestaSi = false;
+
+private:
+    std::unique_ptr<TUnidadCSolar> unidad_;
+    std::optional<std::string> bdPrevia_;
+};
+
+TEST_F(VentanaConBaseDeDatos, BajarMTArmaElParqueLoGuardaYLoDiceEnLaConsola) {
+    const std::string consola = BajarParque();
+    ASSERT_TRUE(errores.isEmpty()) << errores.join(QLatin1Char('\n')).toStdString();
+    const std::string archivo = RutaParqueMT(kCentral);
+    EXPECT_EQ(consola, "BAJANDO EL MODELO TEORICO DE LA CENTRAL 31 DE LA BASE DE DATOS ...\n\n"
+                       "MODELO TEORICO GUARDADO CON EXITO EN: " + archivo + ".\n\n");
+    EXPECT_TRUE(std::filesystem::exists(archivo));
+    const TParque_ModeloTeorico* parque = ventana->Modelos().ParqueActual();
+    ASSERT_NE(parque, nullptr);
+    EXPECT_EQ(parque->nid, kCentral);
+    EXPECT_EQ(parque->nombre, "Parque Sur");
+    EXPECT_EQ(parque->molinos.size(), 3u);
+    // A plant without a model gets one with the defaults, and its factor rows.
+    EXPECT_EQ(Contar("SELECT count(*) FROM modelo_teorico WHERE central = 31"), 1);
+    EXPECT_EQ(Contar("SELECT count(*) FROM modelo_teorico_etha_molinos"), 3);
+    auto leido = TParque_ModeloTeorico::Create_LeerDeArchivo(archivo);
+    EXPECT_EQ(leido->nid_modelo, parque->nid_modelo);
+    EXPECT_EQ(leido->alfa_terreno, 0.5);
+}
+
+TEST_F(VentanaConBaseDeDatos, BajarMTDeUnaCentralQueNoExisteNoCreaNada) {
+    BajarParque();
+    const TParque_ModeloTeorico* antes = ventana->Modelos().ParqueActual();
+    Escribir("eNidCentral", "77");
+    const std::string consola = Pulsar("btBajarParque");
+    ASSERT_EQ(errores.size(), 1);
+    EXPECT_EQ(errores[0], QStringLiteral("La central 77 no existe en la tabla centrales."));
+    EXPECT_EQ(Contar("SELECT count(*) FROM modelo_teorico WHERE central <> 31"), 0);
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(RutaParqueMT(77))));
+    EXPECT_EQ(ventana->Modelos().ParqueActual(), antes) << "the current park stays";
+}
+
+TEST_F(VentanaConBaseDeDatos, NumeroDeCentralQueNoEsEnteroNoConsultaNada) {
+    Escribir("eNidCentral", "31a");
+    con_.OlvidarSentencias();
+    Pulsar("btBajarParque");
+    ASSERT_EQ(errores.size(), 1);
+    EXPECT_TRUE(errores[0].contains(QStringLiteral("31a")));
+    EXPECT_EQ(ventana->Modelos().ParqueActual(), nullptr);
+}
+
+TEST_F(VentanaConBaseDeDatos, ActualizarMTEscribeLosFactoresDelParqueEnMemoria) {
+    CargarModeloCompleto();
+    PonerCalibradorDeLaCentral();
+    ASSERT_NE(ventana->Modelos().CalibradorActual(), nullptr);
+    TParque_ModeloTeorico& parque = *ventana->Modelos().CalibradorActual()->Parque;
+    for (auto& molino : parque.molinos) molino->etha = 0.875;
+    parque.alfa_terreno = 0.61;
+    Escribir("eAlfaTerreno", "0.99");  // not read: the park in memory is written
+    Pulsar("btUpdateMTinDB");
+    ASSERT_TRUE(errores.isEmpty()) << errores.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(Contar("SELECT count(*) FROM modelo_teorico_etha_molinos WHERE nid_modelo = 40 AND etha = 0.875"), 3);
+    EXPECT_EQ(con_.sqlquery_float("SELECT alfa_terreno FROM modelo_teorico WHERE nid = 40", -1), 0.61);
+}
+
+TEST_F(VentanaConBaseDeDatos, ActualizarMTSinCalibradorLoDiceYNoEscribe) {
+    CargarModeloCompleto();
+    con_.OlvidarSentencias();
+    Pulsar("btUpdateMTinDB");
+    ASSERT_EQ(errores.size(), 1);
+    EXPECT_EQ(con_.sqlquery_float("SELECT alfa_terreno FROM modelo_teorico WHERE nid = 40", -1), 0.45);
+}
+
+// Plant 31 with two models (40, the newest, and 41), plant 32 with one (50);
+// every model with its factor rows.
+class BorrarSupercentral : public VentanaConBaseDeDatos {
+protected:
+    void SetUp() override {
+        VentanaConBaseDeDatos::SetUp();
+        if (HasFatalFailure()) return;
+        CargarModeloCompleto();
+        Ejecutar("INSERT INTO modelo_teorico (nid, central, dt_creacion) VALUES (41, 31, '2019-01-01'), "
+                 "(50, 32, '2021-01-01')");
+        Ejecutar("INSERT INTO modelo_teorico_etha_molinos VALUES (41, 101, 1), (41, 102, 1), (50, 201, 1)");
+        Escribir("NIDsupercentralBorrar", "31");
+    }
+    int FilasDe(int central) {
+        return Contar("SELECT count(*) FROM modelo_teorico WHERE central = " + std::to_string(central));
+    }
+    int FactoresDe(int modelo) {
+        return Contar("SELECT count(*) FROM modelo_teorico_etha_molinos WHERE nid_modelo = " +
+                      std::to_string(modelo));
+    }
+};
+
+TEST_F(BorrarSupercentral, PreguntaYConNoNoBorraNadaNiSueltaLosModelos) {
+    BajarParque();
+    const TParque_ModeloTeorico* parque = ventana->Modelos().ParqueActual();
+    ASSERT_NE(parque, nullptr);
+    respuestaSi = false;
+    Pulsar("BorrarSupercentral");
+    ASSERT_EQ(preguntas.size(), 1);
+    EXPECT_EQ(preguntas[0], QStringLiteral("¿Está seguro que desea borrar la supercentral: 31 ?"));
+    EXPECT_EQ(titulosDePregunta[0], QStringLiteral("ATENCIÓN!"));
+    EXPECT_TRUE(avisos.isEmpty());
+    EXPECT_EQ(FilasDe(31), 2);
+    EXPECT_EQ(FactoresDe(40) + FactoresDe(41), 5);
+    for (const std::string& s : con_.SentenciasEnviadas()) EXPECT_EQ(s.find("DELETE"), std::string::npos) << s;
+    EXPECT_EQ(ventana->Modelos().ParqueActual(), parque);
+}
+
+TEST_F(BorrarSupercentral, ConSiBorraTodosLosModelosDeEsaCentralConSusFactoresYNadaMas) {
+    BajarParque();
+    respuestaSi = true;
+    Pulsar("BorrarSupercentral");
+    ASSERT_TRUE(errores.isEmpty()) << errores.join(QLatin1Char('\n')).toStdString();
+    ASSERT_EQ(avisos.size(), 1);
+    EXPECT_EQ(avisos[0], QStringLiteral("La supercentral 31 ha sido borrada"));
+    EXPECT_EQ(FilasDe(31), 0);
+    EXPECT_EQ(FactoresDe(40), 0);
+    EXPECT_EQ(FactoresDe(41), 0) << "the older model's factors go too";
+    EXPECT_EQ(FilasDe(32), 1);
+    EXPECT_EQ(FactoresDe(50), 1);
+    EXPECT_EQ(ventana->Modelos().ParqueActual(), nullptr) << "the park of that plant is discarded";
+}
+
+TEST_F(BorrarSupercentral, UnBorradoQueFallaNoDejaNadaAMedias) {
+    // The server refuses to delete the models themselves, after the factor
+    // rows are already gone inside the transaction.
+    Ejecutar("CREATE FUNCTION negar_borrado() RETURNS trigger LANGUAGE plpgsql AS "
+             "$$ BEGIN RAISE EXCEPTION 'borrado negado'; END $$");
+    Ejecutar("CREATE TRIGGER negar_borrado BEFORE DELETE ON modelo_teorico FOR EACH ROW "
+             "EXECUTE FUNCTION negar_borrado()");
+    BajarParque();
+    respuestaSi = true;
+    Pulsar("BorrarSupercentral");
+    ASSERT_EQ(errores.size(), 1);
+    EXPECT_TRUE(errores[0].contains(QStringLiteral("borrado negado"))) << errores[0].toStdString();
+    EXPECT_TRUE(avisos.isEmpty());
+    EXPECT_EQ(FilasDe(31), 2);
+    EXPECT_EQ(FactoresDe(40) + FactoresDe(41), 5) << "the factor rows come back with the rollback";
+    EXPECT_NE(ventana->Modelos().ParqueActual(), nullptr);
+    // The connection is usable again.
+    Escribir("NIDsupercentralBorrar", "99");
+    Pulsar("BorrarSupercentral");
+    EXPECT_EQ(avisos, QStringList{QStringLiteral("La supercentral: 99 no existe")});
+}
+
+TEST_F(BorrarSupercentral, LosModelosActualesDeOtraCentralSeQuedan) {
+    PonerCalibradorDeLaCentral();
+    TCalibradorParque* calibrador = ventana->Modelos().CalibradorActual();
+    Escribir("NIDsupercentralBorrar", "32");
+    respuestaSi = true;
+    Pulsar("BorrarSupercentral");
+    EXPECT_EQ(FilasDe(32), 0);
+    EXPECT_EQ(FactoresDe(50), 0);
+    EXPECT_EQ(FilasDe(31), 2);
+    EXPECT_EQ(ventana->Modelos().CalibradorActual(), calibrador);
+}
+
+TEST_F(BorrarSupercentral, ElCalibradorDeEsaCentralDejaDeSerActual) {
+    PonerCalibradorDeLaCentral();
+    respuestaSi = true;
+    Pulsar("BorrarSupercentral");
+    EXPECT_EQ(ventana->Modelos().CalibradorActual(), nullptr);
+}
+
+TEST_F(BorrarSupercentral, UnaSupercentralSinModelosSoloLoDice) {
+    Escribir("NIDsupercentralBorrar", "99");
+    Pulsar("BorrarSupercentral");
+    ASSERT_EQ(avisos.size(), 1);
+    EXPECT_EQ(avisos[0], QStringLiteral("La supercentral: 99 no existe"));
+    EXPECT_TRUE(preguntas.isEmpty());
+    EXPECT_EQ(FilasDe(31), 2);
+}
+
+// ---- Wind for a power and the turbines' etha ----
+
+struct TCasoViento {
+    const char* potencia;
+    bool busca;        // the search runs and writes the box
+    const char* aviso;  // the notice shown instead, if any
+};
+
+class CalcularViento : public VentanaConBaseDeDatos, public ::testing::WithParamInterface<TCasoViento> {};
+
+TEST_P(CalcularViento, RechazaLoQueNoSePuedeGenerarYBuscaLoDemas) {
+    const TCasoViento caso = GetParam();
+    BajarParque();
+    Escribir("vientoparapot", caso.potencia);
+    Escribir("eDir", "200");
+    Pulsar("Calcularviento");
+    ASSERT_TRUE(errores.isEmpty()) << errores.join(QLatin1Char('\n')).toStdString();
+    const QString resultado = Caja("VientoDeLaPotMW")->text();
+    if (caso.busca) {
+        ASSERT_FALSE(resultado.isEmpty());
+        EXPECT_TRUE(avisos.isEmpty());
+        TParque_ModeloTeorico* parque = ventana->Modelos().ParqueActual();
+        EXPECT_EQ(parque->direccion, 200) << "the direction box is applied first";
+        const double v = resultado.toDouble();
+        // The search stops within 0.5 MW of the wanted power.
+        EXPECT_NEAR(parque->PotenciaDesdeEstacion(DensidadBase, PotenciaDelViento(v, DensidadBase),
+                                                  parque->potencia_autorizada_mw),
+                    std::stod(caso.potencia), 0.5);
+    } else {
+        EXPECT_TRUE(resultado.isEmpty());
+        ASSERT_EQ(avisos.size(), 1);
+        EXPECT_EQ(avisos[0], QString::fromUtf8(caso.aviso));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tabla, CalcularViento,
+    ::testing::Values(
+        // The three turbines give at most 5.5 MW of the 20 MW authorised.
+        TCasoViento{"3", true, ""}, TCasoViento{"0", true, ""},
+        TCasoViento{"20.5", false,
+                    "La central tiene una potencia autorizada de 20 MW.\rIngrese nuevamente el valor de potencia."},
+        TCasoViento{"-1", false, "La potencia no puede ser negativa.\rIngrese nuevamente el valor de potencia."}));
+
+TEST_F(VentanaConBaseDeDatos, CambiarRoSinMolinoElegidoNiCasillaNoCambiaNada) {
+    BajarParque();
+    Escribir("eEthaMolino", "0.5");
+    Pulsar("btCambiar_ro");
+    for (const auto& molino : ventana->Modelos().ParqueActual()->molinos) EXPECT_EQ(molino->etha, 1);
+}
+
+TEST_F(VentanaConBaseDeDatos, SinCadenaDeConexionLoDiceClaramente) {
+    unsetenv("QUENDAL_BD");
+    BajarParque();
+    ASSERT_EQ(errores.size(), 1);
+    EXPECT_TRUE(errores[0].contains(QStringLiteral("QUENDAL_BD")));
+}
+
+// ---- Solar tab ----
+
+// Solar plant 321, 50 MW authorised, whose power is an exact polynomial of
+// irradiance and temperature.
+class PestaniaSolar : public VentanaConBaseDeDatos {
+protected:
+    void SetUp() override {
+        VentanaConBaseDeDatos::SetUp();
+        if (HasFatalFailure()) return;
+        Ejecutar("INSERT INTO centrales (nid, centralgeneradora, potencia_autorizada_mw, nid_central_kolm) "
+                 "VALUES (321, 'Solar del Norte', 50, 4321)");
+        EscribirSeriesSolares(RutaArchivoEnCarpetaCentral(321, "_series10min.sas"), MuestrasSinteticas(300));
+        Escribir("eNidCentral_Solar", "321");
+    }
+    QTableWidget* Rejilla() { return ventana->findChild<QTableWidget*>(QStringLiteral("StringGrid2")); }
+    QString Celda(int columna, int fila) {
+        const QTableWidgetItem* item = Rejilla()->item(fila, columna);
+        return item ? item->text() : QString();
+    }
+    std::vector<double> Coeficientes() {
+        std::vector<double> c;
+        for (int i = 1; i <= 6; ++i) c.push_back(CadenaAReal(Celda(i, 1).toStdString()));
+        return c;
+    }
+};
+
+TEST_F(PestaniaSolar, CalibrarMuestraLosCoeficientesDelPolinomioEnLaRejilla) {
+    Pulsar("btProcesarSeries_solar");
+    ASSERT_TRUE(errores.isEmpty()) << errores.join(QLatin1Char('\n')).toStdString();
+    ASSERT_NE(ventana->Modelos().GeneradorSolarActual(), nullptr);
+    EXPECT_EQ(Celda(0, 0), QString());
+    EXPECT_EQ(Celda(0, 1), QStringLiteral("Coefs."));
+    const char* terminos[] = {"r", "T", "r^2", "r*T", "T^2", "1"};
+    const std::vector<double> c = Coeficientes();
+    for (int i = 1; i <= 6; ++i) {
+        EXPECT_EQ(Celda(i, 0), QString::fromLatin1(terminos[i - 1]));
+        EXPECT_NEAR(c[i - 1], CoeficientesSinteticos[i - 1], 1e-5 * std::fabs(CoeficientesSinteticos[i - 1]))
+            << terminos[i - 1];
+        EXPECT_EQ(Celda(i, 1).toStdString(),
+                  FormatoGeneral(ventana->Modelos().GeneradorSolarActual()->Coeficientes.pv[i], 15));
+    }
+}
+
+TEST_F(PestaniaSolar, LosDosBotonesDanLosMismosCoeficientesYElSegundoCorreLasRestricciones) {
+    Pulsar("btProcesarSeries_solar");
+    const std::vector<double> soloModelo = Coeficientes();
+    const TGeneradorSolar* primero = ventana->Modelos().GeneradorSolarActual();
+    ASSERT_EQ(ventana->findChild<QDateEdit*>(QStringLiteral("FechaHasta_Solar"))->date(), QDate(2018, 1, 1));
+    const std::string consola = Pulsar("btProcesarRestricciones_solar");
+    ASSERT_TRUE(errores.isEmpty()) << errores.join(QLatin1Char('\n')).toStdString();
+    EXPECT_NE(ventana->Modelos().GeneradorSolarActual(), primero) << "each press builds the model again";
+    EXPECT_EQ(Coeficientes(), soloModelo);
+    // The day table runs from the series' first day (1 January 2018) to the
+    // end of the "Hasta" day: the run was handed 2 January at 00:00.
+    std::ifstream tabla(CarpetaCentral(321) + "/c321_RO_DTE_3m.xlt");
+    std::vector<std::string> fechas;
+    for (std::string linea; std::getline(tabla, linea);) fechas.push_back(linea.substr(0, linea.find('\t')));
+    EXPECT_EQ(fechas, (std::vector<std::string>{"Fecha", "01-01-2018", "02-01-2018"}));
+    EXPECT_NE(consola.find("Recorte acum = 0 MWh"), std::string::npos);
+}
+
+TEST_F(PestaniaSolar, UnLargoDeBufferQueNoEsEnteroNoTocaElModelo) {
+    Pulsar("btProcesarSeries_solar");
+    const TGeneradorSolar* modelo = ventana->Modelos().GeneradorSolarActual();
+    Escribir("eHoras_Buffer_Solar", "tres");
+    Pulsar("btProcesarRestricciones_solar");
+    ASSERT_EQ(errores.size(), 1);
+    EXPECT_EQ(ventana->Modelos().GeneradorSolarActual(), modelo);
+}
+
+TEST_F(PestaniaSolar, UnNumeroDeCentralQueNoSirveDejaElModeloActual) {
+    Pulsar("btProcesarSeries_solar");
+    const TGeneradorSolar* modelo = ventana->Modelos().GeneradorSolarActual();
+    ASSERT_NE(modelo, nullptr);
+    for (const char* nid : {"32x", "999"}) {
+        Escribir("eNidCentral_Solar", nid);
+        Pulsar("btProcesarSeries_solar");
+        EXPECT_EQ(ventana->Modelos().GeneradorSolarActual(), modelo) << nid;
+    }
+    ASSERT_EQ(errores.size(), 2);
+    EXPECT_EQ(errores[1], QStringLiteral("La central 999 no existe en la tabla centrales."));
+}
+
+TEST_F(PestaniaSolar, SinArchivoDeSeriesNoHayModeloNuevo) {
+    Ejecutar("INSERT INTO centrales (nid, potencia_autorizada_mw) VALUES (322, 50)");
+    Escribir("eNidCentral_Solar", "322");
+    Pulsar("btProcesarSeries_solar");
+    ASSERT_EQ(errores.size(), 1);
+    EXPECT_EQ(ventana->Modelos().GeneradorSolarActual(), nullptr);
+}
+
+}  // namespace
