@@ -16,23 +16,45 @@ char SeparadorAscii(const QString& texto, char sustituto) {
     return sustituto;
 }
 
+// One run of a repeated letter of a Qt format in the dialect, or nothing.
+std::string RachaEnDialecto(char16_t letra, qsizetype largo) {
+    const auto racha = [largo](char c) { return std::string(static_cast<std::size_t>(largo), c); };
+    switch (letra) {
+        case 'M': return largo >= 3 ? std::string("mm") : racha('m');  // a month by name: its number
+        case 'd': return largo >= 3 ? std::string() : racha('d');      // a weekday name: dropped
+        case 'm': return racha('n');
+        case 'H':
+        case 'h': return racha('h');
+        case 'y':
+        case 's': return racha(static_cast<char>(letra));
+        default: break;
+    }
+    const bool esLetra = (letra >= 'a' && letra <= 'z') || (letra >= 'A' && letra <= 'Z');
+    if (letra < 127 && !esLetra && letra != '\'') return racha(static_cast<char>(letra));
+    return {};
+}
+
+}  // namespace
+
 // Qt's date-format letters to the program's dialect: 'M' is the month,
 // 'm' minutes ('n' here), 'H' the hour; quoted text and other letters
-// (weekday names, am/pm, time zones) are dropped, separators kept.
+// (am/pm, time zones) are dropped, separators kept. The dialect writes months
+// and days only as numbers, so a month by name ("MMM", as in the C locale's
+// "d MMM yyyy") becomes the two-digit month and a weekday name is dropped.
 std::string FormatoDelDialecto(const QString& formatoQt) {
     std::string formato;
-    for (QChar c : formatoQt) {
-        const char16_t u = c.unicode();
-        if (u == 'M') formato += 'm';
-        else if (u == 'm') formato += 'n';
-        else if (u == 'H' || u == 'h') formato += 'h';
-        else if (u == 'd' || u == 'y' || u == 's') formato += static_cast<char>(u);
-        else if (u < 127 && !((u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z')) && u != '\'')
-            formato += static_cast<char>(u);
+    for (qsizetype i = 0; i < formatoQt.size();) {
+        qsizetype fin = i;
+        while (fin < formatoQt.size() && formatoQt[fin] == formatoQt[i]) ++fin;
+        formato += RachaEnDialecto(formatoQt[i].unicode(), fin - i);
+        i = fin;
     }
     while (!formato.empty() && formato.back() == ' ') formato.pop_back();
+    while (!formato.empty() && (formato.front() == ' ' || formato.front() == ',')) formato.erase(0, 1);
     return formato;
 }
+
+namespace {
 
 char PrimerSeparador(const std::string& formato, char sustituto) {
     for (char c : formato)

@@ -1,6 +1,13 @@
 #pragma once
 // Start-up of the program's modules, in their fixed order, before any window.
+#include <QString>
+#include <string>
+
 #include "numerics/formatsettings.h"
+
+// A date or time format of Qt's locale in the program's own dialect
+// ("dd/MM/yyyy" gives "dd/mm/yyyy", "HH:mm:ss" gives "hh:nn:ss").
+std::string FormatoDelDialecto(const QString& formatoQt);
 
 // The user's number and date settings read from the system locale, in the
 // program's own date dialect, with single ASCII separators.

@@ -23,4 +23,19 @@ TEST_F(Arranque, IniciaLosModulosEnOrdenYLosFinaliza) {
     EXPECT_EQ(AjustesFormato(), guardados);
 }
 
+// Qt's locale formats in the program's dialect. The C locale (no LANG) has
+// its month by name, which the dialect writes as a number.
+TEST(FormatoDelDialecto, TraduceLosFormatosDeQt) {
+    const struct {
+        const char* qt;
+        const char* dialecto;
+    } casos[] = {
+        {"dd/MM/yyyy", "dd/mm/yyyy"},  {"M/d/yy", "m/d/yy"},           {"d MMM yyyy", "d mm yyyy"},
+        {"dddd, d MMMM yyyy", "d mm yyyy"}, {"HH:mm:ss", "hh:nn:ss"}, {"h:mm:ss AP", "h:nn:ss"},
+        {"yyyy-MM-dd", "yyyy-mm-dd"},  {"dd.MM.yy", "dd.mm.yy"},
+    };
+    for (const auto& caso : casos)
+        EXPECT_EQ(FormatoDelDialecto(QString::fromLatin1(caso.qt)), caso.dialecto) << caso.qt;
+}
+
 }  // namespace
