@@ -386,7 +386,7 @@ protected:
 
 TEST_F(Corridas, TodosLosDatosEscribeSuTablaEnLaCarpetaDeLaCentral) {
     CargarModeloDemo();
-    Fechas(QDate(2025, 1, 1), QDate(2025, 1, 3));
+    Fechas(QDate(2018, 1, 1), QDate(2018, 1, 3));
     Elegir(Ruta("c9001_series10min.sas"));
     Clic("btProcesarSeriesConMC1");
     ASSERT_TRUE(errores.isEmpty()) << errores.join(QLatin1Char('\n')).toStdString();
@@ -395,7 +395,7 @@ TEST_F(Corridas, TodosLosDatosEscribeSuTablaEnLaCarpetaDeLaCentral) {
     EXPECT_EQ(pedidos[1].filtro, QStringLiteral("*.sas"));
     EXPECT_EQ(pedidos[1].carpetaInicial, QString::fromStdString(carpeta));
     // From 1 January 00:00 to 3 January 00:00, both included: 289 samples.
-    const std::string tabla = Ruta("c9001_ResultadosMC_2025010120250103_3m.xlt");
+    const std::string tabla = Ruta("c9001_ResultadosMC_2018010120180103_3m.xlt");
     ASSERT_TRUE(fs::exists(tabla));
     const std::vector<std::string> lineas = Lineas(tabla);
     ASSERT_GT(lineas.size(), 290u);
@@ -411,11 +411,11 @@ TEST_F(Corridas, TodosLosDatosUsaLosValoresAplicadosAlModelo) {
     CargarModeloDemo();
     Control("eLimiteDePotencia1")->setText(QStringLiteral("5"));
     Clic("btCalcular1");
-    Fechas(QDate(2025, 1, 5), QDate(2025, 1, 6));
+    Fechas(QDate(2018, 1, 5), QDate(2018, 1, 6));
     Elegir(Ruta("c9001_series10min.sas"));
     Clic("btProcesarSeriesConMC1");
     ASSERT_TRUE(errores.isEmpty()) << errores.join(QLatin1Char('\n')).toStdString();
-    const std::vector<std::string> lineas = Lineas(Ruta("c9001_ResultadosMC_2025010520250106_3m.xlt"));
+    const std::vector<std::string> lineas = Lineas(Ruta("c9001_ResultadosMC_2018010520180106_3m.xlt"));
     double maximo = 0;
     for (std::size_t i = 1; i < lineas.size() && !lineas[i].empty(); ++i) {
         std::vector<std::string> celdas;
@@ -432,16 +432,16 @@ TEST_F(Corridas, TodosLosDatosUsaLosValoresAplicadosAlModelo) {
 
 TEST_F(Corridas, DesdeIgualAHastaEsUnPeriodoDeLas0Horas) {
     CargarModeloDemo();
-    Fechas(QDate(2025, 1, 2), QDate(2025, 1, 2));
+    Fechas(QDate(2018, 1, 2), QDate(2018, 1, 2));
     Elegir(Ruta("c9001_series10min.sas"));
     Clic("btProcesarSeriesConMC");
     ASSERT_TRUE(errores.isEmpty()) << errores.join(QLatin1Char('\n')).toStdString();
-    EXPECT_TRUE(fs::exists(Ruta("c9001_ResultadosMC_2025010220250102_3m.xlt")));
+    EXPECT_TRUE(fs::exists(Ruta("c9001_ResultadosMC_2018010220180102_3m.xlt")));
 }
 
 TEST_F(Corridas, CanceladoNoEscribeNada) {
     CargarModeloDemo();
-    Fechas(QDate(2025, 1, 1), QDate(2025, 1, 3));
+    Fechas(QDate(2018, 1, 1), QDate(2018, 1, 3));
     const std::set<std::string> antes = NombresEn(carpeta);
     Clic("btProcesarSeriesConMC1");
     EXPECT_EQ(pedidos.size(), 2u);
@@ -486,12 +486,12 @@ TEST_F(Corridas, LaTablaVaALaCarpetaDelModeloQueSeCorre) {
     std::ofstream(fs::path(carpetaOtra) / "c9002_calibrador.clp", std::ios::binary) << otro;
     Modelos().PonerCalibrador(TCalibradorParque::Create_LeerDeArchivo(carpetaOtra + "/c9002_calibrador.clp"));
     ASSERT_EQ(Modelos().CalibradorActual()->Parque->nid, 9002);
-    Fechas(QDate(2025, 1, 2), QDate(2025, 1, 2));
+    Fechas(QDate(2018, 1, 2), QDate(2018, 1, 2));
     Elegir(Ruta("c9001_series10min.sas"));
     Clic("btProcesarSeriesConMC1");
     ASSERT_TRUE(errores.isEmpty()) << errores.join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(pedidos.back().carpetaInicial, QString::fromStdString(carpeta));
-    EXPECT_TRUE(fs::exists(Ruta("c9001_ResultadosMC_2025010220250102_3m.xlt")));
+    EXPECT_TRUE(fs::exists(Ruta("c9001_ResultadosMC_2018010220180102_3m.xlt")));
     EXPECT_EQ(NombresEn(carpetaOtra), std::set<std::string>{"c9002_calibrador.clp"});
 }
 
@@ -502,7 +502,7 @@ TEST_F(Corridas, LaTablaVaALaCarpetaDelModeloQueSeCorre) {
 // requested and the day table is not clipped.
 TEST_F(Corridas, SoloLasRestriccionesEscribeSusTresTablas) {
     CargarModeloDemo();
-    Fechas(QDate(2025, 1, 4), QDate(2025, 1, 5));
+    Fechas(QDate(2018, 1, 4), QDate(2018, 1, 5));
     Elegir(Ruta("c9001_series10min.sas"));
     Clic("btProcesarRestricciones1");
     ASSERT_TRUE(errores.isEmpty()) << errores.join(QLatin1Char('\n')).toStdString();
@@ -521,20 +521,20 @@ TEST_F(Corridas, SoloLasRestriccionesEscribeSusTresTablas) {
     // The day table: 4 January to 6 January 00:00, three days.
     const std::vector<std::string> dias = Lineas(Ruta("c9001_RO_DTE_3m.xlt"));
     ASSERT_EQ(dias.size(), 4u);
-    EXPECT_EQ(dias[1].substr(0, 11), "04-01-2025\t");
-    EXPECT_EQ(dias[2].substr(0, 11), "05-01-2025\t");
+    EXPECT_EQ(dias[1].substr(0, 11), "04-01-2018\t");
+    EXPECT_EQ(dias[2].substr(0, 11), "05-01-2018\t");
     const int kolm = Modelos().ModeloCombinadoActual()->Parque->nid_central_KOLM;
     EXPECT_LE(kolm, 0);
     const std::string nombre = "RO_DTE_" + std::to_string(kolm) + "_3.txt";
     const std::vector<std::string> diezMinutos = Lineas(Ruta(nombre.c_str()));
     ASSERT_EQ(diezMinutos.size(), 1u + 3 * 144);
-    EXPECT_EQ(diezMinutos[1].substr(0, 17), "04-01-2025 00:00\t");
-    EXPECT_EQ(diezMinutos[288].substr(0, 17), "05-01-2025 23:50\t");
+    EXPECT_EQ(diezMinutos[1].substr(0, 17), "04-01-2018 00:00\t");
+    EXPECT_EQ(diezMinutos[288].substr(0, 17), "05-01-2018 23:50\t");
 }
 
 TEST_F(Corridas, SoloLasRestriccionesCanceladoNoEscribeNada) {
     CargarModeloDemo();
-    Fechas(QDate(2025, 1, 1), QDate(2025, 1, 2));
+    Fechas(QDate(2018, 1, 1), QDate(2018, 1, 2));
     const std::set<std::string> antes = NombresEn(carpeta);
     Clic("btProcesarRestricciones");
     EXPECT_EQ(pedidos.size(), 2u);
@@ -576,7 +576,7 @@ TEST_F(Corridas, SoloLasRestriccionesVanALaCarpetaDelModeloDelArchivo) {
     const std::string carpetaOtra = CarpetaCentral(9002);
     std::ofstream(fs::path(carpetaOtra) / "c9002_calibrador.clp", std::ios::binary) << otro;
     Modelos().PonerCalibrador(TCalibradorParque::Create_LeerDeArchivo(carpetaOtra + "/c9002_calibrador.clp"));
-    Fechas(QDate(2025, 1, 2), QDate(2025, 1, 2));
+    Fechas(QDate(2018, 1, 2), QDate(2018, 1, 2));
     Elegir(Ruta("c9001_series10min.sas"));
     Clic("btProcesarRestricciones1");
     ASSERT_TRUE(errores.isEmpty()) << errores.join(QLatin1Char('\n')).toStdString();

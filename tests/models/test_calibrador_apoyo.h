@@ -88,11 +88,14 @@ protected:
     }
 };
 
-// The synthetic plant's calibrator from a short series (no charts).
-inline std::unique_ptr<TCalibradorParque> CalibradorSintetico(int32_t nid, int32_t dias) {
+// The synthetic plant's calibrator from a short series (no charts), whose
+// first sample is at `inicio`.
+inline std::unique_ptr<TCalibradorParque> CalibradorSintetico(int32_t nid, int32_t dias,
+                                                              TDateTime inicio = TOpcionesPlantaSintetica{}.inicio) {
     TOpcionesPlantaSintetica opciones;
     opciones.nid = nid;
     opciones.dias = dias;
+    opciones.inicio = inicio;
     const TPlantaSintetica planta = GenerarPlantaSintetica(opciones);
     auto parque = TParque_ModeloTeorico::Create_LeerDeArchivo(planta.archivoParque);
     return TCalibradorParque::Create(parque, planta.archivoSeries, 1, 100, false);

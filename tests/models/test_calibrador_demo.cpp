@@ -44,7 +44,8 @@ class GenerarPlantaDemo : public ConUnidadDePrueba {};
 TEST_F(GenerarPlantaDemo, DISABLED_Generar) {
     const char* destino = std::getenv("QUENDAL_DEMO_DESTINO");
     ASSERT_NE(destino, nullptr) << "QUENDAL_DEMO_DESTINO no está definida";
-    auto calibrador = CalibradorSintetico(NidDemo, 365);
+    // The year 2018 holds the window's default period (February 2018).
+    auto calibrador = CalibradorSintetico(NidDemo, 365, EncodeDate(2018, 1, 1));
     calibrador->CalibrarEthaMeteo();
     calibrador->GuardarEnArchivo(RutaCalibrador(NidDemo));
     calibrador.reset();
