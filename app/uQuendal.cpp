@@ -273,6 +273,7 @@ TParque_ModeloTeorico* TTiposModelosQuendal::ParqueDe(TCalibradorParque& calibra
 
 TFormQuendal::TFormQuendal(QWidget* padre) : QMainWindow(padre) {
     cuadroDeError_ = [this](const QString& mensaje) { return CuadroDeErrorEstandar(this, mensaje); };
+    dialogoDeConexion_ = [this] { return PedirDatosDeConexion(this); };
     cuadroDeMensaje_ = [this](const QString& titulo, const QString& mensaje, bool esConfirmacion) {
         return CuadroDeMensajeEstandar(this, titulo, mensaje, esConfirmacion);
     };
@@ -904,15 +905,17 @@ void TFormQuendal::ConectarBotonesPestaniasOcultas() {
 
 TPgSqlCon& TFormQuendal::ConexionAbierta() {
     if (!ConexionBD) ConexionBD = std::make_unique<TPgSqlCon>();
-    if (!ConexionBD->Abierta()) {
-        const char* cadena = std::getenv("QUENDAL_BD");
-        if (!cadena || !*cadena)
-            throw EErrorQuendal(
-                "No hay conexión con la base de datos: la variable de entorno QUENDAL_BD no tiene la cadena de "
-                "conexión.");
-        ConexionBD->Open(cadena);
-    }
+    if (!ConexionBD->Abierta()) ConexionBD->Open(CadenaDeConexionPedida());
     return *ConexionBD;
+}
+
+// The connection string of QUENDAL_BD, or else the one the user gives in the
+// connection dialog; a cancelled dialog ends the operation, which says so.
+std::string TFormQuendal::CadenaDeConexionPedida() {
+    if (const char* cadena = std::getenv("QUENDAL_BD"); cadena && *cadena) return cadena;
+    const std::optional<TDatosConexion> datos = dialogoDeConexion_();
+    if (!datos) throw EErrorQuendal("No hay conexión con la base de datos: la operación no se realizó.");
+    return CadenaDeConexion(*datos);
 }
 
 void TFormQuendal::Avisar(const QString& mensaje) { cuadroDeMensaje_(windowTitle(), mensaje, false); }

@@ -14,8 +14,10 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "app/dialogoconexion.h"
 #include "app/modelosactuales.h"
 
 class QCheckBox;
@@ -84,6 +86,12 @@ public:
     using TCuadroDeMensaje =
         std::function<bool(const QString& titulo, const QString& mensaje, bool esConfirmacion)>;
     void FijarCuadroDeMensaje(TCuadroDeMensaje cuadro) { cuadroDeMensaje_ = std::move(cuadro); }
+
+    // The dialog that asks for the database connection's data when a database
+    // operation first needs it (and QUENDAL_BD gives none); nothing when the
+    // user cancels. Tests put their own answers in its place.
+    using TDialogoConexion = std::function<std::optional<TDatosConexion>()>;
+    void FijarDialogoDeConexion(TDialogoConexion dialogo) { dialogoDeConexion_ = std::move(dialogo); }
 
 protected:
     void closeEvent(QCloseEvent* evento) override;
@@ -165,8 +173,9 @@ private:
 
     // ---- Hidden tabs: model building, database, plots, listing, solar ----
     void ConectarBotonesPestaniasOcultas();
-    // The window's connection, opened from QUENDAL_BD the first time.
+    // The window's connection, opened the first time an operation needs it.
     TPgSqlCon& ConexionAbierta();
+    std::string CadenaDeConexionPedida();
     void Avisar(const QString& mensaje);
     bool Confirmar(const QString& titulo, const QString& pregunta);
     // Park and models tabs.
@@ -192,6 +201,7 @@ private:
     void FijarCoeficientesPolinomio_Solar();
 
     TCuadroDeMensaje cuadroDeMensaje_;
+    TDialogoConexion dialogoDeConexion_;
     TCuadroDeError cuadroDeError_;
     TDialogoArchivo dialogoDeArchivo_;
 
@@ -203,9 +213,10 @@ private:
 
     // State kept between user actions.
     std::string ArchivoModeloCombinado;
-    // The connection handed to the database operations. Opened from the
-    // libpq conninfo string in the environment variable QUENDAL_BD when such
-    // an operation first needs it; none until then.
+    // The connection handed to the database operations. Opened when such an
+    // operation first needs it, from the libpq conninfo string in the
+    // environment variable QUENDAL_BD or else from the connection dialog;
+    // none until then.
     std::unique_ptr<TPgSqlCon> ConexionBD;
     int NidCentral = 0;
     int NidCentralSolar = 0;

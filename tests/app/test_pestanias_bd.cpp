@@ -321,11 +321,37 @@ TEST_F(VentanaConBaseDeDatos, CambiarRoSinMolinoElegidoNiCasillaNoCambiaNada) {
     for (const auto& molino : ventana->Modelos().ParqueActual()->molinos) EXPECT_EQ(molino->etha, 1);
 }
 
-TEST_F(VentanaConBaseDeDatos, SinCadenaDeConexionLoDiceClaramente) {
+// Without QUENDAL_BD the connection's data come from the dialog: cancelled,
+// the operation says so and does nothing; answered, it asks once.
+TEST_F(VentanaConBaseDeDatos, SinCadenaDeConexionLaPideEnElDialogo) {
     unsetenv("QUENDAL_BD");
+    std::optional<TDatosConexion> respuesta;
+    int preguntasDeConexion = 0;
+    ventana->FijarDialogoDeConexion([&] {
+        ++preguntasDeConexion;
+        return respuesta;
+    });
     BajarParque();
     ASSERT_EQ(errores.size(), 1);
-    EXPECT_TRUE(errores[0].contains(QStringLiteral("QUENDAL_BD")));
+    EXPECT_EQ(errores[0], QStringLiteral("No hay conexión con la base de datos: la operación no se realizó."));
+    EXPECT_EQ(ventana->Modelos().ParqueActual(), nullptr);
+
+    respuesta = TDatosConexion{"127.0.0.1", std::to_string(servidor_->Puerto()), "postgres", "postgres", ""};
+    BajarParque();
+    BajarParque();
+    EXPECT_EQ(errores.size(), 1);
+    EXPECT_EQ(preguntasDeConexion, 2);
+    ASSERT_NE(ventana->Modelos().ParqueActual(), nullptr);
+}
+
+// Each value of the connection string is quoted, so typed text cannot add a
+// keyword of its own.
+TEST(CadenaDeConexion, CitaCadaValor) {
+    EXPECT_EQ(CadenaDeConexion({"db.local", "5433", "ro", "ana", "o'k \\ x"}),
+              "host='db.local' port='5433' dbname='ro' user='ana' password='o\\'k \\\\ x'");
+    EXPECT_EQ(CadenaDeConexion({"h", "", "d", "u", ""}), "host='h' dbname='d' user='u'");
+    EXPECT_EQ(CadenaDeConexion({"h", "1", "d sslmode=disable", "u", ""}),
+              "host='h' port='1' dbname='d sslmode=disable' user='u'");
 }
 
 // ---- Solar tab ----
