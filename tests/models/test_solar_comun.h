@@ -81,10 +81,12 @@ inline TDatosCentralSolar CentralSintetica(int32_t nid, double Pa = PotenciaAuto
 }
 
 // Writes the samples as a series file of format version 1 (five series,
-// ten-minute period, first sample on 1 January 2018 at 00:00).
-inline void EscribirSeriesSolares(const std::string& archivo, const TMuestrasSolares& m) {
+// ten-minute period, first sample at `inicio`, "year month day hour minute
+// second": by default 1 January 2018 at 00:00).
+inline void EscribirSeriesSolares(const std::string& archivo, const TMuestrasSolares& m,
+                                  const char* inicio = "2018 1 1 0 0 0") {
     std::ofstream f(archivo, std::ios::binary);
-    f << "VERSION_FORMATO_SERIES 1\n5\n2018 1 1 0 0 0\n1/6\n" << m.PE.n << "\n144\n-----\n";
+    f << "VERSION_FORMATO_SERIES 1\n5\n" << inicio << "\n1/6\n" << m.PE.n << "\n144\n-----\n";
     f << "P_MW Disp Temp Rad CGM\n";
     for (int32_t k = 1; k <= m.PE.n; ++k) {
         f << k;

@@ -216,4 +216,14 @@ protected:
 inline TDateTime Dia() { return EncodeDate(2018, 1, 15); }
 inline TDateTime Hora(int h, int m) { return Dia() + EncodeTime(h, m, 0, 0); }
 
+// The hand-made day: 1.2 MW at set-point 1.5 to sample 85 (14:00), the
+// restriction (0.5 / 0.5) from 86 to 91 (14:10-15:00), 1.5 MW at 1.5 from 92 on.
+inline TSerieDePrueba DiaDeMano() {
+    TSerieDePrueba serie(Dia(), 144);
+    serie.FijarDesdeHasta(1, 85, 1.2, PaDeMano);
+    serie.FijarDesdeHasta(86, 91, 0.5, 0.5);
+    serie.FijarDesdeHasta(92, 144, 1.5, 1.5);
+    return serie;
+}
+
 }  // namespace apoyo_simulacion

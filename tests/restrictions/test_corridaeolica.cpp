@@ -35,14 +35,6 @@ constexpr int32_t NidKOLM = 25;
 constexpr double F = 0.97;
 constexpr double EnergiaHora14 = 4.95 / 6;
 
-TSerieDePrueba DiaDeMano() {
-    TSerieDePrueba serie(Dia(), 144);
-    serie.FijarDesdeHasta(1, 85, 1.2, 1.5);
-    serie.FijarDesdeHasta(86, 91, 0.5, 0.5);
-    serie.FijarDesdeHasta(92, 144, 1.5, 1.5);
-    return serie;
-}
-
 class CorridaEolica : public ConPlantaDeMano {
 protected:
     static void SetUpTestSuite() { https_ = TServidorHTTPSPrueba::Iniciar(errorHttps_); }

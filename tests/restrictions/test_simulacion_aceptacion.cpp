@@ -38,14 +38,6 @@ namespace {
 constexpr int32_t U = 6;
 constexpr double FactorKolm = 0.97;
 
-TSerieDePrueba DiaDeMano() {
-    TSerieDePrueba serie(Dia(), 144);
-    serie.FijarDesdeHasta(1, 85, 1.2, 1.5);
-    serie.FijarDesdeHasta(86, 91, 0.5, 0.5);
-    serie.FijarDesdeHasta(92, 144, 1.5, 1.5);
-    return serie;
-}
-
 double PadjEsperada(int32_t i) {
     if (i <= 85) return 1.2;
     if (i <= 92) return 1.5 * (0.8 + 0.2 * (i - 86) / 6.0);

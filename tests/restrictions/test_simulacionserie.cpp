@@ -31,15 +31,6 @@ protected:
     TDAofRecsEnergiaPorFecha registros_;
 };
 
-// The acceptance day: 1.2 MW to sample 85, the restriction (0.5 / 0.5) at
-// 86-91, 1.5 MW from 92 on.
-TSerieDePrueba DiaDeMano() {
-    TSerieDePrueba serie(Dia(), 144);
-    serie.FijarDesdeHasta(86, 91, 0.5, 0.5);
-    serie.FijarDesdeHasta(92, 144, 1.5, 1.5);
-    return serie;
-}
-
 // With u = 6 the series starts at the period start: sample 1 sees no push
 // (1.5), then the ring fills with 1.2 / 1.5 (0.8, so 1.2). The restricted
 // samples are not pushed and keep 0.8: Padj 1.2, pRed 0.7 each, 6 x 0.7 / 6

@@ -45,15 +45,6 @@ protected:
     TDAofRecsEnergiaPorFecha registros_;
 };
 
-// The hand-made day: 1.2 MW before sample 86, a restriction (0.5 / 0.5) from
-// 86 to 91, 1.5 MW from 92 on.
-TSerieDePrueba DiaDeMano() {
-    TSerieDePrueba serie(Dia(), 144);
-    serie.FijarDesdeHasta(86, 91, 0.5, 0.5);
-    serie.FijarDesdeHasta(92, 144, 1.5, 1.5);
-    return serie;
-}
-
 TEST_F(SimulacionVentana, ElArchivoSeNombraPorElPeriodoSimuladoYElEncabezadoPorElModo) {
     // Window 14:20 (sample 87) to 16:00 (97): simulated 10:20 to 20:00.
     TSerieDePrueba serie(Dia(), 144);
