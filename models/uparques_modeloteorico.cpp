@@ -84,6 +84,8 @@ double ASimplePrecision(double x) {
     return static_cast<float>(x);
 }
 
+bool MismosBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
 int32_t EnteroMasCercano(double x, int32_t minimo, int32_t maximo) {
     const double r = std::nearbyint(x);
     if (!(r >= minimo)) return minimo;
@@ -457,72 +459,167 @@ double TParque_ModeloTeorico::InterpolarCeldas(const TCeldasMastil& m, double g1
     return (g11 * (1 - m.wx) + g12 * m.wx) * (1 - m.wy) + (g21 * (1 - m.wx) + g22 * m.wx) * m.wy;
 }
 
+// ---- Passes ----
+//
+// A pass without a grid runs on two row buffers and ends at the last row that
+// holds a turbine or the mast: the rows after it change no result. When the
+// free stream propagates onto itself bit for bit (the usual case), a cell
+// whose three cells above equal the free stream equals it too, so each row is
+// computed only over the columns next to those of the row before that differ
+// from the free stream, and the rest of the buffer holds the free stream. Every
+// cell computed is computed as the full row would compute it, so the results
+// are the same bits.
+
+bool TParque_ModeloTeorico::LibreSePropagaIgual(double libre) const {
+    const double tres[3] = {libre, libre, libre};
+    double fila[3] = {0, 0, 0};
+    PropagarCeldas(fila, tres, 1, 1, pesoLateral, pesoCentral, pesoArrastre, libre * pesoRecuperacion);
+    return MismosBits(fila[1], libre);
+}
+
+void TParque_ModeloTeorico::IniciarBarrido(double libre, double escala, double densidad,
+                                           const std::vector<double>& ethas, double fpv3peUsado) const {
+    const std::size_t celdas = static_cast<std::size_t>(grilla_.nc) + 1;
+    filaA_.resize(celdas);
+    filaB_.resize(celdas);
+    TBarrido& b = barrido_;
+    b.libre = libre;
+    b.escala = escala;
+    b.densidad = densidad;
+    b.fpv3pe = fpv3peUsado;
+    b.ethas = &ethas;
+    b.recuperado = libre * pesoRecuperacion;
+    b.porColumnasActivas = LibreSePropagaIgual(libre);
+    b.fila = 0;
+    b.buffer = 1;
+    b.activaIni = 1;
+    b.activaFin = 0;
+    for (int k = 0; k < 2; ++k) {
+        b.distintaIni[k] = 1;
+        b.distintaFin[k] = 0;
+    }
+    b.siguiente = 0;
+    b.g11 = b.g12 = b.g21 = b.g22 = 0;
+    if (b.porColumnasActivas) {
+        std::fill(filaA_.begin(), filaA_.end(), libre);
+        std::fill(filaB_.begin(), filaB_.end(), libre);
+    }
+}
+
+void TParque_ModeloTeorico::AvanzarBarrido(int32_t hastaFila) const {
+    TBarrido& b = barrido_;
+    const int32_t nc = grilla_.nc;
+    double* const buffers[2] = {filaA_.data(), filaB_.data()};
+    for (int32_t r = b.fila + 1; r <= hastaFila; ++r) {
+        const int destino = 1 - b.buffer;
+        double* nueva = buffers[destino];
+        const double* vieja = buffers[b.buffer];
+        int32_t ini = 1, fin = nc;  // columns of the new row that may differ from the free stream
+        if (!b.porColumnasActivas) {
+            if (r == 1) {
+                std::fill(nueva + 1, nueva + nc + 1, b.libre);
+            } else {
+                nueva[1] = b.libre;
+                nueva[nc] = b.libre;
+                PropagarCeldas(nueva, vieja, 2, nc - 1, pesoLateral, pesoCentral, pesoArrastre, b.recuperado);
+            }
+        } else {
+            ini = 2;
+            fin = 1;
+            if (r > 1 && b.activaIni <= b.activaFin) {
+                ini = std::max(2, b.activaIni - 1);
+                fin = std::min(nc - 1, b.activaFin + 1);
+            }
+            // The buffer still holds a row from two rows back: its cells that
+            // differ from the free stream and fall outside ini..fin go back to it.
+            const int32_t viejaIni = b.distintaIni[destino], viejaFin = b.distintaFin[destino];
+            if (ini <= fin) {
+                for (int32_t j = viejaIni; j <= std::min(viejaFin, ini - 1); ++j) nueva[j] = b.libre;
+                for (int32_t j = std::max(viejaIni, fin + 1); j <= viejaFin; ++j) nueva[j] = b.libre;
+                PropagarCeldas(nueva, vieja, ini, fin, pesoLateral, pesoCentral, pesoArrastre, b.recuperado);
+            } else {
+                for (int32_t j = viejaIni; j <= viejaFin; ++j) nueva[j] = b.libre;
+            }
+        }
+        while (b.siguiente < molinosPorFila_.size() && molinos[molinosPorFila_[b.siguiente]]->posicion.fila == r) {
+            const int32_t i = molinosPorFila_[b.siguiente++];
+            const TMolino& molino = *molinos[i];
+            const TPosicion& pos = molino.posicion;
+            const TResultadoExtraccion e = ExtraerDeCeldas(molino.curva, (*b.ethas)[i], pos.colIni, pos.colFin, nueva,
+                                                           b.fpv3pe, b.escala, b.densidad);
+            extracciones_[i] = {e.pvMedia, e.potencia};
+            ini = std::min(ini, pos.colIni);
+            fin = std::max(fin, pos.colFin);
+        }
+        if (r == mastil_.f1) {
+            b.g11 = nueva[mastil_.c1];
+            b.g12 = nueva[mastil_.c2];
+        }
+        if (r == mastil_.f2) {
+            b.g21 = nueva[mastil_.c1];
+            b.g22 = nueva[mastil_.c2];
+        }
+        if (b.porColumnasActivas) {
+            while (ini <= fin && MismosBits(nueva[ini], b.libre)) ++ini;
+            while (ini <= fin && MismosBits(nueva[fin], b.libre)) --fin;
+        }
+        b.distintaIni[destino] = b.activaIni = ini;
+        b.distintaFin[destino] = b.activaFin = fin;
+        b.buffer = destino;
+        b.fila = r;
+    }
+}
+
+int32_t TParque_ModeloTeorico::UltimaFilaConResultado() const {
+    int32_t ultima = mastil_.dentro ? mastil_.f2 : 0;
+    if (!molinosPorFila_.empty()) ultima = std::max(ultima, molinos[molinosPorFila_.back()]->posicion.fila);
+    return ultima;
+}
+
+double TParque_ModeloTeorico::MastilDelBarrido() const {
+    const TBarrido& b = barrido_;
+    return InterpolarCeldas(mastil_, b.g11, b.g12, b.g21, b.g22);
+}
+
+double TParque_ModeloTeorico::NetaDeExtracciones() const {
+    double suma = 0;
+    for (const TExtraccion& e : extracciones_) suma += e.potencia;
+    const double neta = ASimplePrecision(suma - suma * suma * coefPerdidas);
+    return neta < 0 ? 0 : neta;
+}
+
 double TParque_ModeloTeorico::Pasada(double libre, double escala, double densidad, const std::vector<double>& ethas,
-                                     double fpv3peUsado, TGrillaEstela* grillaDestino, double& mastil) const {
+                                     double fpv3peUsado, double& mastil) const {
+    IniciarBarrido(libre, escala, densidad, ethas, fpv3peUsado);
+    AvanzarBarrido(UltimaFilaConResultado());
+    mastil = MastilDelBarrido();
+    return NetaDeExtracciones();
+}
+
+// Every row, every column, kept in the grid: the display's replay of a pass.
+void TParque_ModeloTeorico::PasadaEnGrilla(double libre, double escala, double densidad,
+                                           const std::vector<double>& ethas, double fpv3peUsado,
+                                           TGrillaEstela& destino) const {
     const int32_t nf = grilla_.nf;
     const int32_t nc = grilla_.nc;
-    if (!grillaDestino) {
-        filaA_.resize(static_cast<std::size_t>(nc) + 1);
-        filaB_.resize(static_cast<std::size_t>(nc) + 1);
-    }
-    double* vieja = nullptr;
-    double* nueva = grillaDestino ? grillaDestino->Fila(1) : filaA_.data();
     const double recuperado = libre * pesoRecuperacion;
-    double g11 = 0, g12 = 0, g21 = 0, g22 = 0;
-    std::size_t siguiente = 0;  // next turbine in row order
-
-    // Without a grid to fill, only the rows up to the last one that holds a
-    // turbine or the mast change a result, so the sweep ends there; and when
-    // the free stream propagates onto itself unchanged, bit for bit, the rows
-    // before the first turbine or mast all equal the first one and are not
-    // swept again. Both keep every result exactly as the full sweep gives it.
-    int32_t primeraFila = 1, ultimaFila = nf;  // with a grid: every row
-    if (!grillaDestino) {
-        primeraFila = mastil_.dentro ? mastil_.f1 : nf + 1;
-        ultimaFila = mastil_.dentro ? mastil_.f2 : 0;
-        if (!molinosPorFila_.empty()) {
-            primeraFila = std::min(primeraFila, molinos[molinosPorFila_.front()]->posicion.fila);
-            ultimaFila = std::max(ultimaFila, molinos[molinosPorFila_.back()]->posicion.fila);
-        }
-    }
-
-    for (int32_t r = 1; r <= ultimaFila; ++r) {
+    std::size_t siguiente = 0;
+    for (int32_t r = 1; r <= nf; ++r) {
+        double* nueva = destino.Fila(r);
         if (r == 1) {
             std::fill(nueva + 1, nueva + nc + 1, libre);
         } else {
             nueva[1] = libre;
             nueva[nc] = libre;
-            PropagarCeldas(nueva, vieja, 2, nc - 1, pesoLateral, pesoCentral, pesoArrastre, recuperado);
-            if (r == 2 && r < primeraFila - 1 && std::equal(nueva + 1, nueva + nc + 1, vieja + 1))
-                r = primeraFila - 1;
+            PropagarCeldas(nueva, destino.Fila(r - 1), 2, nc - 1, pesoLateral, pesoCentral, pesoArrastre, recuperado);
         }
         while (siguiente < molinosPorFila_.size() && molinos[molinosPorFila_[siguiente]]->posicion.fila == r) {
             const int32_t i = molinosPorFila_[siguiente++];
             const TMolino& molino = *molinos[i];
-            const TResultadoExtraccion e = ExtraerDeCeldas(molino.curva, ethas[i], molino.posicion.colIni,
-                                                           molino.posicion.colFin, nueva, fpv3peUsado, escala, densidad);
-            extracciones_[i] = {e.pvMedia, e.potencia};
+            ExtraerDeCeldas(molino.curva, ethas[i], molino.posicion.colIni, molino.posicion.colFin, nueva, fpv3peUsado,
+                            escala, densidad);
         }
-        if (r == mastil_.f1) {
-            g11 = nueva[mastil_.c1];
-            g12 = nueva[mastil_.c2];
-        }
-        if (r == mastil_.f2) {
-            g21 = nueva[mastil_.c1];
-            g22 = nueva[mastil_.c2];
-        }
-        vieja = nueva;
-        if (grillaDestino)
-            nueva = r < nf ? grillaDestino->Fila(r + 1) : nullptr;
-        else
-            nueva = (vieja == filaA_.data()) ? filaB_.data() : filaA_.data();
     }
-    mastil = InterpolarCeldas(mastil_, g11, g12, g21, g22);
-
-    double suma = 0;
-    for (const TExtraccion& e : extracciones_) suma += e.potencia;
-    const double neta = ASimplePrecision(suma - suma * suma * coefPerdidas);
-    return neta < 0 ? 0 : neta;
 }
 
 double TParque_ModeloTeorico::PotenciaConVientoLibre(double densidad, double libre, double tope, double& mastil) {
@@ -543,7 +640,7 @@ double TParque_ModeloTeorico::PotenciaConVientoLibre(double densidad, double lib
     double resultado = 0;
     for (int pasada = 1;; ++pasada) {
         ultimaPasada_.escala = escala;
-        const double neta = Pasada(libre, escala, densidad, ultimaPasada_.ethas, fpv3pe, nullptr, mastil);
+        const double neta = Pasada(libre, escala, densidad, ultimaPasada_.ethas, fpv3pe, mastil);
         for (std::size_t i = 0; i < molinos.size(); ++i) {
             molinos[i]->pvMedia = extracciones_[i].pvMedia;
             molinos[i]->potencia = extracciones_[i].potencia;
@@ -643,9 +740,8 @@ void TParque_ModeloTeorico::AsegurarGrillaCompleta() const {
     if (grillaAlDia_) return;
     grilla_.Dimensionar(grilla_.nf, grilla_.nc);
     if (ultimaPasada_.hay) {
-        double mastil = 0;
-        Pasada(ultimaPasada_.libre, ultimaPasada_.escala, ultimaPasada_.densidad, ultimaPasada_.ethas,
-               ultimaPasada_.fpv3pe, &grilla_, mastil);
+        PasadaEnGrilla(ultimaPasada_.libre, ultimaPasada_.escala, ultimaPasada_.densidad, ultimaPasada_.ethas,
+                       ultimaPasada_.fpv3pe, grilla_);
     } else {
         grilla_.Ceros();
     }

@@ -14,8 +14,10 @@
 // below the uncapped power scales every turbine down and runs the pass again.
 //
 // Speed. A pass keeps only two rows in memory (the row it builds and the one
-// before) and captures the four cells around the met mast on the way; the full
-// grid, which only the display and ValorEnPunto read, is rebuilt on demand by
+// before) and captures the four cells around the met mast on the way; it ends
+// at the last row that holds a turbine or the mast, and when the free stream
+// steps onto itself bit for bit it computes only the columns that can differ
+// from it. The full grid, which only the display and ValorEnPunto read, is rebuilt on demand by
 // running the last pass again with the same inputs, which gives the same bits.
 // The row buffers and the grid buffer are reused across directions.
 #include <cstdint>
@@ -224,12 +226,38 @@ private:
     void UbicarMolinosEnGrilla();
     TCeldasMastil UbicarPunto(double x, double y) const;
     double InterpolarCeldas(const TCeldasMastil& m, double g11, double g12, double g21, double g22) const;
-    // One pass over the grid; returns the net power (single precision, >= 0).
-    // With `grillaDestino` the rows are kept there and the turbines' state is
-    // left alone (a replay for the display).
-    // The turbines' results land in extracciones_, in list order.
+    // A pass in progress: the row last built, in which of the two buffers it
+    // lies, the columns of that row and of each buffer that may differ from
+    // the free stream, the next turbine in row order and the mast's cells.
+    struct TBarrido {
+        double libre = 0, escala = 1, densidad = 0, fpv3pe = 0, recuperado = 0;
+        const std::vector<double>* ethas = nullptr;
+        bool porColumnasActivas = false;  // the free stream propagates onto itself bit for bit
+        int32_t fila = 0;
+        int buffer = 1;
+        int32_t activaIni = 1, activaFin = 0;
+        int32_t distintaIni[2] = {1, 1}, distintaFin[2] = {0, 0};
+        std::size_t siguiente = 0;
+        double g11 = 0, g12 = 0, g21 = 0, g22 = 0;
+    };
+    bool LibreSePropagaIgual(double libre) const;
+    void IniciarBarrido(double libre, double escala, double densidad, const std::vector<double>& ethas,
+                        double fpv3peUsado) const;
+    // Builds the rows after the last one built, up to hastaFila.
+    void AvanzarBarrido(int32_t hastaFila) const;
+    // The last row whose cells reach a result: the last turbine's or the mast's.
+    int32_t UltimaFilaConResultado() const;
+    double MastilDelBarrido() const;
+    // The net power of the turbines' results (single precision, >= 0).
+    double NetaDeExtracciones() const;
+    // One pass over the grid; returns the net power. The turbines' results
+    // land in extracciones_, in list order.
     double Pasada(double libre, double escala, double densidad, const std::vector<double>& ethas,
-                  double fpv3peUsado, TGrillaEstela* grillaDestino, double& mastil) const;
+                  double fpv3peUsado, double& mastil) const;
+    // The same pass over every row of a grid, for the display; the turbines'
+    // state is left alone.
+    void PasadaEnGrilla(double libre, double escala, double densidad, const std::vector<double>& ethas,
+                        double fpv3peUsado, TGrillaEstela& destino) const;
     void AsegurarGrillaCompleta() const;
 
     bool hayDireccion_ = false;
@@ -241,6 +269,7 @@ private:
     };
     mutable std::vector<double> filaA_, filaB_;  // the two rows of a pass
     mutable std::vector<TExtraccion> extracciones_;
+    mutable TBarrido barrido_;
     TUltimaPasada ultimaPasada_;
     mutable TGrillaEstela grilla_;
     mutable bool grillaAlDia_ = false;
