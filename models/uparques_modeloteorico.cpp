@@ -622,29 +622,41 @@ void TParque_ModeloTeorico::PasadaEnGrilla(double libre, double escala, double d
     }
 }
 
-double TParque_ModeloTeorico::PotenciaConVientoLibre(double densidad, double libre, double tope, double& mastil) {
+void TParque_ModeloTeorico::ComenzarPotencia(double densidad, double libre) {
     // Turbines added or removed since the direction was set need a new layout.
     if (!hayDireccion_ || molinosPorFila_.size() != molinos.size()) FijarDireccion(direccion);
-    // A negative cap would divide by a zero net power below; it caps at 0.
-    const double limite = std::max(0.0, tope < potencia_autorizada_mw ? tope : potencia_autorizada_mw);
     pvLibre = libre;
     ultimaPasada_.ethas.resize(molinos.size());
     for (std::size_t i = 0; i < molinos.size(); ++i) ultimaPasada_.ethas[i] = molinos[i]->etha;
     ultimaPasada_.fpv3pe = fpv3pe;
     ultimaPasada_.libre = libre;
     ultimaPasada_.densidad = densidad;
+    ultimaPasada_.escala = 1;
     ultimaPasada_.hay = true;
     grillaAlDia_ = false;
+}
 
+void TParque_ModeloTeorico::TomarExtracciones() {
+    for (std::size_t i = 0; i < molinos.size(); ++i) {
+        molinos[i]->pvMedia = extracciones_[i].pvMedia;
+        molinos[i]->potencia = extracciones_[i].potencia;
+    }
+}
+
+double TParque_ModeloTeorico::LimiteDePotencia(double tope) const {
+    // A negative cap would divide by a zero net power below; it caps at 0.
+    return std::max(0.0, tope < potencia_autorizada_mw ? tope : potencia_autorizada_mw);
+}
+
+double TParque_ModeloTeorico::PotenciaConVientoLibre(double densidad, double libre, double tope, double& mastil) {
+    ComenzarPotencia(densidad, libre);
+    const double limite = LimiteDePotencia(tope);
     double escala = 1;
     double resultado = 0;
     for (int pasada = 1;; ++pasada) {
         ultimaPasada_.escala = escala;
         const double neta = Pasada(libre, escala, densidad, ultimaPasada_.ethas, fpv3pe, mastil);
-        for (std::size_t i = 0; i < molinos.size(); ++i) {
-            molinos[i]->pvMedia = extracciones_[i].pvMedia;
-            molinos[i]->potencia = extracciones_[i].potencia;
-        }
+        TomarExtracciones();
         if (neta <= limite) {
             resultado = neta;
             break;
@@ -665,23 +677,71 @@ double TParque_ModeloTeorico::PotenciaConVientoLibre(double densidad, double lib
     return PotenciaConVientoLibre(densidad, libre, tope, mastil);
 }
 
+bool TParque_ModeloTeorico::TopeInalcanzable(double densidad, double tope) const {
+    const double relacion = RelacionDensidad(densidad);
+    if (!(std::isfinite(relacion) && relacion >= 0 && coefPerdidas >= 0)) return false;
+    double suma = 0;
+    for (const auto& molino : molinos) {
+        // A factor that is not finite could make a turbine's wind undefined.
+        if (molino->curva.curva_P.n < 1 || !std::isfinite(molino->etha)) return false;
+        // Outside its wind range a curve gives 0, which may exceed its maximum.
+        suma += std::max(0.0, molino->curva.curva_P.Maximo()) * relacion;
+    }
+    // The margin covers the rounding of the curves' interpolation, the
+    // turbines' powers and their sum; the net power grows with the sum below
+    // 1 / (2 coefPerdidas).
+    const double cota = suma * (1 + 1e-9);
+    if (!(std::isfinite(cota) && 2 * cota * coefPerdidas < 1)) return false;
+    return ASimplePrecision(cota - cota * cota * coefPerdidas) <= LimiteDePotencia(tope);
+}
+
 double TParque_ModeloTeorico::PotenciaDesdeEstacion(double densidad, double mastilMedido, double tope,
                                                     double& libre) {
     libre = 0;
     if (mastilMedido < 1e-10) return 0;
+    if (!hayDireccion_ || molinosPorFila_.size() != molinos.size()) FijarDireccion(direccion);
+    // When the cap cannot bind, an evaluation is one pass at scale 1 whose mast
+    // reading needs only the rows up to the mast: a trial wind's pass stops
+    // there, and the wind found resumes its pass to the end. The results are
+    // those of full evaluations. A wind far beyond any real one (whose cells
+    // could overflow) takes full evaluations.
+    const bool conTanteos = TopeInalcanzable(densidad, tope);
     double estimado = mastilMedido;
     double potencia = 0;
     for (int fallidas = 0;;) {
         double mastilModelado = 0;
-        potencia = PotenciaConVientoLibre(densidad, estimado, tope, mastilModelado);
+        const bool tanteo = conTanteos && std::isfinite(estimado) && std::fabs(estimado) < 1e100;
+        if (tanteo) {
+            ComenzarPotencia(densidad, estimado);
+            IniciarBarrido(estimado, 1, densidad, ultimaPasada_.ethas, fpv3pe);
+            AvanzarBarrido(mastil_.dentro ? mastil_.f2 : 0);
+            mastilModelado = MastilDelBarrido();
+        } else {
+            potencia = PotenciaConVientoLibre(densidad, estimado, tope, mastilModelado);
+        }
         const double razon = mastilMedido / mastilModelado;
         // A mast the model sees without wind gives no ratio to follow.
-        if (!std::isfinite(razon) || std::fabs(razon - 1) < 0.01) break;
-        if (++fallidas > 100) break;
+        const bool hallado = !std::isfinite(razon) || std::fabs(razon - 1) < 0.01 || ++fallidas > 100;
+        if (hallado) {
+            if (tanteo) potencia = CompletarTanteo(densidad, estimado, tope);
+            break;
+        }
         estimado = razon * estimado;
     }
     libre = estimado;
     return potencia;
+}
+
+double TParque_ModeloTeorico::CompletarTanteo(double densidad, double libre, double tope) {
+    AvanzarBarrido(UltimaFilaConResultado());
+    const double neta = NetaDeExtracciones();
+    if (!(neta <= LimiteDePotencia(tope))) {
+        // Not reached while the bound holds; the full evaluation then decides.
+        double mastil = 0;
+        return PotenciaConVientoLibre(densidad, libre, tope, mastil);
+    }
+    TomarExtracciones();
+    return neta;
 }
 
 double TParque_ModeloTeorico::PotenciaDesdeEstacion(double densidad, double mastilMedido, double tope) {

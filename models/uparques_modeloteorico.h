@@ -202,6 +202,11 @@ public:
     double ValorEnPixel(int32_t columna, int32_t fila) const;
 
 private:
+    // What one turbine took in a pass.
+    struct TExtraccion {
+        double pvMedia = 0;
+        double potencia = 0;
+    };
     // Where the met mast falls in the grid of the current direction.
     struct TCeldasMastil {
         bool dentro = false;
@@ -259,14 +264,24 @@ private:
     void PasadaEnGrilla(double libre, double escala, double densidad, const std::vector<double>& ethas,
                         double fpv3peUsado, TGrillaEstela& destino) const;
     void AsegurarGrillaCompleta() const;
+    // What every power evaluation does first: the layout when the turbines
+    // changed, the free stream and the record of the pass for the display.
+    void ComenzarPotencia(double densidad, double libre);
+    // The turbines' pvMedia and potencia from the last pass.
+    void TomarExtracciones();
+    // min(tope, authorised power), at least 0.
+    double LimiteDePotencia(double tope) const;
+    // True when no pass at scale 1 can exceed the cap: the turbines' curve
+    // maxima at this air density, net of losses, stay at or below it. Then an
+    // evaluation is its first pass.
+    bool TopeInalcanzable(double densidad, double tope) const;
+    // Ends a trial wind's pass stopped at the mast as PotenciaConVientoLibre
+    // would give its evaluation.
+    double CompletarTanteo(double densidad, double libre, double tope);
 
     bool hayDireccion_ = false;
     TCeldasMastil mastil_;
     std::vector<int32_t> molinosPorFila_;  // turbine indices ordered by row, list order within a row
-    struct TExtraccion {
-        double pvMedia = 0;
-        double potencia = 0;
-    };
     mutable std::vector<double> filaA_, filaB_;  // the two rows of a pass
     mutable std::vector<TExtraccion> extracciones_;
     mutable TBarrido barrido_;
