@@ -382,6 +382,7 @@ void TParque_ModeloTeorico::FijarDireccion(double dir) {
     mastil_ = UbicarPunto(0, 0);
     hayDireccion_ = true;
     ultimaPasada_.hay = false;
+    primeraGuardada_.hay = false;
     grillaAlDia_ = false;
 }
 
@@ -648,6 +649,42 @@ double TParque_ModeloTeorico::LimiteDePotencia(double tope) const {
     return std::max(0.0, tope < potencia_autorizada_mw ? tope : potencia_autorizada_mw);
 }
 
+bool TParque_ModeloTeorico::TPasadaGuardada::Corresponde(const TParque_ModeloTeorico& p, double libreUsado,
+                                                          double densidadUsada) const {
+    if (!hay || !MismosBits(libre, libreUsado) || !MismosBits(densidad, densidadUsada)) return false;
+    const double actuales[] = {p.fpv3pe, p.coefPerdidas, p.pesoLateral, p.pesoCentral, p.pesoArrastre,
+                               p.pesoRecuperacion};
+    for (std::size_t k = 0; k < parametros.size(); ++k)
+        if (!MismosBits(parametros[k], actuales[k])) return false;
+    if (ethas.size() != p.ultimaPasada_.ethas.size()) return false;
+    for (std::size_t i = 0; i < ethas.size(); ++i)
+        if (!MismosBits(ethas[i], p.ultimaPasada_.ethas[i])) return false;
+    return true;
+}
+
+void TParque_ModeloTeorico::GuardarPrimeraPasada(double densidad, double libre, double neta, double mastil) {
+    TPasadaGuardada& g = primeraGuardada_;
+    g.hay = true;
+    g.libre = libre;
+    g.densidad = densidad;
+    g.parametros = {fpv3pe, coefPerdidas, pesoLateral, pesoCentral, pesoArrastre, pesoRecuperacion};
+    g.ethas = ultimaPasada_.ethas;
+    g.extracciones = extracciones_;
+    g.neta = neta;
+    g.mastil = mastil;
+}
+
+double TParque_ModeloTeorico::PrimeraPasada(double densidad, double libre, double& mastil) {
+    if (primeraGuardada_.Corresponde(*this, libre, densidad)) {
+        extracciones_ = primeraGuardada_.extracciones;
+        mastil = primeraGuardada_.mastil;
+        return primeraGuardada_.neta;
+    }
+    const double neta = Pasada(libre, 1, densidad, ultimaPasada_.ethas, fpv3pe, mastil);
+    GuardarPrimeraPasada(densidad, libre, neta, mastil);
+    return neta;
+}
+
 double TParque_ModeloTeorico::PotenciaConVientoLibre(double densidad, double libre, double tope, double& mastil) {
     ComenzarPotencia(densidad, libre);
     const double limite = LimiteDePotencia(tope);
@@ -655,7 +692,8 @@ double TParque_ModeloTeorico::PotenciaConVientoLibre(double densidad, double lib
     double resultado = 0;
     for (int pasada = 1;; ++pasada) {
         ultimaPasada_.escala = escala;
-        const double neta = Pasada(libre, escala, densidad, ultimaPasada_.ethas, fpv3pe, mastil);
+        const double neta = pasada == 1 ? PrimeraPasada(densidad, libre, mastil)
+                                        : Pasada(libre, escala, densidad, ultimaPasada_.ethas, fpv3pe, mastil);
         TomarExtracciones();
         if (neta <= limite) {
             resultado = neta;
@@ -735,6 +773,7 @@ double TParque_ModeloTeorico::PotenciaDesdeEstacion(double densidad, double mast
 double TParque_ModeloTeorico::CompletarTanteo(double densidad, double libre, double tope) {
     AvanzarBarrido(UltimaFilaConResultado());
     const double neta = NetaDeExtracciones();
+    GuardarPrimeraPasada(densidad, libre, neta, MastilDelBarrido());
     if (!(neta <= LimiteDePotencia(tope))) {
         // Not reached while the bound holds; the full evaluation then decides.
         double mastil = 0;

@@ -20,6 +20,7 @@
 // from it. The full grid, which only the display and ValorEnPunto read, is rebuilt on demand by
 // running the last pass again with the same inputs, which gives the same bits.
 // The row buffers and the grid buffer are reused across directions.
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -278,6 +279,21 @@ private:
     // Ends a trial wind's pass stopped at the mast as PotenciaConVientoLibre
     // would give its evaluation.
     double CompletarTanteo(double densidad, double libre, double tope);
+    // The first pass (scale 1) of the last evaluation, with everything it
+    // depends on beyond the direction's layout. An evaluation for the same
+    // free stream (the restricted sample's uncapped power after its capped
+    // one) takes it instead of sweeping again: the same bits.
+    struct TPasadaGuardada {
+        bool hay = false;
+        double libre = 0, densidad = 0, neta = 0, mastil = 0;
+        std::array<double, 6> parametros{};  // fpv3pe, coefPerdidas and the row step's weights
+        std::vector<double> ethas;
+        std::vector<TExtraccion> extracciones;
+        bool Corresponde(const TParque_ModeloTeorico& p, double libreUsado, double densidadUsada) const;
+    };
+    void GuardarPrimeraPasada(double densidad, double libre, double neta, double mastil);
+    // The scale-1 pass of an evaluation begun with ComenzarPotencia.
+    double PrimeraPasada(double densidad, double libre, double& mastil);
 
     bool hayDireccion_ = false;
     TCeldasMastil mastil_;
@@ -285,6 +301,7 @@ private:
     mutable std::vector<double> filaA_, filaB_;  // the two rows of a pass
     mutable std::vector<TExtraccion> extracciones_;
     mutable TBarrido barrido_;
+    TPasadaGuardada primeraGuardada_;
     TUltimaPasada ultimaPasada_;
     mutable TGrillaEstela grilla_;
     mutable bool grillaAlDia_ = false;
