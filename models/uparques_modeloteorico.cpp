@@ -339,6 +339,7 @@ void TParque_ModeloTeorico::GuardarEnArchivo(const std::string& ruta) const {
 }
 
 void TParque_ModeloTeorico::Preparar() {
+    primeraGuardada_.hay = false;
     if (!(potencia_autorizada_mw > 1e-8)) potencia_autorizada_mw = 1e-8;
     coefPerdidas = factor_perdidas / (potencia_nominal > 1e-8 ? potencia_nominal : 1e-8);
     nMolinos = static_cast<int32_t>(molinos.size());

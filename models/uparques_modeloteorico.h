@@ -17,9 +17,12 @@
 // before) and captures the four cells around the met mast on the way; it ends
 // at the last row that holds a turbine or the mast, and when the free stream
 // steps onto itself bit for bit it computes only the columns that can differ
-// from it. The full grid, which only the display and ValorEnPunto read, is rebuilt on demand by
-// running the last pass again with the same inputs, which gives the same bits.
-// The row buffers and the grid buffer are reused across directions.
+// from it. The mast iteration stops a trial wind's pass at the mast when the
+// cap cannot bind, and an evaluation repeating the last one's first pass takes
+// its results. The full grid, which only the display and ValorEnPunto read, is
+// rebuilt on demand by running the last pass again with the same inputs, which
+// gives the same bits. The row buffers and the grid buffer are reused across
+// directions.
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -162,7 +165,8 @@ public:
     // `nid_modelo`.
     void ActualizarBD(TPgSqlCon& conexion) const;
 
-    // Authorised power at least 1e-8, the loss coefficient and the park curve.
+    // Authorised power at least 1e-8, the loss coefficient and the park curve;
+    // a pass kept for reuse is dropped.
     void Preparar();
 
     // ---- Wake grid and park power ----
