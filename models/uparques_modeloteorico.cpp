@@ -84,6 +84,8 @@ double ASimplePrecision(double x) {
     return static_cast<float>(x);
 }
 
+bool MismosBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
 int32_t EnteroMasCercano(double x, int32_t minimo, int32_t maximo) {
     const double r = std::nearbyint(x);
     if (!(r >= minimo)) return minimo;
@@ -337,6 +339,7 @@ void TParque_ModeloTeorico::GuardarEnArchivo(const std::string& ruta) const {
 }
 
 void TParque_ModeloTeorico::Preparar() {
+    primeraGuardada_.hay = false;
     if (!(potencia_autorizada_mw > 1e-8)) potencia_autorizada_mw = 1e-8;
     coefPerdidas = factor_perdidas / (potencia_nominal > 1e-8 ? potencia_nominal : 1e-8);
     nMolinos = static_cast<int32_t>(molinos.size());
@@ -380,6 +383,7 @@ void TParque_ModeloTeorico::FijarDireccion(double dir) {
     mastil_ = UbicarPunto(0, 0);
     hayDireccion_ = true;
     ultimaPasada_.hay = false;
+    primeraGuardada_.hay = false;
     grillaAlDia_ = false;
 }
 
@@ -457,97 +461,241 @@ double TParque_ModeloTeorico::InterpolarCeldas(const TCeldasMastil& m, double g1
     return (g11 * (1 - m.wx) + g12 * m.wx) * (1 - m.wy) + (g21 * (1 - m.wx) + g22 * m.wx) * m.wy;
 }
 
-double TParque_ModeloTeorico::Pasada(double libre, double escala, double densidad, const std::vector<double>& ethas,
-                                     double fpv3peUsado, TGrillaEstela* grillaDestino, double& mastil) const {
-    const int32_t nf = grilla_.nf;
+// ---- Passes ----
+//
+// A pass without a grid runs on two row buffers and ends at the last row that
+// holds a turbine or the mast: the rows after it change no result. When the
+// free stream propagates onto itself bit for bit (the usual case), a cell
+// whose three cells above equal the free stream equals it too, so each row is
+// computed only over the columns next to those of the row before that differ
+// from the free stream, and the rest of the buffer holds the free stream. Every
+// cell computed is computed as the full row would compute it, so the results
+// are the same bits.
+
+bool TParque_ModeloTeorico::LibreSePropagaIgual(double libre) const {
+    const double tres[3] = {libre, libre, libre};
+    double fila[3] = {0, 0, 0};
+    PropagarCeldas(fila, tres, 1, 1, pesoLateral, pesoCentral, pesoArrastre, libre * pesoRecuperacion);
+    return MismosBits(fila[1], libre);
+}
+
+void TParque_ModeloTeorico::IniciarBarrido(double libre, double escala, double densidad,
+                                           const std::vector<double>& ethas, double fpv3peUsado) const {
+    const std::size_t celdas = static_cast<std::size_t>(grilla_.nc) + 1;
+    filaA_.resize(celdas);
+    filaB_.resize(celdas);
+    TBarrido& b = barrido_;
+    b.libre = libre;
+    b.escala = escala;
+    b.densidad = densidad;
+    b.fpv3pe = fpv3peUsado;
+    b.ethas = &ethas;
+    b.recuperado = libre * pesoRecuperacion;
+    b.porColumnasActivas = LibreSePropagaIgual(libre);
+    b.fila = 0;
+    b.buffer = 1;
+    b.activaIni = 1;
+    b.activaFin = 0;
+    for (int k = 0; k < 2; ++k) {
+        b.distintaIni[k] = 1;
+        b.distintaFin[k] = 0;
+    }
+    b.siguiente = 0;
+    b.g11 = b.g12 = b.g21 = b.g22 = 0;
+    if (b.porColumnasActivas) {
+        std::fill(filaA_.begin(), filaA_.end(), libre);
+        std::fill(filaB_.begin(), filaB_.end(), libre);
+    }
+}
+
+void TParque_ModeloTeorico::AvanzarBarrido(int32_t hastaFila) const {
+    TBarrido& b = barrido_;
     const int32_t nc = grilla_.nc;
-    if (!grillaDestino) {
-        filaA_.resize(static_cast<std::size_t>(nc) + 1);
-        filaB_.resize(static_cast<std::size_t>(nc) + 1);
-    }
-    double* vieja = nullptr;
-    double* nueva = grillaDestino ? grillaDestino->Fila(1) : filaA_.data();
-    const double recuperado = libre * pesoRecuperacion;
-    double g11 = 0, g12 = 0, g21 = 0, g22 = 0;
-    std::size_t siguiente = 0;  // next turbine in row order
-
-    // Without a grid to fill, only the rows up to the last one that holds a
-    // turbine or the mast change a result, so the sweep ends there; and when
-    // the free stream propagates onto itself unchanged, bit for bit, the rows
-    // before the first turbine or mast all equal the first one and are not
-    // swept again. Both keep every result exactly as the full sweep gives it.
-    int32_t primeraFila = 1, ultimaFila = nf;  // with a grid: every row
-    if (!grillaDestino) {
-        primeraFila = mastil_.dentro ? mastil_.f1 : nf + 1;
-        ultimaFila = mastil_.dentro ? mastil_.f2 : 0;
-        if (!molinosPorFila_.empty()) {
-            primeraFila = std::min(primeraFila, molinos[molinosPorFila_.front()]->posicion.fila);
-            ultimaFila = std::max(ultimaFila, molinos[molinosPorFila_.back()]->posicion.fila);
-        }
-    }
-
-    for (int32_t r = 1; r <= ultimaFila; ++r) {
-        if (r == 1) {
-            std::fill(nueva + 1, nueva + nc + 1, libre);
+    double* const buffers[2] = {filaA_.data(), filaB_.data()};
+    for (int32_t r = b.fila + 1; r <= hastaFila; ++r) {
+        const int destino = 1 - b.buffer;
+        double* nueva = buffers[destino];
+        const double* vieja = buffers[b.buffer];
+        int32_t ini = 1, fin = nc;  // columns of the new row that may differ from the free stream
+        if (!b.porColumnasActivas) {
+            if (r == 1) {
+                std::fill(nueva + 1, nueva + nc + 1, b.libre);
+            } else {
+                nueva[1] = b.libre;
+                nueva[nc] = b.libre;
+                PropagarCeldas(nueva, vieja, 2, nc - 1, pesoLateral, pesoCentral, pesoArrastre, b.recuperado);
+            }
         } else {
-            nueva[1] = libre;
-            nueva[nc] = libre;
-            PropagarCeldas(nueva, vieja, 2, nc - 1, pesoLateral, pesoCentral, pesoArrastre, recuperado);
-            if (r == 2 && r < primeraFila - 1 && std::equal(nueva + 1, nueva + nc + 1, vieja + 1))
-                r = primeraFila - 1;
+            ini = 2;
+            fin = 1;
+            if (r > 1 && b.activaIni <= b.activaFin) {
+                ini = std::max(2, b.activaIni - 1);
+                fin = std::min(nc - 1, b.activaFin + 1);
+            }
+            // The buffer still holds a row from two rows back: its cells that
+            // differ from the free stream and fall outside ini..fin go back to it.
+            const int32_t viejaIni = b.distintaIni[destino], viejaFin = b.distintaFin[destino];
+            if (ini <= fin) {
+                for (int32_t j = viejaIni; j <= std::min(viejaFin, ini - 1); ++j) nueva[j] = b.libre;
+                for (int32_t j = std::max(viejaIni, fin + 1); j <= viejaFin; ++j) nueva[j] = b.libre;
+                PropagarCeldas(nueva, vieja, ini, fin, pesoLateral, pesoCentral, pesoArrastre, b.recuperado);
+            } else {
+                for (int32_t j = viejaIni; j <= viejaFin; ++j) nueva[j] = b.libre;
+            }
         }
-        while (siguiente < molinosPorFila_.size() && molinos[molinosPorFila_[siguiente]]->posicion.fila == r) {
-            const int32_t i = molinosPorFila_[siguiente++];
+        while (b.siguiente < molinosPorFila_.size() && molinos[molinosPorFila_[b.siguiente]]->posicion.fila == r) {
+            const int32_t i = molinosPorFila_[b.siguiente++];
             const TMolino& molino = *molinos[i];
-            const TResultadoExtraccion e = ExtraerDeCeldas(molino.curva, ethas[i], molino.posicion.colIni,
-                                                           molino.posicion.colFin, nueva, fpv3peUsado, escala, densidad);
+            const TPosicion& pos = molino.posicion;
+            const TResultadoExtraccion e = ExtraerDeCeldas(molino.curva, (*b.ethas)[i], pos.colIni, pos.colFin, nueva,
+                                                           b.fpv3pe, b.escala, b.densidad);
             extracciones_[i] = {e.pvMedia, e.potencia};
+            ini = std::min(ini, pos.colIni);
+            fin = std::max(fin, pos.colFin);
         }
         if (r == mastil_.f1) {
-            g11 = nueva[mastil_.c1];
-            g12 = nueva[mastil_.c2];
+            b.g11 = nueva[mastil_.c1];
+            b.g12 = nueva[mastil_.c2];
         }
         if (r == mastil_.f2) {
-            g21 = nueva[mastil_.c1];
-            g22 = nueva[mastil_.c2];
+            b.g21 = nueva[mastil_.c1];
+            b.g22 = nueva[mastil_.c2];
         }
-        vieja = nueva;
-        if (grillaDestino)
-            nueva = r < nf ? grillaDestino->Fila(r + 1) : nullptr;
-        else
-            nueva = (vieja == filaA_.data()) ? filaB_.data() : filaA_.data();
+        if (b.porColumnasActivas) {
+            while (ini <= fin && MismosBits(nueva[ini], b.libre)) ++ini;
+            while (ini <= fin && MismosBits(nueva[fin], b.libre)) --fin;
+        }
+        b.distintaIni[destino] = b.activaIni = ini;
+        b.distintaFin[destino] = b.activaFin = fin;
+        b.buffer = destino;
+        b.fila = r;
     }
-    mastil = InterpolarCeldas(mastil_, g11, g12, g21, g22);
+}
 
+int32_t TParque_ModeloTeorico::UltimaFilaConResultado() const {
+    int32_t ultima = mastil_.dentro ? mastil_.f2 : 0;
+    if (!molinosPorFila_.empty()) ultima = std::max(ultima, molinos[molinosPorFila_.back()]->posicion.fila);
+    return ultima;
+}
+
+double TParque_ModeloTeorico::MastilDelBarrido() const {
+    const TBarrido& b = barrido_;
+    return InterpolarCeldas(mastil_, b.g11, b.g12, b.g21, b.g22);
+}
+
+double TParque_ModeloTeorico::NetaDeExtracciones() const {
     double suma = 0;
     for (const TExtraccion& e : extracciones_) suma += e.potencia;
     const double neta = ASimplePrecision(suma - suma * suma * coefPerdidas);
     return neta < 0 ? 0 : neta;
 }
 
-double TParque_ModeloTeorico::PotenciaConVientoLibre(double densidad, double libre, double tope, double& mastil) {
+double TParque_ModeloTeorico::Pasada(double libre, double escala, double densidad, const std::vector<double>& ethas,
+                                     double fpv3peUsado, double& mastil) const {
+    IniciarBarrido(libre, escala, densidad, ethas, fpv3peUsado);
+    AvanzarBarrido(UltimaFilaConResultado());
+    mastil = MastilDelBarrido();
+    return NetaDeExtracciones();
+}
+
+// Every row, every column, kept in the grid: the display's replay of a pass.
+void TParque_ModeloTeorico::PasadaEnGrilla(double libre, double escala, double densidad,
+                                           const std::vector<double>& ethas, double fpv3peUsado,
+                                           TGrillaEstela& destino) const {
+    const int32_t nf = grilla_.nf;
+    const int32_t nc = grilla_.nc;
+    const double recuperado = libre * pesoRecuperacion;
+    std::size_t siguiente = 0;
+    for (int32_t r = 1; r <= nf; ++r) {
+        double* nueva = destino.Fila(r);
+        if (r == 1) {
+            std::fill(nueva + 1, nueva + nc + 1, libre);
+        } else {
+            nueva[1] = libre;
+            nueva[nc] = libre;
+            PropagarCeldas(nueva, destino.Fila(r - 1), 2, nc - 1, pesoLateral, pesoCentral, pesoArrastre, recuperado);
+        }
+        while (siguiente < molinosPorFila_.size() && molinos[molinosPorFila_[siguiente]]->posicion.fila == r) {
+            const int32_t i = molinosPorFila_[siguiente++];
+            const TMolino& molino = *molinos[i];
+            ExtraerDeCeldas(molino.curva, ethas[i], molino.posicion.colIni, molino.posicion.colFin, nueva, fpv3peUsado,
+                            escala, densidad);
+        }
+    }
+}
+
+void TParque_ModeloTeorico::ComenzarPotencia(double densidad, double libre) {
     // Turbines added or removed since the direction was set need a new layout.
     if (!hayDireccion_ || molinosPorFila_.size() != molinos.size()) FijarDireccion(direccion);
-    // A negative cap would divide by a zero net power below; it caps at 0.
-    const double limite = std::max(0.0, tope < potencia_autorizada_mw ? tope : potencia_autorizada_mw);
     pvLibre = libre;
     ultimaPasada_.ethas.resize(molinos.size());
     for (std::size_t i = 0; i < molinos.size(); ++i) ultimaPasada_.ethas[i] = molinos[i]->etha;
     ultimaPasada_.fpv3pe = fpv3pe;
     ultimaPasada_.libre = libre;
     ultimaPasada_.densidad = densidad;
+    ultimaPasada_.escala = 1;
     ultimaPasada_.hay = true;
     grillaAlDia_ = false;
+}
 
+void TParque_ModeloTeorico::TomarExtracciones() {
+    for (std::size_t i = 0; i < molinos.size(); ++i) {
+        molinos[i]->pvMedia = extracciones_[i].pvMedia;
+        molinos[i]->potencia = extracciones_[i].potencia;
+    }
+}
+
+double TParque_ModeloTeorico::LimiteDePotencia(double tope) const {
+    // A negative cap would divide by a zero net power below; it caps at 0.
+    return std::max(0.0, tope < potencia_autorizada_mw ? tope : potencia_autorizada_mw);
+}
+
+bool TParque_ModeloTeorico::TPasadaGuardada::Corresponde(const TParque_ModeloTeorico& p, double libreUsado,
+                                                          double densidadUsada) const {
+    if (!hay || !MismosBits(libre, libreUsado) || !MismosBits(densidad, densidadUsada)) return false;
+    const double actuales[] = {p.fpv3pe, p.coefPerdidas, p.pesoLateral, p.pesoCentral, p.pesoArrastre,
+                               p.pesoRecuperacion};
+    for (std::size_t k = 0; k < parametros.size(); ++k)
+        if (!MismosBits(parametros[k], actuales[k])) return false;
+    if (ethas.size() != p.ultimaPasada_.ethas.size()) return false;
+    for (std::size_t i = 0; i < ethas.size(); ++i)
+        if (!MismosBits(ethas[i], p.ultimaPasada_.ethas[i])) return false;
+    return true;
+}
+
+void TParque_ModeloTeorico::GuardarPrimeraPasada(double densidad, double libre, double neta, double mastil) {
+    TPasadaGuardada& g = primeraGuardada_;
+    g.hay = true;
+    g.libre = libre;
+    g.densidad = densidad;
+    g.parametros = {fpv3pe, coefPerdidas, pesoLateral, pesoCentral, pesoArrastre, pesoRecuperacion};
+    g.ethas = ultimaPasada_.ethas;
+    g.extracciones = extracciones_;
+    g.neta = neta;
+    g.mastil = mastil;
+}
+
+double TParque_ModeloTeorico::PrimeraPasada(double densidad, double libre, double& mastil) {
+    if (primeraGuardada_.Corresponde(*this, libre, densidad)) {
+        extracciones_ = primeraGuardada_.extracciones;
+        mastil = primeraGuardada_.mastil;
+        return primeraGuardada_.neta;
+    }
+    const double neta = Pasada(libre, 1, densidad, ultimaPasada_.ethas, fpv3pe, mastil);
+    GuardarPrimeraPasada(densidad, libre, neta, mastil);
+    return neta;
+}
+
+double TParque_ModeloTeorico::PotenciaConVientoLibre(double densidad, double libre, double tope, double& mastil) {
+    ComenzarPotencia(densidad, libre);
+    const double limite = LimiteDePotencia(tope);
     double escala = 1;
     double resultado = 0;
     for (int pasada = 1;; ++pasada) {
         ultimaPasada_.escala = escala;
-        const double neta = Pasada(libre, escala, densidad, ultimaPasada_.ethas, fpv3pe, nullptr, mastil);
-        for (std::size_t i = 0; i < molinos.size(); ++i) {
-            molinos[i]->pvMedia = extracciones_[i].pvMedia;
-            molinos[i]->potencia = extracciones_[i].potencia;
-        }
+        const double neta = pasada == 1 ? PrimeraPasada(densidad, libre, mastil)
+                                        : Pasada(libre, escala, densidad, ultimaPasada_.ethas, fpv3pe, mastil);
+        TomarExtracciones();
         if (neta <= limite) {
             resultado = neta;
             break;
@@ -568,23 +716,72 @@ double TParque_ModeloTeorico::PotenciaConVientoLibre(double densidad, double lib
     return PotenciaConVientoLibre(densidad, libre, tope, mastil);
 }
 
+bool TParque_ModeloTeorico::TopeInalcanzable(double densidad, double tope) const {
+    const double relacion = RelacionDensidad(densidad);
+    if (!(std::isfinite(relacion) && relacion >= 0 && coefPerdidas >= 0)) return false;
+    double suma = 0;
+    for (const auto& molino : molinos) {
+        // A factor that is not finite could make a turbine's wind undefined.
+        if (molino->curva.curva_P.n < 1 || !std::isfinite(molino->etha)) return false;
+        // Outside its wind range a curve gives 0, which may exceed its maximum.
+        suma += std::max(0.0, molino->curva.curva_P.Maximo()) * relacion;
+    }
+    // The margin covers the rounding of the curves' interpolation, the
+    // turbines' powers and their sum; the net power grows with the sum below
+    // 1 / (2 coefPerdidas).
+    const double cota = suma * (1 + 1e-9);
+    if (!(std::isfinite(cota) && 2 * cota * coefPerdidas < 1)) return false;
+    return ASimplePrecision(cota - cota * cota * coefPerdidas) <= LimiteDePotencia(tope);
+}
+
 double TParque_ModeloTeorico::PotenciaDesdeEstacion(double densidad, double mastilMedido, double tope,
                                                     double& libre) {
     libre = 0;
     if (mastilMedido < 1e-10) return 0;
+    if (!hayDireccion_ || molinosPorFila_.size() != molinos.size()) FijarDireccion(direccion);
+    // When the cap cannot bind, an evaluation is one pass at scale 1 whose mast
+    // reading needs only the rows up to the mast: a trial wind's pass stops
+    // there, and the wind found resumes its pass to the end. The results are
+    // those of full evaluations. A wind far beyond any real one (whose cells
+    // could overflow) takes full evaluations.
+    const bool conTanteos = TopeInalcanzable(densidad, tope);
     double estimado = mastilMedido;
     double potencia = 0;
     for (int fallidas = 0;;) {
         double mastilModelado = 0;
-        potencia = PotenciaConVientoLibre(densidad, estimado, tope, mastilModelado);
+        const bool tanteo = conTanteos && std::isfinite(estimado) && std::fabs(estimado) < 1e100;
+        if (tanteo) {
+            ComenzarPotencia(densidad, estimado);
+            IniciarBarrido(estimado, 1, densidad, ultimaPasada_.ethas, fpv3pe);
+            AvanzarBarrido(mastil_.dentro ? mastil_.f2 : 0);
+            mastilModelado = MastilDelBarrido();
+        } else {
+            potencia = PotenciaConVientoLibre(densidad, estimado, tope, mastilModelado);
+        }
         const double razon = mastilMedido / mastilModelado;
         // A mast the model sees without wind gives no ratio to follow.
-        if (!std::isfinite(razon) || std::fabs(razon - 1) < 0.01) break;
-        if (++fallidas > 100) break;
+        const bool hallado = !std::isfinite(razon) || std::fabs(razon - 1) < 0.01 || ++fallidas > 100;
+        if (hallado) {
+            if (tanteo) potencia = CompletarTanteo(densidad, estimado, tope);
+            break;
+        }
         estimado = razon * estimado;
     }
     libre = estimado;
     return potencia;
+}
+
+double TParque_ModeloTeorico::CompletarTanteo(double densidad, double libre, double tope) {
+    AvanzarBarrido(UltimaFilaConResultado());
+    const double neta = NetaDeExtracciones();
+    GuardarPrimeraPasada(densidad, libre, neta, MastilDelBarrido());
+    if (!(neta <= LimiteDePotencia(tope))) {
+        // Not reached while the bound holds; the full evaluation then decides.
+        double mastil = 0;
+        return PotenciaConVientoLibre(densidad, libre, tope, mastil);
+    }
+    TomarExtracciones();
+    return neta;
 }
 
 double TParque_ModeloTeorico::PotenciaDesdeEstacion(double densidad, double mastilMedido, double tope) {
@@ -643,9 +840,8 @@ void TParque_ModeloTeorico::AsegurarGrillaCompleta() const {
     if (grillaAlDia_) return;
     grilla_.Dimensionar(grilla_.nf, grilla_.nc);
     if (ultimaPasada_.hay) {
-        double mastil = 0;
-        Pasada(ultimaPasada_.libre, ultimaPasada_.escala, ultimaPasada_.densidad, ultimaPasada_.ethas,
-               ultimaPasada_.fpv3pe, &grilla_, mastil);
+        PasadaEnGrilla(ultimaPasada_.libre, ultimaPasada_.escala, ultimaPasada_.densidad, ultimaPasada_.ethas,
+                       ultimaPasada_.fpv3pe, grilla_);
     } else {
         grilla_.Ceros();
     }

@@ -14,10 +14,16 @@
 // below the uncapped power scales every turbine down and runs the pass again.
 //
 // Speed. A pass keeps only two rows in memory (the row it builds and the one
-// before) and captures the four cells around the met mast on the way; the full
-// grid, which only the display and ValorEnPunto read, is rebuilt on demand by
-// running the last pass again with the same inputs, which gives the same bits.
-// The row buffers and the grid buffer are reused across directions.
+// before) and captures the four cells around the met mast on the way; it ends
+// at the last row that holds a turbine or the mast, and when the free stream
+// steps onto itself bit for bit it computes only the columns that can differ
+// from it. The mast iteration stops a trial wind's pass at the mast when the
+// cap cannot bind, and an evaluation repeating the last one's first pass takes
+// its results. The full grid, which only the display and ValorEnPunto read, is
+// rebuilt on demand by running the last pass again with the same inputs, which
+// gives the same bits. The row buffers and the grid buffer are reused across
+// directions.
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -159,7 +165,8 @@ public:
     // `nid_modelo`.
     void ActualizarBD(TPgSqlCon& conexion) const;
 
-    // Authorised power at least 1e-8, the loss coefficient and the park curve.
+    // Authorised power at least 1e-8, the loss coefficient and the park curve;
+    // a pass kept for reuse is dropped.
     void Preparar();
 
     // ---- Wake grid and park power ----
@@ -200,6 +207,11 @@ public:
     double ValorEnPixel(int32_t columna, int32_t fila) const;
 
 private:
+    // What one turbine took in a pass.
+    struct TExtraccion {
+        double pvMedia = 0;
+        double potencia = 0;
+    };
     // Where the met mast falls in the grid of the current direction.
     struct TCeldasMastil {
         bool dentro = false;
@@ -224,23 +236,76 @@ private:
     void UbicarMolinosEnGrilla();
     TCeldasMastil UbicarPunto(double x, double y) const;
     double InterpolarCeldas(const TCeldasMastil& m, double g11, double g12, double g21, double g22) const;
-    // One pass over the grid; returns the net power (single precision, >= 0).
-    // With `grillaDestino` the rows are kept there and the turbines' state is
-    // left alone (a replay for the display).
-    // The turbines' results land in extracciones_, in list order.
+    // A pass in progress: the row last built, in which of the two buffers it
+    // lies, the columns of that row and of each buffer that may differ from
+    // the free stream, the next turbine in row order and the mast's cells.
+    struct TBarrido {
+        double libre = 0, escala = 1, densidad = 0, fpv3pe = 0, recuperado = 0;
+        const std::vector<double>* ethas = nullptr;
+        bool porColumnasActivas = false;  // the free stream propagates onto itself bit for bit
+        int32_t fila = 0;
+        int buffer = 1;
+        int32_t activaIni = 1, activaFin = 0;
+        int32_t distintaIni[2] = {1, 1}, distintaFin[2] = {0, 0};
+        std::size_t siguiente = 0;
+        double g11 = 0, g12 = 0, g21 = 0, g22 = 0;
+    };
+    bool LibreSePropagaIgual(double libre) const;
+    void IniciarBarrido(double libre, double escala, double densidad, const std::vector<double>& ethas,
+                        double fpv3peUsado) const;
+    // Builds the rows after the last one built, up to hastaFila.
+    void AvanzarBarrido(int32_t hastaFila) const;
+    // The last row whose cells reach a result: the last turbine's or the mast's.
+    int32_t UltimaFilaConResultado() const;
+    double MastilDelBarrido() const;
+    // The net power of the turbines' results (single precision, >= 0).
+    double NetaDeExtracciones() const;
+    // One pass over the grid; returns the net power. The turbines' results
+    // land in extracciones_, in list order.
     double Pasada(double libre, double escala, double densidad, const std::vector<double>& ethas,
-                  double fpv3peUsado, TGrillaEstela* grillaDestino, double& mastil) const;
+                  double fpv3peUsado, double& mastil) const;
+    // The same pass over every row of a grid, for the display; the turbines'
+    // state is left alone.
+    void PasadaEnGrilla(double libre, double escala, double densidad, const std::vector<double>& ethas,
+                        double fpv3peUsado, TGrillaEstela& destino) const;
     void AsegurarGrillaCompleta() const;
+    // What every power evaluation does first: the layout when the turbines
+    // changed, the free stream and the record of the pass for the display.
+    void ComenzarPotencia(double densidad, double libre);
+    // The turbines' pvMedia and potencia from the last pass.
+    void TomarExtracciones();
+    // min(tope, authorised power), at least 0.
+    double LimiteDePotencia(double tope) const;
+    // True when no pass at scale 1 can exceed the cap: the turbines' curve
+    // maxima at this air density, net of losses, stay at or below it. Then an
+    // evaluation is its first pass.
+    bool TopeInalcanzable(double densidad, double tope) const;
+    // Ends a trial wind's pass stopped at the mast as PotenciaConVientoLibre
+    // would give its evaluation.
+    double CompletarTanteo(double densidad, double libre, double tope);
+    // The first pass (scale 1) of the last evaluation, with everything it
+    // depends on beyond the direction's layout. An evaluation for the same
+    // free stream (the restricted sample's uncapped power after its capped
+    // one) takes it instead of sweeping again: the same bits.
+    struct TPasadaGuardada {
+        bool hay = false;
+        double libre = 0, densidad = 0, neta = 0, mastil = 0;
+        std::array<double, 6> parametros{};  // fpv3pe, coefPerdidas and the row step's weights
+        std::vector<double> ethas;
+        std::vector<TExtraccion> extracciones;
+        bool Corresponde(const TParque_ModeloTeorico& p, double libreUsado, double densidadUsada) const;
+    };
+    void GuardarPrimeraPasada(double densidad, double libre, double neta, double mastil);
+    // The scale-1 pass of an evaluation begun with ComenzarPotencia.
+    double PrimeraPasada(double densidad, double libre, double& mastil);
 
     bool hayDireccion_ = false;
     TCeldasMastil mastil_;
     std::vector<int32_t> molinosPorFila_;  // turbine indices ordered by row, list order within a row
-    struct TExtraccion {
-        double pvMedia = 0;
-        double potencia = 0;
-    };
     mutable std::vector<double> filaA_, filaB_;  // the two rows of a pass
     mutable std::vector<TExtraccion> extracciones_;
+    mutable TBarrido barrido_;
+    TPasadaGuardada primeraGuardada_;
     TUltimaPasada ultimaPasada_;
     mutable TGrillaEstela grilla_;
     mutable bool grillaAlDia_ = false;
