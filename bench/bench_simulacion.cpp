@@ -20,6 +20,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "data/ucarpetasmodelos.h"
@@ -88,7 +89,26 @@ void EscribirBloqueEmpirico(TEscritorTexto& f) {
     for (int p = 0; p < 5; ++p) sinCurva.GuardarEnTexto(f);
 }
 
+// A temporary folder, removed with its contents when its owner goes.
+class TCarpetaTemporal {
+public:
+    explicit TCarpetaTemporal(std::string ruta = {}) : ruta_(std::move(ruta)) {}
+    TCarpetaTemporal(TCarpetaTemporal&& otra) noexcept : ruta_(std::exchange(otra.ruta_, {})) {}
+    TCarpetaTemporal& operator=(TCarpetaTemporal&& otra) noexcept {
+        std::swap(ruta_, otra.ruta_);
+        return *this;
+    }
+    ~TCarpetaTemporal() {
+        std::error_code error;
+        if (!ruta_.empty()) std::filesystem::remove_all(ruta_, error);
+    }
+
+private:
+    std::string ruta_;
+};
+
 struct TPlantaDeBanco {
+    TCarpetaTemporal unidad;  // the temporary drive C:
     std::unique_ptr<TParque_ModeloCombinado> modelo;
     std::string archivoSeries, carpeta;
     TDateTime inicio = 0, fin = 0;
@@ -125,6 +145,7 @@ TPlantaDeBanco& Planta() {
         InicializarCarpetaModelos();
 
         TPlantaDeBanco p;
+        p.unidad = TCarpetaTemporal(unidad);
         auto parque = ParqueDeBanco();
         const TSeriesSinteticas serie = SerieDelAnio(*parque);
         p.carpeta = CarpetaCentral(Nid);
