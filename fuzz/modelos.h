@@ -3,6 +3,7 @@
 // only with the readers' own errors, an input/output error names that file
 // and a line of it, and the invariant-format switch is popped afterwards.
 #include <cstddef>
+#include <cstdio>
 #include <iostream>
 #include <streambuf>
 #include <string>
@@ -43,9 +44,11 @@ bool LeerModeloConLinea(const char* lector, std::string_view texto, Lectura&& le
     });
 }
 
-// Console lines of the readers (the note on an old park file) would flood
-// the run; they go nowhere.
+// Console lines of the readers (the note on an old park file, the
+// calibrator's "CARGADO" line) would flood the run; they go nowhere, both
+// the stream and the C output (libFuzzer reports on standard error).
 inline void SilenciarConsola() {
+    if (std::freopen("/dev/null", "w", stdout) == nullptr) Fallar("no se puede silenciar la salida estándar");
     class TBufferNulo : public std::streambuf {
     protected:
         int overflow(int c) override { return traits_type::not_eof(c); }

@@ -74,13 +74,18 @@ std::unique_ptr<TParque_ModeloCombinado> TParque_ModeloCombinado::Create(const s
     return modelo;
 }
 
-std::unique_ptr<TParque_ModeloCombinado> TParque_ModeloCombinado::Create_LeerDeArchivo(const std::string& ruta) {
+std::unique_ptr<TParque_ModeloCombinado> TParque_ModeloCombinado::Create_LeerDeTexto(TLectorTexto& f) {
     TFormatosInvariantes invariantes;
-    TLectorTexto f = TLectorTexto::Abrir(ruta);
     std::unique_ptr<TParque_ModeloCombinado> modelo(new TParque_ModeloCombinado());
     modelo->LeerBloques(f);
     modelo->LeerMatrizFactores(f);
     return modelo;
+}
+
+std::unique_ptr<TParque_ModeloCombinado> TParque_ModeloCombinado::Create_LeerDeArchivo(const std::string& ruta) {
+    TFormatosInvariantes invariantes;
+    TLectorTexto f = TLectorTexto::Abrir(ruta);
+    return Create_LeerDeTexto(f);
 }
 
 void TParque_ModeloCombinado::LeerMatrizFactores(TLectorTexto& f) {

@@ -34,6 +34,8 @@ public:
     static std::unique_ptr<TParque_ModeloCombinado> Create(const std::string& archivoCalibrador);
     // Reads a combined-model file (or a calibrator file: empty matrix).
     static std::unique_ptr<TParque_ModeloCombinado> Create_LeerDeArchivo(const std::string& ruta);
+    // The same three blocks from an open reader, at its current line.
+    static std::unique_ptr<TParque_ModeloCombinado> Create_LeerDeTexto(TLectorTexto& f);
     // Through a temporary file renamed over the old one.
     void GuardarEnArchivo(const std::string& ruta) const;
 

@@ -91,6 +91,20 @@ TEST_F(ModeloCombinadoDeMano, ElArchivoDelModeloCombinadoSeReescribeByteAByte) {
     EXPECT_EQ(original.substr(0, LeerArchivo(archivoCalibrador_).size()), LeerArchivo(archivoCalibrador_));
 }
 
+TEST_F(ModeloCombinadoDeMano, SeLeeDeUnTextoAbiertoComoDeSuArchivo) {
+    FactoresDistintos();
+    const std::string pmc = RutaModeloCombinado(Nid);
+    modelo_->GuardarEnArchivo(pmc);
+    TLectorTexto f = TLectorTexto::DesdeTexto(LeerArchivo(pmc), "modelo.pmc");
+    auto leido = TParque_ModeloCombinado::Create_LeerDeTexto(f);
+    EXPECT_TRUE(f.Eof());
+    EXPECT_EQ(ProfundidadFormatosInvariantes(), 0);
+    EXPECT_EQ(leido->MatrizFactores.Elemento(72, 10), F(72, 10));
+    leido->GuardarEnArchivo(pmc);
+    auto releido = TParque_ModeloCombinado::Create_LeerDeArchivo(pmc);
+    EXPECT_EQ(releido->MatrizFactores.Elemento(3, 4), F(3, 4));
+}
+
 TEST_F(ModeloCombinadoDeMano, UnaMatrizQueNoEsSectoresPorTramosNoSeLee) {
     const std::string pmc = RutaModeloCombinado(Nid);
     TMatR pequena(3, 2);
