@@ -10,39 +10,15 @@
 #include "models/uparques_modeloteorico.h"
 #include "numerics/formatsettings.h"
 #include "numerics/inicio.h"
+#include "parque_de_banco.h"
 
 namespace {
 
-TCurvaAerogen CurvaDe2MW() {
-    const std::vector<double> v = {3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 25};
-    const std::vector<double> p = {0.02, 0.1, 0.25, 0.45, 0.7, 1.0, 1.35, 1.65, 1.85, 1.95, 2.0, 2.0};
-    TVectR vv(12), pp(12);
-    for (int i = 0; i < 12; ++i) {
-        vv.pv[i + 1] = v[i];
-        pp.pv[i + 1] = p[i];
-    }
-    return TCurvaAerogen::Create(1, "2 MW 90 m", 90, vv, pp);
-}
-
-// Six columns 600 m apart by five rows 500 m apart, slightly staggered, the
-// met mast near the middle.
 TParque_ModeloTeorico& ParqueSintetico() {
     static std::unique_ptr<TParque_ModeloTeorico> parque = [] {
         AjustesFormato() = FormatSettings{};
         InicializarNumericos();
-        auto p = TParque_ModeloTeorico::Create_Nuevo();
-        p->potencia_autorizada_mw = p->potencia_nominal = 60;
-        for (int fila = 0; fila < 5; ++fila)
-            for (int col = 0; col < 6; ++col) {
-                auto m = std::make_unique<TMolino>();
-                m->nid = fila * 6 + col + 1;
-                m->posicion = TPosicion::Create(-1530 + 600 * col + 37 * std::sin(fila + col),
-                                                -980 + 500 * fila + 150 * (col % 2));
-                m->curva = CurvaDe2MW();
-                p->molinos.push_back(std::move(m));
-            }
-        p->Preparar();
-        return p;
+        return ParqueDeBanco();
     }();
     return *parque;
 }
