@@ -33,20 +33,13 @@ std::unique_ptr<TCalibradorParque> Leer(std::string_view texto) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzz::IniciarNumericos();
-    fuzz::SilenciarConsola();
-    return 0;
-}
+QUENDAL_FUZZ_INICIO_MODELOS
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, std::size_t tamano) {
     const std::unique_ptr<TCalibradorParque> leido = Leer(fuzz::ComoTexto(datos, tamano));
     if (!leido) return 0;
     fuzz::ComprobarCalibrador(*leido);
     fuzz::ProbarEstimadores(kLector, *leido->ModeloEmpirico);
-    const std::string escrito = Escribir(*leido);
-    const std::unique_ptr<TCalibradorParque> vuelta = Leer(escrito);
-    FUZZ_EXIGIR(vuelta != nullptr, "no se lee el calibrador escrito");
-    FUZZ_EXIGIR(Escribir(*vuelta) == escrito, "el calibrador escrito no es estable");
+    fuzz::ExigirIdaYVuelta(*leido, Leer, Escribir, "el calibrador");
     return 0;
 }

@@ -84,11 +84,7 @@ void ComprobarFactores(const TParque_ModeloCombinado& m) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzz::IniciarNumericos();
-    fuzz::SilenciarConsola();
-    return 0;
-}
+QUENDAL_FUZZ_INICIO_MODELOS
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, std::size_t tamano) {
     const std::unique_ptr<TParque_ModeloCombinado> leido = Leer(fuzz::ComoTexto(datos, tamano));
@@ -96,9 +92,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, std::size_t tamano) 
     fuzz::ComprobarCalibrador(*leido);
     fuzz::ProbarEstimadores(kLector, *leido->ModeloEmpirico);
     ComprobarFactores(*leido);
-    const std::string escrito = Guardar(*leido);
-    const std::unique_ptr<TParque_ModeloCombinado> vuelta = Leer(escrito);
-    FUZZ_EXIGIR(vuelta != nullptr, "no se lee el modelo combinado guardado");
-    FUZZ_EXIGIR(Guardar(*vuelta) == escrito, "el modelo combinado guardado no es estable");
+    fuzz::ExigirIdaYVuelta(*leido, Leer, Guardar, "el modelo combinado");
     return 0;
 }

@@ -41,19 +41,12 @@ void ComprobarForma(const TParque_ModeloTeorico& p) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzz::IniciarNumericos();
-    fuzz::SilenciarConsola();
-    return 0;
-}
+QUENDAL_FUZZ_INICIO_MODELOS
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, std::size_t tamano) {
     const std::unique_ptr<TParque_ModeloTeorico> leido = Leer(fuzz::ComoTexto(datos, tamano));
     if (!leido) return 0;
     ComprobarForma(*leido);
-    const std::string escrito = Escribir(*leido);
-    const std::unique_ptr<TParque_ModeloTeorico> vuelta = Leer(escrito);
-    FUZZ_EXIGIR(vuelta != nullptr, "no se lee el parque escrito");
-    FUZZ_EXIGIR(Escribir(*vuelta) == escrito, "el parque escrito no es estable");
+    fuzz::ExigirIdaYVuelta(*leido, Leer, Escribir, "el parque");
     return 0;
 }

@@ -58,4 +58,22 @@ inline void SilenciarConsola() {
     std::cout.rdbuf(&nulo);
 }
 
+// A model that was read, written again, reads back, and its second writing
+// is the first one byte for byte. que names the model in the messages.
+template <typename Modelo, typename Lectura, typename Escritura>
+void ExigirIdaYVuelta(const Modelo& leido, Lectura&& leer, Escritura&& escribir, const std::string& que) {
+    const std::string escrito = escribir(leido);
+    const auto vuelta = leer(escrito);
+    FUZZ_EXIGIR(vuelta != nullptr, "no se lee " + que + " escrito");
+    FUZZ_EXIGIR(escribir(*vuelta) == escrito, que + " escrito no es estable");
+}
+
 }  // namespace fuzz
+
+// Model-file targets start the library once and silence its console lines.
+#define QUENDAL_FUZZ_INICIO_MODELOS                      \
+    extern "C" int LLVMFuzzerInitialize(int*, char***) { \
+        fuzz::IniciarNumericos();                        \
+        fuzz::SilenciarConsola();                        \
+        return 0;                                        \
+    }
