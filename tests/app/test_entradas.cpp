@@ -19,6 +19,7 @@
 #include <string>
 
 #include "app/uQuendal.h"
+#include "controles.h"
 #include "app/ventanaparque.h"
 #include "data/ucarpetasmodelos.h"
 #include "models/uauxdensidad.h"
@@ -82,9 +83,7 @@ protected:
 
     template <class T = QLineEdit>
     T* Control(const char* nombre) {
-        T* control = ventana->findChild<T*>(QString::fromLatin1(nombre));
-        EXPECT_NE(control, nullptr) << nombre;
-        return control;
+        return ControlDe<T>(*ventana, nombre);
     }
     QString Texto(const char* nombre) { return Control(nombre)->text(); }
     void Clic(const char* boton) { QTest::mouseClick(Control<QPushButton>(boton), Qt::LeftButton); }

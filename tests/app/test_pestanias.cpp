@@ -14,6 +14,7 @@
 #include <string>
 
 #include "app/uQuendal.h"
+#include "controles.h"
 #include "app/ventanaparque.h"
 #include "data/ucarpetasmodelos.h"
 #include "models/ucalibrador.h"
@@ -55,9 +56,7 @@ protected:
 
     template <class T = QLineEdit>
     T* Control(const char* nombre) {
-        T* control = ventana->findChild<T*>(QString::fromLatin1(nombre));
-        EXPECT_NE(control, nullptr) << nombre;
-        return control;
+        return ControlDe<T>(*ventana, nombre);
     }
     void Escribir(const char* caja, const std::string& texto) {
         Control(caja)->setText(QString::fromStdString(texto));

@@ -16,6 +16,7 @@
 #include <ostream>
 
 #include "app/uQuendal.h"
+#include "controles.h"
 #include "app/ventanaparque.h"
 #include "models/uauxdensidad.h"
 #include "models/uparques_modeloteorico.h"
@@ -41,9 +42,7 @@ protected:
 
     template <class T = QLineEdit>
     T* Control(const char* nombre) {
-        T* control = ventana->findChild<T*>(QString::fromLatin1(nombre));
-        EXPECT_NE(control, nullptr) << nombre;
-        return control;
+        return ControlDe<T>(*ventana, nombre);
     }
     QString Texto(const char* nombre) { return Control(nombre)->text(); }
     QTabWidget* Pestanias() { return Control<QTabWidget>("PageControl1"); }
