@@ -72,6 +72,28 @@ void BM_Muestra(benchmark::State& state) {
 }
 BENCHMARK(BM_Muestra)->Unit(benchmark::kMicrosecond);
 
+// The row step alone over a row of the grid's width, with each kernel the
+// CPU has: 0 the common one, 1 the AVX-512 one.
+void BM_NucleoFila(benchmark::State& state) {
+    TParque_ModeloTeorico& p = ParqueSintetico();
+    p.FijarDireccion(45);
+    const TNucleoFila nucleo = state.range(0) == 0 ? NucleoFilaComun() : NucleoFilaAvx512();
+    if (!nucleo) {
+        state.SkipWithError("sin AVX-512");
+        return;
+    }
+    const int32_t nc = p.Grilla().nc;
+    std::vector<double> a(nc + 1, 0.0004), b(nc + 1, 0.0004);
+    for (int32_t j = 1; j <= nc; ++j) a[j] = 0.0004 * (1 - 0.3 * std::sin(0.01 * j));
+    for (auto _ : state) {
+        nucleo(b.data(), a.data(), 2, nc - 1, p.pesoLateral, p.pesoCentral, p.pesoArrastre, 3.2e-7);
+        std::swap(a, b);
+        benchmark::ClobberMemory();
+    }
+    state.counters["celdas"] = nc;
+}
+BENCHMARK(BM_NucleoFila)->Arg(0)->Arg(1)->Unit(benchmark::kNanosecond);
+
 // The machine's limit for one pass: read and write every cell once.
 void BM_BuclePlano(benchmark::State& state) {
     TParque_ModeloTeorico& p = ParqueSintetico();
