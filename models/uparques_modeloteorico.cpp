@@ -23,29 +23,57 @@ constexpr double MaximoCeldasGrilla = 50e6;
 // ---- Row step and turbine extraction ----
 
 // new[j] = ((old[j+1] + old[j-1])·lateral + old[j]·central)·arrastre + L·recuperación
-// for j = desde..hasta, four cells at a time. Every cell is computed with the
-// same operations in the same order as the plain loop, so the bits are the
-// same on every instruction set.
+// for j = desde..hasta, a block of cells at a time. Every cell is computed with
+// the same operations in the same order as the plain loop, and the build
+// contracts no multiply-add, so the bits are the same on every instruction set
+// and for every block width.
 using TCuatroReales = double __attribute__((vector_size(32)));
+using TOchoReales = double __attribute__((vector_size(64)));
 
-__attribute__((target_clones("avx2", "default"))) void PropagarCeldas(
-    double* __restrict nueva, const double* __restrict vieja, int32_t desde, int32_t hasta, double lateral,
-    double central, double arrastre, double recuperado) {
-    int32_t j = desde;
-    const TCuatroReales vLateral = {lateral, lateral, lateral, lateral};
-    const TCuatroReales vCentral = {central, central, central, central};
-    const TCuatroReales vArrastre = {arrastre, arrastre, arrastre, arrastre};
-    const TCuatroReales vRecuperado = {recuperado, recuperado, recuperado, recuperado};
-    for (; j + 3 <= hasta; j += 4) {
-        TCuatroReales izquierda, centro, derecha;
+template <class TBloque>
+[[gnu::always_inline]] inline int32_t PropagarBloques(double* __restrict nueva, const double* __restrict vieja,
+                                                      int32_t j, int32_t hasta, double lateral, double central,
+                                                      double arrastre, double recuperado) {
+    constexpr int32_t ancho = sizeof(TBloque) / sizeof(double);
+    TBloque vLateral, vCentral, vArrastre, vRecuperado;
+    for (int32_t k = 0; k < ancho; ++k) {
+        vLateral[k] = lateral;
+        vCentral[k] = central;
+        vArrastre[k] = arrastre;
+        vRecuperado[k] = recuperado;
+    }
+    for (; j + ancho - 1 <= hasta; j += ancho) {
+        TBloque izquierda, centro, derecha;
         std::memcpy(&izquierda, vieja + j - 1, sizeof izquierda);
         std::memcpy(&centro, vieja + j, sizeof centro);
         std::memcpy(&derecha, vieja + j + 1, sizeof derecha);
-        const TCuatroReales r = ((derecha + izquierda) * vLateral + centro * vCentral) * vArrastre + vRecuperado;
+        const TBloque r = ((derecha + izquierda) * vLateral + centro * vCentral) * vArrastre + vRecuperado;
         std::memcpy(nueva + j, &r, sizeof r);
     }
+    return j;
+}
+
+[[gnu::always_inline]] inline void PropagarResto(double* __restrict nueva, const double* __restrict vieja, int32_t j,
+                                                 int32_t hasta, double lateral, double central, double arrastre,
+                                                 double recuperado) {
     for (; j <= hasta; ++j)
         nueva[j] = ((vieja[j + 1] + vieja[j - 1]) * lateral + vieja[j] * central) * arrastre + recuperado;
+}
+
+__attribute__((target_clones("avx2", "default"))) void PropagarCeldasDeA4(
+    double* __restrict nueva, const double* __restrict vieja, int32_t desde, int32_t hasta, double lateral,
+    double central, double arrastre, double recuperado) {
+    const int32_t j =
+        PropagarBloques<TCuatroReales>(nueva, vieja, desde, hasta, lateral, central, arrastre, recuperado);
+    PropagarResto(nueva, vieja, j, hasta, lateral, central, arrastre, recuperado);
+}
+
+__attribute__((target("avx512f"))) void PropagarCeldasDeA8(double* __restrict nueva, const double* __restrict vieja,
+                                                           int32_t desde, int32_t hasta, double lateral,
+                                                           double central, double arrastre, double recuperado) {
+    int32_t j = PropagarBloques<TOchoReales>(nueva, vieja, desde, hasta, lateral, central, arrastre, recuperado);
+    j = PropagarBloques<TCuatroReales>(nueva, vieja, j, hasta, lateral, central, arrastre, recuperado);
+    PropagarResto(nueva, vieja, j, hasta, lateral, central, arrastre, recuperado);
 }
 
 // (1 − y^(2/3))^1.5 with y in [0, 1], kept within [1e-5, 0.999999].
@@ -112,6 +140,23 @@ double FactorKolmScadaDeLaCentral(TPgSqlCon& conexion, int32_t nidCentral) {
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------- row kernels
+
+TNucleoFila NucleoFilaComun() { return PropagarCeldasDeA4; }
+
+TNucleoFila NucleoFilaAvx512() {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx512f") ? PropagarCeldasDeA8 : nullptr;
+}
+
+TNucleoFila NucleoFilaElegido() {
+    static const TNucleoFila elegido = [] {
+        const TNucleoFila ancho = NucleoFilaAvx512();
+        return ancho ? ancho : NucleoFilaComun();
+    }();
+    return elegido;
+}
 
 // ---------------------------------------------------------------- TPosicion
 
@@ -345,14 +390,65 @@ void TParque_ModeloTeorico::Preparar() {
     nMolinos = static_cast<int32_t>(molinos.size());
     if (molinos.empty()) {
         curvaParque.reset();
+        sumada_.curva = nullptr;
         return;
     }
+    if (CurvaParqueAlDia()) return;
     auto suma = std::make_unique<TCurvaAerogen>(TCurvaAerogen::Create_Clonar(molinos[0]->curva));
     std::vector<const TCurvaAerogen*> otras;
     otras.reserve(molinos.size() - 1);
     for (std::size_t i = 1; i < molinos.size(); ++i) otras.push_back(&molinos[i]->curva);
     if (!otras.empty()) suma->SumarCurvas(otras);
     curvaParque = std::move(suma);
+    RecordarCurvaParque();
+}
+
+// Every value the equivalent curve is built from, in one fixed order: the
+// first turbine's curve as the clone copies it, then what the sum reads of
+// each other curve, then the points of the curve built (so that a curve
+// changed from outside is rebuilt too). Counts and numbers go as doubles,
+// which hold them exactly.
+template <class TVisitante>
+void TParque_ModeloTeorico::RecorrerEntradasCurvaParque(TVisitante&& visitar) const {
+    auto vector = [&](const TVectR& v) {
+        visitar(static_cast<double>(v.n));
+        for (int32_t k = 1; k <= v.n; ++k) visitar(v.pv[k]);
+    };
+    const TCurvaAerogen& primera = molinos[0]->curva;
+    visitar(static_cast<double>(molinos.size()));
+    visitar(static_cast<double>(primera.nid));
+    visitar(primera.diametro);
+    vector(primera.curva_v);
+    vector(primera.curva_P);
+    for (std::size_t i = 1; i < molinos.size(); ++i) {
+        const TCurvaAerogen& c = molinos[i]->curva;
+        visitar(c.pvMin);
+        visitar(c.pvMax);
+        vector(c.curva_PV);
+        vector(c.curva_P);
+    }
+    vector(curvaParque->curva_v);
+    vector(curvaParque->curva_P);
+}
+
+bool TParque_ModeloTeorico::CurvaParqueAlDia() const {
+    if (!curvaParque || curvaParque.get() != sumada_.curva || curvaParque->modelo != molinos[0]->curva.modelo ||
+        sumada_.modelo != molinos[0]->curva.modelo)
+        return false;
+    std::size_t k = 0;
+    bool iguales = true;
+    RecorrerEntradasCurvaParque([&](double x) {
+        iguales = iguales && k < sumada_.entradas.size() && MismosBits(sumada_.entradas[k], x);
+        ++k;
+    });
+    return iguales && k == sumada_.entradas.size();
+}
+
+void TParque_ModeloTeorico::RecordarCurvaParque() {
+    sumada_.entradas.clear();
+    RecorrerEntradasCurvaParque([this](double x) { sumada_.entradas.push_back(x); });
+    sumada_.modelo = molinos[0]->curva.modelo;
+    sumada_.curva = curvaParque.get();
 }
 
 // ---------------------------------------------------------------- park: wake grid
@@ -430,10 +526,29 @@ void TParque_ModeloTeorico::UbicarMolinosEnGrilla() {
     }
     molinosPorFila_.resize(molinos.size());
     for (std::size_t i = 0; i < molinos.size(); ++i) molinosPorFila_[i] = static_cast<int32_t>(i);
-    std::stable_sort(molinosPorFila_.begin(), molinosPorFila_.end(), [this](int32_t a, int32_t b) {
-        return molinos[a]->posicion.fila < molinos[b]->posicion.fila;
+    // By row, then by list position: the order of a stable sort, without the
+    // buffer std::stable_sort takes at every direction.
+    std::sort(molinosPorFila_.begin(), molinosPorFila_.end(), [this](int32_t a, int32_t b) {
+        const int32_t filaA = molinos[a]->posicion.fila, filaB = molinos[b]->posicion.fila;
+        return filaA != filaB ? filaA < filaB : a < b;
     });
     extracciones_.resize(molinos.size());
+    ReservarFilasParaTodaDireccion();
+}
+
+// The grid is widest across the wind when the wind runs along the line of the
+// turbine farthest from the mast: no direction needs more columns than
+// 2·(that distance + margin) / cell width, plus a few for rounding. The two
+// row buffers take that room at once, so that no later direction grows them.
+void TParque_ModeloTeorico::ReservarFilasParaTodaDireccion() {
+    double radio = 0;
+    for (const auto& molino : molinos)
+        radio = std::max(radio, std::hypot(molino->posicion.x, molino->posicion.y));
+    const double columnas = (2 * (radio + grilla_rotada_margen_dx)) / grilla_rotada_dx + 4;
+    const double celdas = std::max(columnas, static_cast<double>(grilla_.nc)) + 1;
+    if (!(celdas <= MaximoCeldasGrilla)) return;  // the grid's own check has the last word
+    filaA_.reserve(static_cast<std::size_t>(celdas));
+    filaB_.reserve(static_cast<std::size_t>(celdas));
 }
 
 TParque_ModeloTeorico::TCeldasMastil TParque_ModeloTeorico::UbicarPunto(double x, double y) const {
@@ -475,7 +590,7 @@ double TParque_ModeloTeorico::InterpolarCeldas(const TCeldasMastil& m, double g1
 bool TParque_ModeloTeorico::LibreSePropagaIgual(double libre) const {
     const double tres[3] = {libre, libre, libre};
     double fila[3] = {0, 0, 0};
-    PropagarCeldas(fila, tres, 1, 1, pesoLateral, pesoCentral, pesoArrastre, libre * pesoRecuperacion);
+    NucleoFilaElegido()(fila, tres, 1, 1, pesoLateral, pesoCentral, pesoArrastre, libre * pesoRecuperacion);
     return MismosBits(fila[1], libre);
 }
 
@@ -491,6 +606,7 @@ void TParque_ModeloTeorico::IniciarBarrido(double libre, double escala, double d
     b.fpv3pe = fpv3peUsado;
     b.ethas = &ethas;
     b.recuperado = libre * pesoRecuperacion;
+    b.propagar = NucleoFilaElegido();
     b.porColumnasActivas = LibreSePropagaIgual(libre);
     b.fila = 0;
     b.buffer = 1;
@@ -512,7 +628,8 @@ void TParque_ModeloTeorico::AvanzarBarrido(int32_t hastaFila) const {
     TBarrido& b = barrido_;
     const int32_t nc = grilla_.nc;
     double* const buffers[2] = {filaA_.data(), filaB_.data()};
-    for (int32_t r = b.fila + 1; r <= hastaFila; ++r) {
+    for (int32_t r = b.fila + 1; r <= hastaFila; r = b.fila + 1) {
+        if (SaltarFilasDeCorrienteLibre(hastaFila)) continue;
         const int destino = 1 - b.buffer;
         double* nueva = buffers[destino];
         const double* vieja = buffers[b.buffer];
@@ -523,7 +640,7 @@ void TParque_ModeloTeorico::AvanzarBarrido(int32_t hastaFila) const {
             } else {
                 nueva[1] = b.libre;
                 nueva[nc] = b.libre;
-                PropagarCeldas(nueva, vieja, 2, nc - 1, pesoLateral, pesoCentral, pesoArrastre, b.recuperado);
+                b.propagar(nueva, vieja, 2, nc - 1, pesoLateral, pesoCentral, pesoArrastre, b.recuperado);
             }
         } else {
             ini = 2;
@@ -538,7 +655,7 @@ void TParque_ModeloTeorico::AvanzarBarrido(int32_t hastaFila) const {
             if (ini <= fin) {
                 for (int32_t j = viejaIni; j <= std::min(viejaFin, ini - 1); ++j) nueva[j] = b.libre;
                 for (int32_t j = std::max(viejaIni, fin + 1); j <= viejaFin; ++j) nueva[j] = b.libre;
-                PropagarCeldas(nueva, vieja, ini, fin, pesoLateral, pesoCentral, pesoArrastre, b.recuperado);
+                b.propagar(nueva, vieja, ini, fin, pesoLateral, pesoCentral, pesoArrastre, b.recuperado);
             } else {
                 for (int32_t j = viejaIni; j <= viejaFin; ++j) nueva[j] = b.libre;
             }
@@ -570,6 +687,25 @@ void TParque_ModeloTeorico::AvanzarBarrido(int32_t hastaFila) const {
         b.buffer = destino;
         b.fila = r;
     }
+}
+
+// While both buffers hold the free stream in every cell and the free stream
+// steps onto itself, every row up to the next turbine's is the free stream:
+// the pass goes straight to the row before it, taking the mast's cells on the
+// way.
+bool TParque_ModeloTeorico::SaltarFilasDeCorrienteLibre(int32_t hastaFila) const {
+    TBarrido& b = barrido_;
+    if (!b.porColumnasActivas || b.activaIni <= b.activaFin || b.distintaIni[0] <= b.distintaFin[0] ||
+        b.distintaIni[1] <= b.distintaFin[1])
+        return false;
+    int32_t hasta = hastaFila;
+    if (b.siguiente < molinosPorFila_.size())
+        hasta = std::min(hasta, molinos[molinosPorFila_[b.siguiente]]->posicion.fila - 1);
+    if (hasta <= b.fila + 1) return false;
+    if (mastil_.f1 > b.fila && mastil_.f1 <= hasta) b.g11 = b.g12 = b.libre;
+    if (mastil_.f2 > b.fila && mastil_.f2 <= hasta) b.g21 = b.g22 = b.libre;
+    b.fila = hasta;
+    return true;
 }
 
 int32_t TParque_ModeloTeorico::UltimaFilaConResultado() const {
@@ -605,6 +741,7 @@ void TParque_ModeloTeorico::PasadaEnGrilla(double libre, double escala, double d
     const int32_t nf = grilla_.nf;
     const int32_t nc = grilla_.nc;
     const double recuperado = libre * pesoRecuperacion;
+    const TNucleoFila propagar = NucleoFilaElegido();
     std::size_t siguiente = 0;
     for (int32_t r = 1; r <= nf; ++r) {
         double* nueva = destino.Fila(r);
@@ -613,7 +750,7 @@ void TParque_ModeloTeorico::PasadaEnGrilla(double libre, double escala, double d
         } else {
             nueva[1] = libre;
             nueva[nc] = libre;
-            PropagarCeldas(nueva, destino.Fila(r - 1), 2, nc - 1, pesoLateral, pesoCentral, pesoArrastre, recuperado);
+            propagar(nueva, destino.Fila(r - 1), 2, nc - 1, pesoLateral, pesoCentral, pesoArrastre, recuperado);
         }
         while (siguiente < molinosPorFila_.size() && molinos[molinosPorFila_[siguiente]]->posicion.fila == r) {
             const int32_t i = molinosPorFila_[siguiente++];
@@ -739,6 +876,12 @@ double TParque_ModeloTeorico::PotenciaDesdeEstacion(double densidad, double mast
     libre = 0;
     if (mastilMedido < 1e-10) return 0;
     if (!hayDireccion_ || molinosPorFila_.size() != molinos.size()) FijarDireccion(direccion);
+    if (omitirPasadaEnCalma && CalmaSinPotencia(densidad, mastilMedido)) {
+        ComenzarPotencia(densidad, mastilMedido);
+        for (auto& molino : molinos) molino->potencia = 0;
+        libre = mastilMedido;
+        return 0;
+    }
     // When the cap cannot bind, an evaluation is one pass at scale 1 whose mast
     // reading needs only the rows up to the mast: a trial wind's pass stops
     // there, and the wind found resumes its pass to the end. The results are
@@ -769,6 +912,27 @@ double TParque_ModeloTeorico::PotenciaDesdeEstacion(double densidad, double mast
     }
     libre = estimado;
     return potencia;
+}
+
+// The conditions of the calm shortcut; the header gives the argument.
+bool TParque_ModeloTeorico::CalmaSinPotencia(double densidad, double mastilMedido) const {
+    constexpr std::size_t maximoMolinos = 1000;
+    constexpr double holgura = 1 + 1e-6;  // far above the rounding of any grid's rows and columns
+    const double relacion = RelacionDensidad(densidad);
+    const double pesos[] = {pesoLateral, pesoCentral, pesoRecuperacion, pesoArrastre};
+    if (molinos.size() > maximoMolinos || !(std::isfinite(relacion) && relacion > 0) ||
+        !std::isfinite(coefPerdidas) || !std::isfinite(fpv3pe) || !std::isfinite(mastilMedido))
+        return false;
+    for (const double peso : pesos)
+        if (!(std::isfinite(peso) && peso >= 0)) return false;
+    for (const auto& molino : molinos) {
+        const TCurvaAerogen& curva = molino->curva;
+        const double etha = molino->etha;
+        if (!(std::isfinite(etha) && etha >= 0 && std::isfinite(curva.area) && curva.area > 0 && curva.pvMin > 0))
+            return false;
+        if (!(mastilMedido * etha * holgura < curva.pvMin)) return false;
+    }
+    return true;
 }
 
 double TParque_ModeloTeorico::CompletarTanteo(double densidad, double libre, double tope) {
@@ -864,7 +1028,7 @@ double TParque_ModeloTeorico::ValorEnPunto(double x, double y) const {
 
 void TParque_ModeloTeorico::PropagarFila(TVectR& nueva, const TVectR& vieja) const {
     const int32_t nc = std::min(nueva.n, vieja.n);
-    PropagarCeldas(nueva.pv.data(), vieja.pv.data(), 2, nc - 1, pesoLateral, pesoCentral, pesoArrastre,
+    NucleoFilaElegido()(nueva.pv.data(), vieja.pv.data(), 2, nc - 1, pesoLateral, pesoCentral, pesoArrastre,
                    pvLibre * pesoRecuperacion);
 }
 

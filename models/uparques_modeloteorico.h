@@ -17,12 +17,14 @@
 // before) and captures the four cells around the met mast on the way; it ends
 // at the last row that holds a turbine or the mast, and when the free stream
 // steps onto itself bit for bit it computes only the columns that can differ
-// from it. The mast iteration stops a trial wind's pass at the mast when the
+// from it and goes straight past rows that are all free stream. The mast iteration stops a trial wind's pass at the mast when the
 // cap cannot bind, and an evaluation repeating the last one's first pass takes
 // its results. The full grid, which only the display and ValorEnPunto read, is
 // rebuilt on demand by running the last pass again with the same inputs, which
 // gives the same bits. The row buffers and the grid buffer are reused across
-// directions.
+// directions; the row buffers are sized for the widest direction at once and
+// the equivalent curve is rebuilt only when a curve changed, so a warm park
+// allocates nothing per sample.
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -78,6 +80,20 @@ public:
     // row's cells colIni..colFin and multiplies those cells by its deficit.
     void ExtraerPotencia(int32_t kFila, TVectR& fila, double fpv3pe, double escala, double densidad);
 };
+
+// The row step over columns desde..hasta of a row: nueva[j] from vieja[j-1..j+1]
+// with the weights lateral, central and arrastre and the recovered free stream
+// L·pesoRecuperacion. The common kernel runs four cells at a time (AVX2 where
+// the CPU has it); the AVX-512 one eight. Both do the same operations in the
+// same order on every cell, so they give the same bits; the pass uses the one
+// chosen once for the process.
+using TNucleoFila = void (*)(double* nueva, const double* vieja, int32_t desde, int32_t hasta, double lateral,
+                             double central, double arrastre, double recuperado);
+TNucleoFila NucleoFilaComun();
+// nullptr where the CPU has no AVX-512.
+TNucleoFila NucleoFilaAvx512();
+// The AVX-512 kernel where the CPU has it, the common one elsewhere.
+TNucleoFila NucleoFilaElegido();
 
 // The wake grid: nf rows along the wind, nc columns across, one-based, in one
 // contiguous buffer whose storage is kept when the grid shrinks.
@@ -177,6 +193,29 @@ public:
     // grid value at the met mast after the last pass.
     double PotenciaConVientoLibre(double densidad, double libre, double tope, double& mastil);
     double PotenciaConVientoLibre(double densidad, double libre, double tope);
+    // Set on a copy whose turbines nobody looks at (a worker's, which only
+    // hands out powers): a mast reading below every turbine's wind range then
+    // gives its power without a pass, and the turbines' pvMedia keep the
+    // values of the last pass swept. Everything else is as after the pass:
+    // the power, the free stream, every turbine's potencia (0) and the grid
+    // (replayed on demand).
+    //
+    // Why the power is exactly 0. Take a mast reading M with M·etha·(1 + 1e-6)
+    // below the first point's power density (pvMin) of every turbine's curve,
+    // every etha >= 0, every rotor area > 0, the four row weights >= 0, a
+    // positive air density and at most 1000 turbines. The first evaluation
+    // takes the free stream e = M. A row step is a combination, with
+    // non-negative weights summing to 1, of cells of the row before and of e,
+    // and a turbine multiplies cells by a factor below 1; so no cell, and no
+    // rotor mean, exceeds e by more than the rounding of the rows and columns
+    // (under 1e-7 relative for the largest grid the park accepts). Every
+    // turbine's wind is then below its pvMin, where a curve gives exactly 0:
+    // its power is +0, its share y is 0 and its deficit factor 0.999999. So
+    // no cell falls below e·0.999999^1000 ≈ 0.999·e either, the mast's ratio
+    // is within 1 % and the iteration stops at that first evaluation, with
+    // the free stream M and the net power +0 (+0 less 0 losses, at or below
+    // any cap, so a single pass).
+    bool omitirPasadaEnCalma = false;
     // Park power for a met-mast power density, solving for the free stream,
     // which `libre` receives (0 for a calm mast).
     double PotenciaDesdeEstacion(double densidad, double mastilMedido, double tope, double& libre);
@@ -234,6 +273,19 @@ private:
     bool LeerEthasDelModelo(TPgSqlCon& conexion, bool modeloNuevo);
     void CalcularDimensionesGrilla();
     void UbicarMolinosEnGrilla();
+    void ReservarFilasParaTodaDireccion();
+    // The equivalent curve is rebuilt only when something it is built from
+    // changed since it was last built: a change of direction then allocates
+    // nothing, and the curve has the bits a rebuild would give it.
+    struct TCurvaSumada {
+        const TCurvaAerogen* curva = nullptr;  // the curve built, as curvaParque held it
+        std::string modelo;                    // the first turbine's model name
+        std::vector<double> entradas;          // RecorrerEntradasCurvaParque's values
+    };
+    template <class TVisitante>
+    void RecorrerEntradasCurvaParque(TVisitante&& visitar) const;
+    bool CurvaParqueAlDia() const;
+    void RecordarCurvaParque();
     TCeldasMastil UbicarPunto(double x, double y) const;
     double InterpolarCeldas(const TCeldasMastil& m, double g11, double g12, double g21, double g22) const;
     // A pass in progress: the row last built, in which of the two buffers it
@@ -242,6 +294,7 @@ private:
     struct TBarrido {
         double libre = 0, escala = 1, densidad = 0, fpv3pe = 0, recuperado = 0;
         const std::vector<double>* ethas = nullptr;
+        TNucleoFila propagar = nullptr;  // the row kernel, taken once per pass
         bool porColumnasActivas = false;  // the free stream propagates onto itself bit for bit
         int32_t fila = 0;
         int buffer = 1;
@@ -255,6 +308,7 @@ private:
                         double fpv3peUsado) const;
     // Builds the rows after the last one built, up to hastaFila.
     void AvanzarBarrido(int32_t hastaFila) const;
+    bool SaltarFilasDeCorrienteLibre(int32_t hastaFila) const;
     // The last row whose cells reach a result: the last turbine's or the mast's.
     int32_t UltimaFilaConResultado() const;
     double MastilDelBarrido() const;
@@ -280,6 +334,9 @@ private:
     // maxima at this air density, net of losses, stay at or below it. Then an
     // evaluation is its first pass.
     bool TopeInalcanzable(double densidad, double tope) const;
+    // True when the calm shortcut holds for this mast reading (see
+    // omitirPasadaEnCalma).
+    bool CalmaSinPotencia(double densidad, double mastilMedido) const;
     // Ends a trial wind's pass stopped at the mast as PotenciaConVientoLibre
     // would give its evaluation.
     double CompletarTanteo(double densidad, double libre, double tope);
@@ -300,6 +357,7 @@ private:
     double PrimeraPasada(double densidad, double libre, double& mastil);
 
     bool hayDireccion_ = false;
+    TCurvaSumada sumada_;
     TCeldasMastil mastil_;
     std::vector<int32_t> molinosPorFila_;  // turbine indices ordered by row, list order within a row
     mutable std::vector<double> filaA_, filaB_;  // the two rows of a pass

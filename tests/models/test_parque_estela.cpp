@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <random>
@@ -439,4 +440,138 @@ TEST(EthaMeteo, NuncaBajaDe01) {
     auto p = Parque(6);
     p->meteo_etha.Escalar(0.01);
     EXPECT_EQ(p->EthaMeteo(100, 5), 0.1);
+}
+
+// ---- The row kernels: the same bits on every row. ----
+TEST(NucleoFila, ElDeAvx512DaLosMismosBitsQueElComun) {
+    const TNucleoFila ancho = NucleoFilaAvx512();
+    if (!ancho) GTEST_SKIP() << "Esta CPU no tiene AVX-512: solo hay un núcleo de fila que probar.";
+    EXPECT_EQ(NucleoFilaElegido(), ancho);
+    const TNucleoFila comun = NucleoFilaComun();
+    std::mt19937 azar(20261211);
+    std::uniform_real_distribution<double> u(0, 1);
+    int distintas = 0, celdas = 0;
+    for (int caso = 0; caso < 400; ++caso) {
+        const int32_t n = 3 + static_cast<int32_t>(u(azar) * 300);
+        std::vector<double> vieja(n + 2);
+        // Winds of every size, wake deficits and a few exact free streams.
+        const double L = PotenciaDelViento(2 + 20 * u(azar), 1.225);
+        for (double& x : vieja) x = u(azar) < 0.3 ? L : L * (0.2 + 0.8 * u(azar)) * std::pow(10.0, -3 * u(azar));
+        const double t = (1 - std::exp(-(0.1 + u(azar)) * (0.5 + 3 * u(azar)) / 9)) * 0.5;
+        const double recuperacion = 1 - std::exp(-u(azar) * 2.5 / 500);
+        const int32_t desde = 1 + static_cast<int32_t>(u(azar) * (n - 1));
+        const int32_t hasta = std::min<int32_t>(n, desde + static_cast<int32_t>(u(azar) * n));
+        std::vector<double> conComun(n + 2, -1), conAncho(n + 2, -1);
+        comun(conComun.data(), vieja.data(), desde, hasta, t, 1 - 2 * t, 1 - recuperacion, L * recuperacion);
+        ancho(conAncho.data(), vieja.data(), desde, hasta, t, 1 - 2 * t, 1 - recuperacion, L * recuperacion);
+        for (int32_t j = 0; j < n + 2; ++j) distintas += !MismosBits(conComun[j], conAncho[j]);
+        celdas += hasta - desde + 1;
+    }
+    EXPECT_EQ(distintas, 0);
+    EXPECT_GT(celdas, 20000);
+}
+
+// ---- Calm mast readings: the shortcut against the full pass. ----
+// Random parks and mast readings on both sides of the turbines' wind range:
+// the park that skips the pass gives the same power and free stream, bit for
+// bit, leaves the same grid and turbine powers, and is the reference's too.
+TEST(PotenciaDesdeEstacion, LaCalmaSinPasadaDaLoMismoQueLaPasadaCompleta) {
+    std::mt19937 azar(20261212);
+    std::uniform_real_distribution<double> u(0, 1);
+    int omitidas = 0, conPotencia = 0;
+    for (int caso = 0; caso < 60; ++caso) {
+        const int n = 1 + static_cast<int>(u(azar) * 6);
+        const double autorizada = 2.0 * n * (0.4 + 0.7 * u(azar)), margen = 200 + 600 * u(azar);
+        std::vector<std::array<double, 4>> molinos(n);
+        for (auto& m : molinos)
+            m = {-700 + 1400 * u(azar), -500 + 1000 * u(azar), 50 + 60 * u(azar), 0.8 + 0.4 * u(azar)};
+        const double dy = u(azar) < 0.5 ? 1 : 2.5, alfa = 0.2 + 0.6 * u(azar);
+        const double gamma = u(azar) < 0.2 ? 0 : 0.2 + 0.6 * u(azar);
+        auto armar = [&] {
+            auto p = Parque(autorizada, margen);
+            for (const auto& m : molinos) AgregarMolino(*p, m[0], m[1], m[2], m[3]);
+            p->grilla_rotada_dy = dy;
+            p->alfa_terreno = alfa;
+            p->gamma_atmosfera = gamma;
+            return p;
+        };
+        auto completo = armar();
+        auto rapido = armar();
+        const double dir = 360 * u(azar);
+        const double rho = 1.1 + 0.2 * u(azar);
+        // The largest reading the shortcut may take, then readings around it.
+        double umbral = 1e300;
+        for (const auto& m : completo->molinos) umbral = std::min(umbral, m->curva.pvMin / m->etha);
+        const double M = umbral * (caso % 3 == 0 ? 0.999998 : caso % 3 == 1 ? 0.5 + 0.5 * u(azar) : 1 + u(azar));
+        const double tope = u(azar) < 0.5 ? 1e9 : completo->potencia_autorizada_mw * u(azar);
+        SCOPED_TRACE("caso " + std::to_string(caso));
+
+        rapido->omitirPasadaEnCalma = true;
+        completo->FijarDireccion(dir);
+        rapido->FijarDireccion(dir);
+        for (auto& m : rapido->molinos) m->pvMedia = m->potencia = -1;
+
+        double libreCompleto = 0, libreRapido = 0;
+        const double pCompleto = completo->PotenciaDesdeEstacion(rho, M, tope, libreCompleto);
+        const double pRapido = rapido->PotenciaDesdeEstacion(rho, M, tope, libreRapido);
+        const TDesdeEstacionDeReferencia ref = DesdeEstacionConPasadasDeReferencia(*completo, rho, M, tope);
+        EXPECT_TRUE(MismosBits(pRapido, pCompleto)) << pRapido << " " << pCompleto;
+        EXPECT_TRUE(MismosBits(pRapido, ref.potencia));
+        EXPECT_TRUE(MismosBits(libreRapido, libreCompleto));
+        EXPECT_TRUE(MismosBits(libreRapido, ref.libre));
+        bool seOmitio = true;
+        for (std::size_t i = 0; i < completo->molinos.size(); ++i) {
+            EXPECT_TRUE(MismosBits(rapido->molinos[i]->potencia, completo->molinos[i]->potencia));
+            EXPECT_TRUE(MismosBits(completo->molinos[i]->potencia, ref.ultima.potencias[i]));
+            seOmitio = seOmitio && rapido->molinos[i]->pvMedia == -1;
+        }
+        const TGrillaEstela& gRapida = rapido->Grilla();
+        const TGrillaEstela& gCompleta = completo->Grilla();
+        ASSERT_EQ(gRapida.nf, gCompleta.nf);
+        ASSERT_EQ(gRapida.nc, gCompleta.nc);
+        int distintas = 0;
+        for (int32_t i = 1; i <= gCompleta.nf; ++i)
+            for (int32_t j = 1; j <= gCompleta.nc; ++j)
+                distintas += !MismosBits(gRapida.Elemento(i, j), gCompleta.Elemento(i, j)) +
+                             !MismosBits(gCompleta.Elemento(i, j), ref.ultima.grilla.Elemento(i, j));
+        EXPECT_EQ(distintas, 0);
+        EXPECT_TRUE(MismosBits(rapido->ValorEnPunto(0, 0), completo->ValorEnPunto(0, 0)));
+        // Below the threshold the pass is skipped and the power is 0; above it
+        // the pass runs as always.
+        EXPECT_EQ(seOmitio, caso % 3 != 2);
+        omitidas += seOmitio;
+        conPotencia += pCompleto > 0;
+    }
+    EXPECT_EQ(omitidas, 40);
+    EXPECT_GT(conPotencia, 5);
+}
+
+// The equivalent curve is built again when a turbine's curve changes, and
+// kept (the same object, the same bits) when nothing changed.
+TEST(GrillaEstela, LaCurvaDelParqueSeRehaceSoloSiCambianLasCurvas) {
+    auto p = Parque(6);
+    AgregarMolino(*p, -300, 0);
+    AgregarMolino(*p, 300, 0, 70);
+    p->FijarDireccion(0);
+    const TCurvaAerogen* antes = p->curvaParque.get();
+    const std::vector<double> potenciasAntes = p->curvaParque->curva_P.pv;
+    p->FijarDireccion(90);
+    EXPECT_EQ(p->curvaParque.get(), antes);
+    EXPECT_EQ(p->curvaParque->curva_P.pv, potenciasAntes);
+
+    p->molinos[1]->curva = CurvaTipo(110, 1.5);
+    p->FijarDireccion(90);
+    auto nuevo = Parque(6);
+    AgregarMolino(*nuevo, -300, 0);
+    nuevo->molinos.push_back(std::make_unique<TMolino>(*p->molinos[1]));
+    nuevo->Preparar();
+    EXPECT_EQ(p->curvaParque->curva_P.pv, nuevo->curvaParque->curva_P.pv);
+    EXPECT_NE(p->curvaParque->curva_P.pv, potenciasAntes);
+
+    p->curvaParque->curva_P.pv[3] = 99;  // changed from outside: built again
+    p->FijarDireccion(0);
+    EXPECT_EQ(p->curvaParque->curva_P.pv, nuevo->curvaParque->curva_P.pv);
+    p->molinos[0]->curva.modelo = "otro";
+    p->FijarDireccion(0);
+    EXPECT_EQ(p->curvaParque->modelo, "otro");
 }
