@@ -206,6 +206,21 @@ INSTANTIATE_TEST_SUITE_P(
                       CasoGeneral{4.9406564584124654e-324, 15, "4.94065645841247E-324"},
                       CasoGeneral{1.7976931348623157e308, 15, "1.79769313486232E308"}));
 
+// A value exactly halfway between two texts of the asked digits goes away
+// from zero; the half is judged on the exact binary value.
+INSTANTIATE_TEST_SUITE_P(
+    MitadesExactas, FormaGeneral,
+    ::testing::Values(CasoGeneral{1234.5, 4, "1235"}, CasoGeneral{-1234.5, 4, "-1235"},
+                      CasoGeneral{0.125, 2, "0.13"}, CasoGeneral{100.5, 3, "101"}, CasoGeneral{12.25, 3, "12.3"},
+                      CasoGeneral{1.125, 3, "1.13"}, CasoGeneral{2.5, 1, "3"}, CasoGeneral{0.25, 1, "0.3"},
+                      CasoGeneral{250, 1, "3E2"}, CasoGeneral{99.5, 2, "1E2"}, CasoGeneral{0.5, 1, "0.5"},
+                      CasoGeneral{3.125, 3, "3.13"},
+                      // A half in the 17th digit, where one step of the double is larger than the half.
+                      CasoGeneral{2251799813685247.75, 17, "2251799813685247.8"},
+                      // Not halves in binary: 0.15 and 2.675 lie just below, 0.35000000000000003 above.
+                      CasoGeneral{0.15, 1, "0.1"}, CasoGeneral{2.675, 3, "2.67"},
+                      CasoGeneral{0.35000000000000003, 1, "0.4"}, CasoGeneral{0.45, 1, "0.5"}));
+
 TEST(FormaGeneral, NoFinitos) {
     EXPECT_EQ(FormatoGeneral(kNan, 3, '.'), "Nan");
     EXPECT_EQ(FormatoGeneral(kInf, 15, '.'), "+Inf");
