@@ -122,26 +122,13 @@ std::string NotacionFija(std::string_view cifras, int exponente, char separador)
     return std::string(cifras.substr(0, enteras)) + separador + std::string(cifras.substr(enteras));
 }
 
-constexpr std::array<uint64_t, 18> kPotenciasDeDiez = {
-    1ULL,
-    10ULL,
-    100ULL,
-    1000ULL,
-    10000ULL,
-    100000ULL,
-    1000000ULL,
-    10000000ULL,
-    100000000ULL,
-    1000000000ULL,
-    10000000000ULL,
-    100000000000ULL,
-    1000000000000ULL,
-    10000000000000ULL,
-    100000000000000ULL,
-    1000000000000000ULL,
-    10000000000000000ULL,
-    100000000000000000ULL,
-};
+// 10^0 to 10^17: every count of significant digits a double is written with.
+constexpr std::array<uint64_t, 18> kPotenciasDeDiez = [] {
+    std::array<uint64_t, 18> potencias{};
+    potencias[0] = 1;
+    for (std::size_t k = 1; k < potencias.size(); ++k) potencias[k] = potencias[k - 1] * 10;
+    return potencias;
+}();
 
 // When |x| lies exactly halfway between two numbers of `digitos` significant
 // digits, the digits of the one away from zero and the decimal exponent of
