@@ -41,7 +41,14 @@ using TDAOfTTipoGrafico = std::vector<TTipoGrafico>;
 using TDAOfTTipoEje = std::vector<TTipoEje>;
 using TDAOfTColor = std::vector<TColor>;
 
-// Column labels of the statistics.
+// Column labels of the statistics. "DesvE" holds the sample standard
+// deviation: the square root of the sum of squared deviations over count - 1
+// (0 with fewer than two realisations). The report first written put the
+// variance under this label; the label names a standard deviation, and a
+// variance, in the square of the series' unit, beside averages and values in
+// that unit is read wrongly, so the column holds what its label says. The
+// restriction runs never hand the report a writer, so no table written by a
+// run depends on it.
 inline constexpr std::string_view rs_xls_promedio = "Prom";
 inline constexpr std::string_view rs_xls_desviacion_estandar = "DesvE";
 inline constexpr std::string_view rs_xls_probabilidad_de_excedencia = "PE_";

@@ -77,12 +77,9 @@ public:
 
     void LeerArchivo() {
         LeerCabecera();
-        const bool cabenLosValores = ComprobarCuentas();
-        if (cabenLosValores) CrearVectores();
-        for (int32_t r = 0; r < s_.NCronicas; ++r) LeerCronica(r, cabenLosValores);
-        // Unreachable unless the file changed under the read: values were
-        // found that its size said it could not hold.
-        if (!cabenLosValores) throw EConvertError("El archivo cambió durante la lectura");
+        reservarMuestras_ = CabenLosValores();
+        s_.datos_.clear();
+        for (int32_t r = 0; r < s_.NCronicas; ++r) LeerCronica(r);
     }
 
 private:
@@ -154,24 +151,27 @@ private:
 
     // Whether the file is large enough for the values it declares: each of
     // the NCronicas x NPuntos sample lines takes NSeries + 1 tokens, every
-    // token at least one character and one separator. When it is not, the
-    // values are read without being kept, so that the read fails where the
-    // file runs out (with that line's number) instead of allocating what no
-    // file could fill.
-    bool ComprobarCuentas() const {
+    // token at least one character and one separator.
+    bool CabenLosValores() const {
         const double tokens = static_cast<double>(s_.NCronicas) * s_.NPuntos * (static_cast<double>(s_.NSeries) + 1);
         return 2 * tokens - 1 <= static_cast<double>(tamanoArchivo_);
     }
 
-    void CrearVectores() {
-        s_.datos_.resize(s_.NCronicas);
-        for (auto& cronica : s_.datos_) {
-            cronica.reserve(s_.NSeries);
-            for (int32_t j = 0; j < s_.NSeries; ++j) cronica.push_back(std::make_unique<TVectR>(s_.NPuntos));
+    // The vectors of a realisation, empty; they grow with the values read.
+    // Room for all its samples is taken at once only when the file can hold
+    // the declared values, so that a count no file could fill allocates
+    // nothing ahead and the read fails where the file runs out, at that line.
+    std::vector<std::unique_ptr<TVectR>>& NuevaCronica() {
+        auto& cronica = s_.datos_.emplace_back();
+        cronica.reserve(s_.NSeries);
+        for (int32_t j = 0; j < s_.NSeries; ++j) {
+            auto& vector = cronica.emplace_back(std::make_unique<TVectR>());
+            if (reservarMuestras_) vector->pv.reserve(static_cast<std::size_t>(s_.NPuntos) + 1);
         }
+        return cronica;
     }
 
-    void LeerCronica(int32_t r, bool guardar) {
+    void LeerCronica(int32_t r) {
         if (s_.versionFormato_ >= 3) {
             SiguienteLinea();
             SiguienteLinea();
@@ -181,16 +181,16 @@ private:
             s_.nombres_.clear();
             for (int32_t j = 0; j < s_.NSeries; ++j) s_.nombres_.emplace_back(SiguientePalabra(nombres));
         }
-        for (int32_t k = 1; k <= s_.NPuntos; ++k) LeerMuestra(r, k, guardar);
+        auto& cronica = NuevaCronica();
+        for (int32_t k = 1; k <= s_.NPuntos; ++k) LeerMuestra(cronica);
+        for (auto& vector : cronica) vector->n = s_.NPuntos;
     }
 
-    void LeerMuestra(int32_t r, int32_t k, bool guardar) {
+    // Appends the next sample of every series of the realisation.
+    void LeerMuestra(std::vector<std::unique_ptr<TVectR>>& cronica) {
         std::string_view resto = SiguienteLinea();
         RealDeSerie(SiguientePalabra(resto));  // the time mark: checked, not used
-        for (int32_t j = 0; j < s_.NSeries; ++j) {
-            const double valor = RealDeSerie(SiguientePalabra(resto));
-            if (guardar) s_.datos_[r][j]->pv[k] = valor;
-        }
+        for (auto& vector : cronica) vector->pv.push_back(RealDeSerie(SiguientePalabra(resto)));
     }
 
     TSeriesDeDatos& s_;
@@ -198,6 +198,7 @@ private:
     uintmax_t tamanoArchivo_;
     std::string linea_;
     int lineasLeidas_ = 0;
+    bool reservarMuestras_ = false;
 };
 
 std::unique_ptr<TSeriesDeDatos> TSeriesDeDatos::Create(const std::string& archivo) {

@@ -191,6 +191,11 @@ public:
     void FijarDireccion(double dir);
     // Park power (MW) for a free-stream power density; mastil receives the
     // grid value at the met mast after the last pass.
+    // A cap Q below the net power reruns the pass with the scale f := f·Q/net,
+    // at most 11 passes. When the 11th still exceeds Q, each turbine's power,
+    // which already carries that pass's f, is multiplied by that pass's Q/net,
+    // so the turbines add up to the result Q; multiplying it by the updated f,
+    // as the rule first written reads, would apply the pass's scale twice.
     double PotenciaConVientoLibre(double densidad, double libre, double tope, double& mastil);
     double PotenciaConVientoLibre(double densidad, double libre, double tope);
     // Set on a copy whose turbines nobody looks at (a worker's, which only

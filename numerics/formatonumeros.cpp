@@ -20,34 +20,17 @@ struct TCifrasDecimales {
     int exponente = 0;
 };
 
-// Takes the 17 digits that tell every double apart, then rounds them to
-// `precision` digits with halves away from zero, so that 1234.5 to four
-// digits reads 1235 as it is written.
-TCifrasDecimales CifrasSignificativas(double x, int precision) {
-    char texto[64];
-    char* fin = std::to_chars(texto, texto + sizeof texto, std::fabs(x),
-                              std::chars_format::scientific, 16)
-                    .ptr;
+// |x| rounded to `precision` significant digits (at most 17), an exact half
+// away from zero, so that 1234.5 to four digits reads 1235 as it is written.
+// Zero gives `precision` zeros.
+TCifrasDecimales CifrasRedondeadas(double x, int precision) {
     TCifrasDecimales r;
-    const char* e = std::find(texto, fin, 'e');
-    for (const char* c = texto; c != e; ++c)
-        if (*c != '.') r.cifras += *c;
-    std::from_chars(e[1] == '+' ? e + 2 : e + 1, fin, r.exponente);
-
-    const std::size_t conservadas = static_cast<std::size_t>(precision);
-    if (conservadas >= r.cifras.size()) return r;
-    const bool sube = r.cifras[conservadas] >= '5';
-    r.cifras.resize(conservadas);
-    if (!sube) return r;
-    std::size_t i = conservadas;
-    while (i > 0 && r.cifras[i - 1] == '9') r.cifras[--i] = '0';
-    if (i > 0) {
-        ++r.cifras[i - 1];
-    } else {
-        r.cifras.insert(r.cifras.begin(), '1');
-        r.cifras.pop_back();
-        ++r.exponente;
+    const int digitos = std::clamp(precision, 1, 17);
+    if (x == 0) {
+        r.cifras.assign(static_cast<std::size_t>(digitos), '0');
+        return r;
     }
+    CifrasSignificativas(x, digitos, r.cifras, r.exponente);
     return r;
 }
 
@@ -108,7 +91,7 @@ std::string ExponenteATexto(int exponente, int cifrasMinimas, bool signoSiempre)
 }
 
 std::string FormatoExponente(double x, int precision, int digitos, const FormatSettings& a) {
-    const TCifrasDecimales c = CifrasSignificativas(x, precision);
+    const TCifrasDecimales c = CifrasRedondeadas(x, precision);
     std::string texto = (x < 0 && x != 0) ? "-" : "";
     texto += c.cifras[0];
     if (c.cifras.size() > 1) texto += a.DecimalSeparator + c.cifras.substr(1);
@@ -118,7 +101,7 @@ std::string FormatoExponente(double x, int precision, int digitos, const FormatS
 
 std::string FormatoFijoAgrupado(double x, int precision, int digitos, bool agrupar,
                                 const FormatSettings& a) {
-    const TCifrasDecimales c = CifrasSignificativas(x, precision);
+    const TCifrasDecimales c = CifrasRedondeadas(x, precision);
     if (x != 0 && c.exponente + 1 > precision) return FormatoGeneral(x, precision, a.DecimalSeparator);
     const TPartesDecimales p = RedondearADecimales(c, std::clamp(digitos, 0, 18));
     std::string enteras = p.enteras.empty() ? "0" : p.enteras;
@@ -235,7 +218,7 @@ void RecortarDecimales(std::string& decimales, int minimas) {
 std::string NumeroFijoSegunPatron(double absoluto, const TPatronNumero& p, const FormatSettings& a,
                                   bool& esCero) {
     const TPartesDecimales partes =
-        RedondearADecimales(CifrasSignificativas(absoluto, kPrecisionMaxima), p.decimalesMaximas);
+        RedondearADecimales(CifrasRedondeadas(absoluto, kPrecisionMaxima), p.decimalesMaximas);
     esCero = EsCero(partes);
     std::string enteras = CompletarEnteras(partes.enteras, p.enterasMinimas);
     std::string decimales = partes.decimales;
@@ -251,7 +234,7 @@ std::string NumeroExponencialSegunPatron(double absoluto, const TPatronNumero& p
                                          const FormatSettings& a, bool& esCero) {
     const int enteras = std::max(p.enterasMarcadas, 1);
     const int significativas = std::clamp(enteras + p.decimalesMaximas, 1, 17);
-    const TCifrasDecimales c = CifrasSignificativas(absoluto, significativas);
+    const TCifrasDecimales c = CifrasRedondeadas(absoluto, significativas);
     std::string cifras = c.cifras;
     cifras.resize(static_cast<std::size_t>(std::max<int>(enteras, static_cast<int>(cifras.size()))), '0');
     esCero = absoluto == 0;

@@ -12,6 +12,9 @@
 //                 integer digits than that is written in the general form
 //   FR_Numero     as FR_Fijo, with the thousands separator between groups
 //   FR_Moneda     as FR_Numero (the settings carry no currency symbol)
+// Every kind rounds to significant digits as the general form does: a value
+// exactly halfway (judged on its exact binary value) goes away from zero, so
+// 1234.5 to 4 digits is "1235" in the general form as in the fixed one.
 // The second rounding, to `digitos` decimals, is done on the decimal digits
 // and sends halves away from zero, as a person reading those digits expects:
 // 0.125 with 2 decimals gives 0.13. A result that rounds to zero is written

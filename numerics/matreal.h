@@ -173,6 +173,11 @@ public:
     // one-line string "[nf|nc][v11]...[vnm]" with three significant digits,
     // and the readable TAB-separated table.
     void GuardarEnTexto(TEscritorTexto& f) const;
+    // Every row block must hold nc elements: a row whose count line differs
+    // from nc is refused with EInOutError naming the row, at that line. (The
+    // reader first written took each row's length from its own block and so
+    // could build a ragged matrix, which every operation that runs over nc
+    // columns would then read past its end.)
     static TMatR Create_LeerDeTexto(TLectorTexto& f);
     std::string ACadena() const;
     static TMatR Create_DesdeCadena(std::string_view texto);
@@ -186,6 +191,11 @@ public:
     // A singular A clears `invertible`, leaves B as far as the elimination got
     // and returns mantissa 0. Raises EMathError when the mantissa stops being
     // finite.
+    // The last pivot is held to the zero threshold UmbralCero like every other
+    // pivot; the elimination first written multiplied it in unchecked. So a
+    // matrix whose last pivot is no larger than the threshold, mere rounding
+    // residue (((1, 0), (0, 1e-17)) for one), is reported singular instead of
+    // giving a huge inverse and a tiny non-zero determinant.
     double EliminacionGaussJordan(TMatR& B, bool& invertible, int32_t& exponente);
     // Inverts this matrix in place and returns the invertible flag; a singular
     // matrix is still overwritten with what the elimination left.

@@ -1,8 +1,11 @@
 #include "numerics/textoreal.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <system_error>
 
@@ -119,6 +122,63 @@ std::string NotacionFija(std::string_view cifras, int exponente, char separador)
     return std::string(cifras.substr(0, enteras)) + separador + std::string(cifras.substr(enteras));
 }
 
+// 10^0 to 10^17: every count of significant digits a double is written with.
+constexpr std::array<uint64_t, 18> kPotenciasDeDiez = [] {
+    std::array<uint64_t, 18> potencias{};
+    potencias[0] = 1;
+    for (std::size_t k = 1; k < potencias.size(); ++k) potencias[k] = potencias[k - 1] * 10;
+    return potencias;
+}();
+
+// When |x| lies exactly halfway between two numbers of `digitos` significant
+// digits, the digits of the one away from zero and the decimal exponent of
+// its first digit.
+//
+// With |x| = M * 2^E, M odd, the only decimal place where |x| can be a half
+// is d = -E - 1 decimals (a negative d counts integer places): there
+// 2 * |x| * 10^d is the odd integer M * 5^d (for d < 0, M / 5^-d when 5^-d
+// divides M), that is 2m + 1 with |x| halfway between m and m + 1 units of
+// 10^-d. Rounding to `digitos` digits rounds at that place when m has exactly
+// `digitos` digits.
+bool CifrasDeMitadExacta(double x, int digitos, std::string& cifras, int& exponente) {
+    int exponenteBinario = 0;
+    const double fraccion = std::frexp(std::fabs(x), &exponenteBinario);  // in [0.5, 1)
+    uint64_t mantisa = static_cast<uint64_t>(std::ldexp(fraccion, 53));
+    int E = exponenteBinario - 53;
+    const int cerosFinales = std::countr_zero(mantisa);
+    mantisa >>= cerosFinales;
+    E += cerosFinales;
+
+    const int decimales = -E - 1;
+    const uint64_t limite = 2 * kPotenciasDeDiez[static_cast<std::size_t>(digitos)];
+    uint64_t impar = mantisa;  // 2m + 1
+    if (decimales >= 0) {
+        for (int k = 0; k < decimales; ++k) {
+            if (impar > limite / 5) return false;  // m has more digits than asked
+            impar *= 5;
+        }
+    } else {
+        for (int k = 0; k < -decimales; ++k) {
+            if (impar % 5 != 0) return false;  // no half at that integer place
+            impar /= 5;
+        }
+    }
+    const uint64_t m = impar / 2;
+    if (m < kPotenciasDeDiez[static_cast<std::size_t>(digitos - 1)] ||
+        m >= kPotenciasDeDiez[static_cast<std::size_t>(digitos)])
+        return false;
+
+    uint64_t haciaAfuera = m + 1;
+    exponente = digitos - 1 - decimales;
+    if (haciaAfuera == kPotenciasDeDiez[static_cast<std::size_t>(digitos)]) {  // 99.5 gives 100
+        haciaAfuera /= 10;
+        ++exponente;
+    }
+    char texto[24];
+    cifras.assign(texto, std::to_chars(texto, texto + sizeof texto, haciaAfuera).ptr);
+    return true;
+}
+
 std::string NotacionCientifica(std::string_view cifras, int exponente, char separador) {
     std::string texto(1, cifras[0]);
     if (cifras.size() > 1) texto += separador + std::string(cifras.substr(1));
@@ -200,6 +260,21 @@ int TextoAEntero(std::string_view s) {
     return k;
 }
 
+void CifrasSignificativas(double x, int digitos, std::string& cifras, int& exponente) {
+    if (CifrasDeMitadExacta(x, digitos, cifras, exponente)) return;
+    // Correctly rounded to `digitos` significant digits: "d.ddde+XX". Only an
+    // exact half, taken above, would go to the even neighbour here.
+    char cientifico[40];
+    char* fin = std::to_chars(cientifico, cientifico + sizeof cientifico, std::fabs(x),
+                              std::chars_format::scientific, digitos - 1)
+                    .ptr;
+    cifras.assign(1, cientifico[0]);
+    if (digitos > 1) cifras.append(cientifico + 2, static_cast<std::size_t>(digitos - 1));
+    const char* e = std::find(cientifico, fin, 'e');
+    exponente = 0;
+    std::from_chars(e[1] == '+' ? e + 2 : e + 1, fin, exponente);
+}
+
 std::string FormatoGeneral(double x, int digitos) {
     return FormatoGeneral(x, digitos, AjustesFormato().DecimalSeparator);
 }
@@ -208,17 +283,10 @@ std::string FormatoGeneral(double x, int digitos, char separadorDecimal) {
     if (!std::isfinite(x)) return std::string(TextoNoFinito(x));
     if (x == 0) return "0";
     digitos = std::clamp(digitos, 1, 17);
-    // Correctly rounded to `digitos` significant digits: "d.ddde+XX".
-    char cientifico[40];
-    char* fin = std::to_chars(cientifico, cientifico + sizeof cientifico, std::fabs(x),
-                              std::chars_format::scientific, digitos - 1)
-                    .ptr;
-    std::string cifras(1, cientifico[0]);
-    if (digitos > 1) cifras.append(cientifico + 2, static_cast<std::size_t>(digitos - 1));
-    cifras.erase(std::max<std::size_t>(cifras.find_last_not_of('0') + 1, 1));
-    const char* e = std::find(cientifico, fin, 'e');
+    std::string cifras;
     int exponente = 0;
-    std::from_chars(e[1] == '+' ? e + 2 : e + 1, fin, exponente);
+    CifrasSignificativas(x, digitos, cifras, exponente);
+    cifras.erase(std::max<std::size_t>(cifras.find_last_not_of('0') + 1, 1));
 
     std::string texto = x < 0 ? "-" : "";
     if (exponente >= -5 && exponente <= digitos - 1)

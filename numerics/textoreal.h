@@ -31,8 +31,16 @@ bool TextoDecimalAEntero(std::string_view s, int& k);
 // The same, raising EConvertError "\"<s>\" no es un valor entero válido".
 int TextoAEntero(std::string_view s);
 
+// |x| (finite, not zero) rounded to `digitos` significant digits (1 to 17):
+// exactly `digitos` digits d1 d2 ... and the decimal exponent of d1, so that
+// |x| ~ d1.d2... x 10^exponente. A value exactly halfway between two such
+// numbers goes away from zero, as the run-time library rounds: 1234.5 to four
+// digits is 1235, 0.125 to two is 0.13. The half is judged on the exact binary
+// value, so 0.15, which a double holds just below 0.15, is no half.
+void CifrasSignificativas(double x, int digitos, std::string& cifras, int& exponente);
+
 // General form with `digitos` significant digits (1 to 17), with the decimal
-// separator in force or the one given.
+// separator in force or the one given; halves are rounded as above.
 std::string FormatoGeneral(double x, int digitos);
 std::string FormatoGeneral(double x, int digitos, char separadorDecimal);
 

@@ -96,18 +96,26 @@ TLecturaNumero ConvertirFormaPunto(std::string_view numero, double& valor) {
     return TLecturaNumero::Valida;
 }
 
-// Converts a scanned number text written with the given decimal separator.
+// Converts a scanned number text written with the given decimal separator. A
+// text that begins with the separator reads with a "0" in front, so a lone
+// separator is "0." and reads 0.
 TLecturaNumero ConvertirNumero(std::string_view numero, char separador, double& valor) {
-    if (separador == '.') return ConvertirFormaPunto(numero, valor);
+    const bool ceroDelante = numero.front() == separador;
+    if (separador == '.' && !ceroDelante) return ConvertirFormaPunto(numero, valor);
+    const std::size_t longitud = numero.size() + (ceroDelante ? 1 : 0);
+    const auto copiarEnFormaPunto = [&](char* destino) {
+        if (ceroDelante) *destino++ = '0';
+        std::replace_copy(numero.begin(), numero.end(), destino, separador, '.');
+    };
     constexpr std::size_t kTamanoBuffer = 128;
-    if (numero.size() <= kTamanoBuffer) {
+    if (longitud <= kTamanoBuffer) {
         std::array<char, kTamanoBuffer> buffer;
-        std::replace_copy(numero.begin(), numero.end(), buffer.begin(), separador, '.');
-        return ConvertirFormaPunto({buffer.data(), numero.size()}, valor);
+        copiarEnFormaPunto(buffer.data());
+        return ConvertirFormaPunto({buffer.data(), longitud}, valor);
     }
     // Longer than any number a person or a file writes: only then a copy on the heap.
-    std::string largo(numero);
-    std::replace(largo.begin(), largo.end(), separador, '.');
+    std::string largo(longitud, '0');
+    copiarEnFormaPunto(largo.data());
     return ConvertirFormaPunto(largo, valor);
 }
 
@@ -226,8 +234,9 @@ void TMathParser::SiguienteToken() {
 void TMathParser::EscanearNumero(std::size_t inicio) {
     const char separador = AjustesFormato().DecimalSeparator;
     const std::size_t finMantisa = FinDeMantisa(fuente_, inicio, separador);
-    // A separator with no digit is no number, wherever it stands.
-    if (finMantisa - inicio == 1 && fuente_[inicio] == separador)
+    // A separator with no digit is no number only as the first character of
+    // the text; anywhere else it reads as "0." ('1+.' is 1, ' .' is 0).
+    if (inicio == 0 && finMantisa - inicio == 1 && fuente_[inicio] == separador)
         return PonerToken(TTipoToken::TokenMalo, inicio, inicio);
 
     const std::size_t fin = FinDeExponente(fuente_, finMantisa);

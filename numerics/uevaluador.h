@@ -13,7 +13,9 @@
 // Unary minus binds tighter than "^" ('-2^2' is (-2)^2, a negative base, and
 // fails). Powers are exp(exponent * ln(base)), so '2^3' is close to 8 but not
 // exactly 8. Only the space character is skipped; numbers use the decimal
-// separator in force, read at every number token.
+// separator in force, read at every number token. A number that begins with
+// the separator reads with a "0" in front; a lone separator is a bad token
+// only as the very first character of the text, and reads 0 anywhere else.
 //
 // Bad input makes the parse fail (Fallo()); it raises nothing. A result that
 // overflows a double (a product, a power, EXP, a literal such as '1E400')

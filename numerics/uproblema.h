@@ -21,6 +21,13 @@
 // - in the estimate, a constraint's direction is its gradient signed by the
 //   active side, so constraints active at their lower bound get the right
 //   sign; a constraint with a zero gradient is redundant at once;
+// - in the estimate, when no candidate opposes the residual, the longest
+//   candidate joins the base with the residual's own component along its
+//   direction as `valor` (and so as its beta and as what leaves the
+//   residual), not with its norm: beta must hold the objective gradient's
+//   coordinates along the base directions for the triangular system to
+//   balance that gradient, and a constraint gradient's norm is no such
+//   coordinate;
 // - a log that cannot be written costs one warning, never the solve.
 #include <cstdint>
 #include <functional>

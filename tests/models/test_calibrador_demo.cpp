@@ -1,8 +1,7 @@
 // The demo plant under examples/: its models read and give sensible powers.
-// The disabled test below writes the plant anew (see examples/README.md).
+// tools/generar_planta_demo writes the plant anew (see examples/README.md).
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -35,28 +34,6 @@ TEST(PlantaDemo, SusModelosSeLeenYDanPotenciasRazonables) {
         EXPECT_NEAR(conCGM, teorica, 0.3 * Paut + 0.5) << v;
         anterior = conCGM;
     }
-}
-
-class GenerarPlantaDemo : public ConUnidadDePrueba {};
-
-// Run by hand with QUENDAL_DEMO_DESTINO naming the folder that receives the
-// plant folder c9001.
-TEST_F(GenerarPlantaDemo, DISABLED_Generar) {
-    const char* destino = std::getenv("QUENDAL_DEMO_DESTINO");
-    ASSERT_NE(destino, nullptr) << "QUENDAL_DEMO_DESTINO no está definida";
-    // The year 2018 holds the window's default period (February 2018).
-    auto calibrador = CalibradorSintetico(NidDemo, 365, EncodeDate(2018, 1, 1));
-    calibrador->CalibrarEthaMeteo();
-    calibrador->GuardarEnArchivo(RutaCalibrador(NidDemo));
-    calibrador.reset();
-    auto combinado = TParque_ModeloCombinado::Create(RutaCalibrador(NidDemo));
-    combinado->GuardarEnArchivo(RutaModeloCombinado(NidDemo));
-
-    const fs::path carpeta = fs::path(destino) / "c9001";
-    fs::create_directories(carpeta);
-    for (const std::string& ruta : {RutaParqueMT(NidDemo), RutaArchivoEnCarpetaCentral(NidDemo, "_series10min.sas"),
-                                    RutaCalibrador(NidDemo), RutaModeloCombinado(NidDemo)})
-        fs::copy_file(ruta, carpeta / fs::path(ruta).filename(), fs::copy_options::overwrite_existing);
 }
 
 }  // namespace

@@ -213,6 +213,11 @@ TEST(FiltrarMuestras, LaParteDeCeroMuestrasEsCero) {
     EXPECT_EQ(LineaDeFiltro("x: ", 1, 3), "x: 1 (33.3% del total de muestras).");
 }
 
+TEST(FiltrarMuestras, UnaParteEnLaMitadExactaSeAlejaDeCero) {
+    // 1 of 32 is exactly 3.125 %.
+    EXPECT_EQ(LineaDeFiltro("x: ", 1, 32), "x: 1 (3.13% del total de muestras).");
+}
+
 TEST(FiltrarMuestras, PotenciaJuntoALaConsignaNoEsLecturaTrabada) {
     auto parque = ParqueConMolinos(12, 24);
     for (double consigna : {20.0, 24.0}) {

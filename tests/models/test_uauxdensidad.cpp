@@ -13,6 +13,12 @@ TEST(DensidadAire, FueraDeLaBandaDa118) {
     EXPECT_EQ(DensidadAire(30, 900, 100), 1.18);
 }
 
+TEST(DensidadAire, ElBordeSuperiorDeLaBandaSeConserva) {
+    // This pressure at 0 °C and dry air gives exactly 1.3, the band's upper
+    // edge, which is still inside the band.
+    EXPECT_EQ(DensidadAire(0, 1019.0197428833794, 0), 1.3);
+}
+
 TEST(PotenciaDelViento, IdaYVuelta) {
     EXPECT_DOUBLE_EQ(PotenciaDelViento(10, 1.225), 0.0006125);
     EXPECT_NEAR(VientoDePotencia(0.0006125, 1.225), 10, 1e-12);

@@ -72,6 +72,19 @@ TEST(EliminacionGaussJordan, IntercambioDeFilasCambiaElSignoYResuelve) {
     EsperarMatrizCerca(b, {{1}, {2}}, 1e-14);
 }
 
+TEST(EliminacionGaussJordan, ElPivoteSeEligePorSuMagnitud) {
+    // Column 1 holds 0 over -2: the pivot is the row of larger magnitude,
+    // even though its value is the smaller one.
+    TMatR a = Matriz({{0, 1}, {-2, 0}});
+    TMatR b = Identidad(2);
+    bool invertible = false;
+    int32_t exponente = -1;
+    const double mantisa = a.EliminacionGaussJordan(b, invertible, exponente);
+    EXPECT_TRUE(invertible);
+    EXPECT_EQ(mantisa * std::pow(10.0, exponente), 2.0);
+    EsperarMatrizCerca(b, {{0, -0.5}, {1, 0}}, 0);
+}
+
 TEST(EliminacionGaussJordan, DiagonalGrandeNoDesborda) {
     TMatR a(30, 30);
     for (int32_t i = 1; i <= 30; ++i) a.FijarElemento(i, i, 100.0);

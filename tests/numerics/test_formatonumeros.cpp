@@ -51,6 +51,16 @@ INSTANTIATE_TEST_SUITE_P(
         CasoFloat{-0.00012, FR_Exponente, 3, 0, "-1.20E-4", "-1,20E-4"},
         CasoFloat{0, FR_Exponente, 2, 2, "0.0E+00", "0,0E+00"},
         CasoFloat{0.1, FR_General, 12, 2, "0.1", "0,1"},
+        // Exact halves go away from zero in the general kind as in the others.
+        CasoFloat{1234.5, FR_General, 4, 0, "1235", "1235"},
+        CasoFloat{1234.5, FR_Fijo, 4, 0, "1235", "1235"},
+        CasoFloat{0.125, FR_General, 2, 0, "0.13", "0,13"},
+        CasoFloat{100.5, FR_General, 3, 0, "101", "101"},
+        CasoFloat{-100.5, FR_General, 3, 0, "-101", "-101"},
+        // The rounding to significant digits judges the exact binary value:
+        // these lie just below and just above a half at the 15th digit.
+        CasoFloat{5.808558537447885, FR_Fijo, 15, 14, "5.80855853744788", "5,80855853744788"},
+        CasoFloat{903.097974885741, FR_Fijo, 15, 12, "903.097974885741", "903,097974885741"},
         CasoFloat{1e20, FR_General, 12, 2, "1E20", "1E20"},
         CasoFloat{2.5, 99, 12, 2, "2.5", "2,5"}));  // an unknown kind is general
 

@@ -226,6 +226,14 @@ TEST(CadenasMatriz, TresCifrasSignificativas) {
     EXPECT_EQ(conBlancos.Elemento(2, 1), 3);
 }
 
+TEST(CadenasMatriz, LasMitadesExactasSeAlejanDeCero) {
+    TMatR m(1, 3);
+    m.FijarElemento(1, 1, 12.25);
+    m.FijarElemento(1, 2, 100.5);
+    m.FijarElemento(1, 3, 1.125);
+    EXPECT_EQ(m.ACadena(), "[1|3][12.3][101][1.13]");
+}
+
 TEST(CadenasMatriz, SeparadorDelUsuario) {
     const FormatSettings antes = AjustesFormato();
     AjustesFormato().DecimalSeparator = ',';

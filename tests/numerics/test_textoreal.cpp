@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 #include <random>
+#include <string>
 
 #include "numerics/errores.h"
 #include "numerics/formatsettings.h"
@@ -205,6 +207,93 @@ INSTANTIATE_TEST_SUITE_P(
                       CasoGeneral{3.14159265358979, 15, "3.14159265358979"},
                       CasoGeneral{4.9406564584124654e-324, 15, "4.94065645841247E-324"},
                       CasoGeneral{1.7976931348623157e308, 15, "1.79769313486232E308"}));
+
+// A value exactly halfway between two texts of the asked digits goes away
+// from zero; the half is judged on the exact binary value.
+INSTANTIATE_TEST_SUITE_P(
+    MitadesExactas, FormaGeneral,
+    ::testing::Values(CasoGeneral{1234.5, 4, "1235"}, CasoGeneral{-1234.5, 4, "-1235"},
+                      CasoGeneral{0.125, 2, "0.13"}, CasoGeneral{100.5, 3, "101"}, CasoGeneral{12.25, 3, "12.3"},
+                      CasoGeneral{1.125, 3, "1.13"}, CasoGeneral{2.5, 1, "3"}, CasoGeneral{0.25, 1, "0.3"},
+                      CasoGeneral{250, 1, "3E2"}, CasoGeneral{99.5, 2, "1E2"}, CasoGeneral{0.5, 1, "0.5"},
+                      CasoGeneral{3.125, 3, "3.13"},
+                      // A half in the 17th digit, where one step of the double is larger than the half.
+                      CasoGeneral{2251799813685247.75, 17, "2251799813685247.8"},
+                      // Not halves in binary: 0.15 and 2.675 lie just below, 0.35000000000000003 above.
+                      CasoGeneral{0.15, 1, "0.1"}, CasoGeneral{2.675, 3, "2.67"},
+                      CasoGeneral{0.35000000000000003, 1, "0.4"}, CasoGeneral{0.45, 1, "0.5"}));
+
+// The exact decimal expansion of |x| (a double has at most 767 significant
+// digits): its digits d1 d2 ..., trailing zeros included, and the decimal
+// exponent of d1.
+std::string ExpansionExacta(double x, int& exponente) {
+    static char texto[1200];
+    char* fin = std::to_chars(texto, texto + sizeof texto, std::fabs(x), std::chars_format::scientific, 800).ptr;
+    const std::string completo(texto, fin);
+    const std::size_t e = completo.find('e');
+    exponente = std::stoi(completo.substr(e + 1));
+    return completo.substr(0, 1) + completo.substr(2, e - 2);
+}
+
+int CifrasDeLaExpansionExacta(double x) {
+    int exponente = 0;
+    const std::string todas = ExpansionExacta(x, exponente);
+    return static_cast<int>(todas.find_last_not_of('0')) + 1;
+}
+
+// Independent of the code under test: the exact expansion rounded to
+// `digitos` digits by its first discarded digit, a half going up. Tells
+// whether x was a half there.
+bool RedondeoDeLaExpansionExacta(double x, int digitos, std::string& cifras, int& exponente) {
+    const std::string todas = ExpansionExacta(x, exponente);
+    const std::size_t primeraDescartada = static_cast<std::size_t>(digitos);
+    const bool mitad = todas[primeraDescartada] == '5' &&
+                       todas.find_first_not_of('0', primeraDescartada + 1) == std::string::npos;
+    cifras = todas.substr(0, primeraDescartada);
+    if (todas[primeraDescartada] < '5') return mitad;
+    std::size_t i = cifras.size();
+    while (i > 0 && cifras[i - 1] == '9') cifras[--i] = '0';
+    if (i > 0) {
+        ++cifras[i - 1];
+    } else {
+        cifras = "1" + cifras.substr(0, cifras.size() - 1);
+        ++exponente;
+    }
+    return mitad;
+}
+
+// Random doubles of every magnitude, and values built to be exact halves
+// (an odd number of halves, quarters, ... of a power of two), at every digit
+// count, against the exact expansion.
+TEST(CifrasSignificativas, CoincidenConLaExpansionExactaRedondeadaConMitadesHaciaAfuera) {
+    std::mt19937_64 generador(20250101);
+    std::uniform_int_distribution<int> cifrasAlAzar(1, 17);
+    std::uniform_int_distribution<int64_t> enteroAlAzar(1, int64_t{1} << 40);
+    std::uniform_int_distribution<int> potenciaAlAzar(-12, 12);
+    int probados = 0;
+    int mitades = 0;
+    while (probados < 200'000) {
+        double x = 0;
+        if (probados % 2 == 0) {
+            x = std::bit_cast<double>(generador());
+        } else {
+            x = std::ldexp(static_cast<double>(2 * enteroAlAzar(generador) + 1), potenciaAlAzar(generador));
+        }
+        if (!std::isfinite(x) || x == 0) continue;
+        int digitos = cifrasAlAzar(generador);
+        // A built value is a half when rounded to one digit fewer than it has.
+        const int suyas = CifrasDeLaExpansionExacta(x);
+        if (probados % 2 == 1 && suyas >= 2 && suyas <= 18) digitos = suyas - 1;
+        std::string esperadas, obtenidas;
+        int exponenteEsperado = 0, exponenteObtenido = 0;
+        if (RedondeoDeLaExpansionExacta(x, digitos, esperadas, exponenteEsperado)) ++mitades;
+        CifrasSignificativas(x, digitos, obtenidas, exponenteObtenido);
+        ASSERT_EQ(obtenidas, esperadas) << x << " a " << digitos << " cifras";
+        ASSERT_EQ(exponenteObtenido, exponenteEsperado) << x << " a " << digitos << " cifras";
+        ++probados;
+    }
+    EXPECT_GT(mitades, 20'000);  // the halves were really met
+}
 
 TEST(FormaGeneral, NoFinitos) {
     EXPECT_EQ(FormatoGeneral(kNan, 3, '.'), "Nan");
