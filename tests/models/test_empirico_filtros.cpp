@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "models/ufiltrosmuestras.h"
 #include "models/uparques_modeloteorico.h"
 #include "models/uplantasintetica.h"
+#include "tests/soporte/captura_salida.h"
 
 namespace {
 
@@ -255,6 +257,46 @@ TEST(FiltrarMuestras, LasCorreccionesLlevanADensidadBaseYDisponibilidadPlena) {
         }
     }
 }
+
+// The authorised-power rule has two clauses: the power as measured above
+// 1.05 Paut, and the power brought to base density and full availability
+// above it. Paut = 24 MW puts the limit at 25.2 MW; an availability of 1.02
+// lifts the correction factor above 1, so only the first clause can flag
+// 25.3 MW, and at 0.9 only the second can flag 24 MW.
+struct CasoSobreAutorizada {
+    const char* nombre;
+    double potencia, disponibilidad;
+    bool marcada;
+};
+void PrintTo(const CasoSobreAutorizada& c, std::ostream* os) { *os << c.nombre; }
+
+class SobreAutorizada : public ::testing::TestWithParam<CasoSobreAutorizada> {};
+
+TEST_P(SobreAutorizada, CadaClausulaMarcaPorSuCuenta) {
+    const CasoSobreAutorizada& caso = GetParam();
+    auto parque = ParqueConMolinos(12, 24);
+    Muestras m(3);
+    m.PE.pv[2] = caso.potencia;
+    m.fDisp.pv[2] = caso.disponibilidad;
+    const double limite = 1.05 * 24;
+    const double corregida = caso.potencia / ((DensidadAire(15, 1013, 50) / 1.225) * caso.disponibilidad);
+    // Each case stands on one side of one clause only.
+    EXPECT_TRUE((caso.potencia > limite) != (corregida > limite) || !caso.marcada);
+    {
+        TCapturaSalida consola;
+        m.Filtrar(*parque);
+    }
+    EXPECT_EQ(m.disponibilidad[2] != 0, caso.marcada) << "corregida " << corregida;
+    EXPECT_FALSE(m.disponibilidad[1] || m.disponibilidad[3]);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Casos, SobreAutorizada,
+    ::testing::Values(CasoSobreAutorizada{"MedidaBajoElLimite", 24.9, 1.02, false},
+                      CasoSobreAutorizada{"MedidaSobreElLimite", 25.3, 1.02, true},
+                      CasoSobreAutorizada{"CorregidaSobreElLimite", 24, 0.9, true},
+                      CasoSobreAutorizada{"CorregidaBajoElLimite", 22, 0.9, false}),
+    [](const auto& info) { return std::string(info.param.nombre); });
 
 TEST(FiltrarMuestras, UnaDisponibilidadSinValorNoPasa) {
     auto parque = ParqueConMolinos(12, 24);

@@ -170,7 +170,10 @@ INSTANTIATE_TEST_SUITE_P(
                       CasoDisponibilidad{"NotANumber", NAN, 30, true},
                       CasoDisponibilidad{"PowerAtThreshold", 100, 1.05 * Pa, false},
                       CasoDisponibilidad{"PowerAboveThreshold", 100, 1.05 * Pa + 0.01, true},
-                      CasoDisponibilidad{"CorrectedPowerAboveThreshold", 99, 52.2, true}),
+                      CasoDisponibilidad{"CorrectedPowerAboveThreshold", 99, 52.2, true},
+                      // Above 1.05 Pa as measured, below it once corrected.
+                      CasoDisponibilidad{"MeasuredPowerAboveThreshold", 100.5, 52.6, true},
+                      CasoDisponibilidad{"MeasuredPowerBelowThreshold", 100.5, 52.4, false}),
     [](const auto& info) { return std::string(info.param.nombre); });
 
 TEST_F(FiltrosSolares, PerUnitAvailabilityFailsEverySampleAndTheConsoleSaysSo) {

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "charts/libroexcel.h"
 #include "charts/u_ExcelFile.h"
@@ -18,6 +19,7 @@
 #include "numerics/fechas.h"
 #include "restrictions/ucalcrestriccionesoperativas.h"
 #include "serie_solar_prueba.h"
+#include "tests/soporte/captura_salida.h"
 
 namespace {
 
@@ -75,6 +77,8 @@ TEST_F(VentanaSolar, LosFactoresJuntoALaVentanaAjustanElModelo) {
         EXPECT_EQ(r.fecha, FechaDeMuestra(Enero(15), 1.0 / 144, i));
         EXPECT_NEAR(r.PotModelo, Entrega * modelo, 1e-4);
         EXPECT_NEAR(r.ENS, (Entrega * modelo - Consigna) / 6, 1e-4);
+        // The power not generated is taken in single precision.
+        EXPECT_EQ(r.ENS, static_cast<double>(static_cast<float>(r.PotModelo - r.PotDato)) / 6);
         EXPECT_EQ(r.PotDato, Consigna);
         EXPECT_EQ(r.CGM, Consigna);
         EXPECT_EQ(r.Meteo1, serie_.Rad.pv[i]);
@@ -114,6 +118,32 @@ TEST_F(VentanaSolar, UnaMuestraRestringidaDeNocheNoTieneRegistro) {
     EXPECT_NE(consola.find("Simulando fecha: 15/01/2018 02:20:00->FALSE\n"), std::string::npos);
     // The start before the series is clamped to its first sample.
     EXPECT_TRUE(std::filesystem::exists(carpeta_ + "/c322_ResultadosMC_20180115201801150700_3m.xlt"));
+}
+
+// A set-point counts as restricting only below Pa - 0.5 MW: 49.55 MW and
+// exactly 49.5 MW on a 50 MW plant give no record, 49.45 MW gives one for
+// every sample of the window.
+TEST_F(VentanaSolar, SoloUnaConsignaMedioMWBajoLaAutorizadaDaRegistros) {
+    ASSERT_EQ(modelo_->potencia_autorizada_mw, 50);
+    for (const auto& [consigna, registrosEsperados] : {std::pair{49.55, 0u}, {49.5, 0u}, {49.45, 6u}}) {
+        SCOPED_TRACE(consigna);
+        for (int32_t i = Muestra(14); i < Muestra(15); ++i) {
+            serie_.CGM.pv[i] = consigna;
+            serie_.PE.pv[i] = consigna;
+        }
+        EscribirSerieSolar(archivo_, serie_);
+        TDAofRecsEnergiaPorFecha registros;
+        {
+            TCapturaSalida consola;
+            SimularVentanaSolar(*modelo_, archivo_, carpeta_, Enero(15, 10), Enero(15, 19), Enero(15, 14),
+                                Enero(15, 15), 0.9, registros, 3);
+        }
+        ASSERT_EQ(registros.size(), registrosEsperados);
+        for (std::size_t k = 0; k < registros.size(); ++k) {
+            EXPECT_EQ(registros[k].fecha, FechaDeMuestra(Enero(15), 1.0 / 144, Muestra(14) + static_cast<int32_t>(k)));
+            EXPECT_EQ(registros[k].CGM, consigna);
+        }
+    }
 }
 
 TEST_F(VentanaSolar, UnaVentanaFueraDeLaSerieNoSimulaNada) {

@@ -41,6 +41,7 @@ bool Ejecutar(const std::vector<std::string>& argumentos, const std::string& sal
     posix_spawn_file_actions_init(&acciones);
     posix_spawn_file_actions_addopen(&acciones, STDOUT_FILENO, salida.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_adddup2(&acciones, STDOUT_FILENO, STDERR_FILENO);
+    posix_spawn_file_actions_addclosefrom_np(&acciones, STDERR_FILENO + 1);
     std::vector<char*> argv;
     for (const auto& a : argumentos) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
@@ -96,7 +97,7 @@ bool TServidorHTTPSPrueba::CrearCertificado(std::string& error) const {
 
 bool TServidorHTTPSPrueba::Arrancar(std::string& error) {
     int tubo[2];
-    if (pipe(tubo) != 0) {
+    if (pipe2(tubo, O_CLOEXEC) != 0) {
         error = "no se pudo crear la tubería hacia el servidor";
         return false;
     }
@@ -106,6 +107,10 @@ bool TServidorHTTPSPrueba::Arrancar(std::string& error) {
     posix_spawn_file_actions_adddup2(&acciones, tubo[1], STDOUT_FILENO);
     posix_spawn_file_actions_addclose(&acciones, tubo[0]);
     posix_spawn_file_actions_addopen(&acciones, STDERR_FILENO, registro.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    // The server inherits no other descriptor of the test (its output pipe
+    // above all), and it ends by itself when the test process dies.
+    posix_spawn_file_actions_addopen(&acciones, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addclosefrom_np(&acciones, STDERR_FILENO + 1);
     const std::vector<std::string> argumentos = {
         Python(), std::string(QUENDAL_SOPORTE_PRUEBAS) + "/servidor_https.py", "--cert", ArchivoCA(), "--key",
         carpeta_ + "/key.pem", "--carpeta", carpeta_, "--usuario", Usuario, "--clave", Clave};

@@ -22,6 +22,7 @@ public:
     TServidorHTTPSPrueba& operator=(const TServidorHTTPSPrueba&) = delete;
 
     int Puerto() const { return puerto_; }
+    pid_t Pid() const { return pid_; }
     const std::string& Carpeta() const { return carpeta_; }
     std::string ArchivoCA() const { return carpeta_ + "/cert.pem"; }
     // "https://127.0.0.1:<port>", with "user:password@" when given.

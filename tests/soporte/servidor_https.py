@@ -2,8 +2,9 @@
 """Local HTTPS server for the data-service download tests.
 
 Binds 127.0.0.1 on a free port, prints "PUERTO <n>" as its first line and
-serves until it is terminated. Every request line is appended to
-peticiones.log in the given folder.
+serves until it is terminated, or until the test process that started it
+(its parent) is gone. Every request line is appended to peticiones.log in the
+given folder.
 
 Paths:
   /cgi-bin/IntranetApp/ventanaEAS_Horaria?central=..&dtIni=..&dtFin=..
@@ -26,10 +27,12 @@ import base64
 import datetime
 import http.server
 import os
+import shutil
 import ssl
 import struct
 import sys
 import threading
+import time
 import urllib.parse
 
 RUTA_VENTANA = "/cgi-bin/IntranetApp/ventanaEAS_Horaria"
@@ -125,6 +128,15 @@ class Manejador(http.server.BaseHTTPRequestHandler):
         self.responder(200, cuerpo)
 
 
+def vigilar_padre(padre, carpeta):
+    """Ends the process, and removes its folder, once its parent (the test
+    process) has died."""
+    while os.getppid() == padre:
+        time.sleep(0.2)
+    shutil.rmtree(carpeta, ignore_errors=True)
+    os._exit(0)
+
+
 def main():
     p = argparse.ArgumentParser()
     p.add_argument("--cert", required=True)
@@ -144,6 +156,7 @@ def main():
     # The handshake runs in each request's own thread, on its first read.
     servidor.socket = contexto.wrap_socket(servidor.socket, server_side=True,
                                            do_handshake_on_connect=False)
+    threading.Thread(target=vigilar_padre, args=(os.getppid(), a.carpeta), daemon=True).start()
     print("PUERTO %d" % servidor.server_address[1], flush=True)
     try:
         servidor.serve_forever()

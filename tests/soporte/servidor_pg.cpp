@@ -1,14 +1,17 @@
 #include "servidor_pg.h"
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <libpq-fe.h>
 #include <netinet/in.h>
 #include <pwd.h>
+#include <spawn.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <filesystem>
 #include <fstream>
@@ -76,11 +79,32 @@ std::string FinDe(const std::string& texto, std::size_t caracteres = 2000) {
 
 bool SoyRoot() { return geteuid() == 0; }
 
-// Runs a shell command in `carpeta`, as postgres when this process is root.
+std::string ComoPostgres(const std::string& orden) { return (SoyRoot() ? "runuser -u postgres -- " : "") + orden; }
+
+// Runs a shell command in `carpeta`, as postgres when this process is root,
+// and waits for its end. The command inherits nothing of the test process
+// but its environment: its standard input is /dev/null, its standard output
+// and error are appended to carpeta/ordenes.log, and every other descriptor
+// is closed. So a program that it leaves running, the server above all,
+// never holds the test's output pipe open, nor the descriptor that a capture
+// of standard output keeps of it.
 int EjecutarComoPostgres(const std::string& carpeta, const std::string& orden) {
-    const std::string prefijo = SoyRoot() ? "runuser -u postgres -- " : "";
-    const std::string linea = "cd " + Citado(carpeta) + " && " + prefijo + orden;
-    const int estado = std::system(linea.c_str());
+    const std::string linea = "cd " + Citado(carpeta) + " && " + ComoPostgres(orden);
+    const std::string registro = carpeta + "/ordenes.log";
+    posix_spawn_file_actions_t acciones;
+    posix_spawn_file_actions_init(&acciones);
+    posix_spawn_file_actions_addopen(&acciones, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&acciones, STDOUT_FILENO, registro.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+    posix_spawn_file_actions_adddup2(&acciones, STDOUT_FILENO, STDERR_FILENO);
+    posix_spawn_file_actions_addclosefrom_np(&acciones, STDERR_FILENO + 1);
+    const char* argumentos[] = {"/bin/sh", "-c", linea.c_str(), nullptr};
+    pid_t pid = -1;
+    const int r = posix_spawn(&pid, "/bin/sh", &acciones, nullptr, const_cast<char* const*>(argumentos), environ);
+    posix_spawn_file_actions_destroy(&acciones);
+    if (r != 0) return -1;
+    int estado = 0;
+    while (waitpid(pid, &estado, 0) < 0)
+        if (errno != EINTR) return -1;
     return WIFEXITED(estado) ? WEXITSTATUS(estado) : -1;
 }
 
@@ -90,21 +114,23 @@ TServidorPgPrueba::TServidorPgPrueba(std::string archivoEsquema) : archivoEsquem
     binarios_ = BinariosDePostgres();
     CrearCarpeta();
     try {
+        IniciarVigilante();
         CrearCluster();
         Arrancar();
         CargarEsquema(false);
     } catch (...) {
-        Detener();
-        std::error_code error;
-        fs::remove_all(carpeta_, error);
+        Desmontar();
         throw;
     }
 }
 
-TServidorPgPrueba::~TServidorPgPrueba() {
+TServidorPgPrueba::~TServidorPgPrueba() { Desmontar(); }
+
+void TServidorPgPrueba::Desmontar() {
     Detener();
     std::error_code error;
     fs::remove_all(carpeta_, error);
+    SoltarVigilante();
 }
 
 std::string TServidorPgPrueba::EsquemaDelProyecto() {
@@ -160,7 +186,7 @@ void TServidorPgPrueba::Arrancar() {
         const std::string opciones = "-p " + std::to_string(puerto_) + " -h 127.0.0.1 -k " + carpeta_ + " -F";
         const int rc = EjecutarComoPostgres(carpeta_, Citado(binarios_ + "/pg_ctl") + " start -w -t 60 -D " +
                                                           Citado(carpeta_ + "/cluster") + " -l " + Citado(registro) +
-                                                          " -o " + Citado(opciones) + " > /dev/null 2>&1");
+                                                          " -o " + Citado(opciones));
         if (rc == 0) {
             enMarcha_ = true;
             conexion_ = "host=127.0.0.1 port=" + std::to_string(puerto_) + " user=postgres dbname=postgres";
@@ -174,8 +200,70 @@ void TServidorPgPrueba::Arrancar() {
 void TServidorPgPrueba::Detener() {
     if (!enMarcha_) return;
     EjecutarComoPostgres(carpeta_, Citado(binarios_ + "/pg_ctl") + " stop -w -m immediate -D " +
-                                       Citado(carpeta_ + "/cluster") + " > /dev/null 2>&1");
+                                       Citado(carpeta_ + "/cluster"));
     enMarcha_ = false;
+}
+
+// The watchdog is a child in a session of its own (a signal to the test's
+// process group leaves it alone) that holds only the read end of a pipe whose
+// write end only this process holds, closed on exec. A byte on the pipe means
+// the owner stops the server itself, and the watchdog just ends. The end of
+// the pipe without a byte means the test process is gone: the watchdog then
+// stops the server in immediate mode and removes the folder.
+void TServidorPgPrueba::IniciarVigilante() {
+    const std::string orden = "cd / && " + ComoPostgres(Citado(binarios_ + "/pg_ctl") + " stop -w -m immediate -D " +
+                                                       Citado(carpeta_ + "/cluster")) +
+                              " ; rm -rf " + Citado(carpeta_);
+    const char* argumentos[] = {"/bin/sh", "-c", orden.c_str(), nullptr};
+    int tubo[2];
+    if (pipe2(tubo, O_CLOEXEC) != 0) throw std::runtime_error("Cannot create the watchdog's pipe");
+    const int nulo = open("/dev/null", O_RDWR | O_CLOEXEC);
+    const pid_t pid = nulo < 0 ? -1 : fork();
+    if (pid == 0) {
+        // Only async-signal-safe calls in the child of a fork.
+        setsid();
+        dup2(nulo, STDIN_FILENO);
+        dup2(nulo, STDOUT_FILENO);
+        dup2(nulo, STDERR_FILENO);
+        constexpr int lectura = STDERR_FILENO + 1;
+        if (tubo[0] == lectura)
+            fcntl(lectura, F_SETFD, 0);
+        else
+            dup2(tubo[0], lectura);
+        close_range(lectura + 1, ~0U, 0);
+        char aviso = 0;
+        ssize_t leidos;
+        do leidos = read(lectura, &aviso, 1);
+        while (leidos < 0 && errno == EINTR);
+        if (leidos == 1) _exit(0);
+        close(lectura);
+        execve("/bin/sh", const_cast<char* const*>(argumentos), environ);
+        _exit(127);
+    }
+    close(tubo[0]);
+    if (nulo >= 0) close(nulo);
+    if (pid < 0) {
+        close(tubo[1]);
+        throw std::runtime_error("Cannot start the test server's watchdog process");
+    }
+    vigilante_ = pid;
+    avisoVigilante_ = tubo[1];
+}
+
+void TServidorPgPrueba::SoltarVigilante() {
+    if (avisoVigilante_ >= 0) {
+        const char aviso = 'q';
+        while (write(avisoVigilante_, &aviso, 1) < 0 && errno == EINTR) {
+        }
+        close(avisoVigilante_);
+        avisoVigilante_ = -1;
+    }
+    if (vigilante_ > 0) {
+        int estado = 0;
+        while (waitpid(vigilante_, &estado, 0) < 0 && errno == EINTR) {
+        }
+        vigilante_ = -1;
+    }
 }
 
 void TServidorPgPrueba::ReiniciarEsquema() { CargarEsquema(true); }
