@@ -903,9 +903,15 @@ void TFormQuendal::ConectarBotonesPestaniasOcultas() {
         connect(boton, &QPushButton::clicked, this, [this, m = manejador] { Manejar([&] { (this->*m)(); }); });
 }
 
+// A connection the server dropped is opened again, from the string that
+// opened it: the dialog is asked only while no string has worked.
 TPgSqlCon& TFormQuendal::ConexionAbierta() {
     if (!ConexionBD) ConexionBD = std::make_unique<TPgSqlCon>();
-    if (!ConexionBD->Abierta()) ConexionBD->Open(CadenaDeConexionPedida());
+    if (!ConexionBD->Abierta()) {
+        const std::string cadena = cadenaDeConexion_.empty() ? CadenaDeConexionPedida() : cadenaDeConexion_;
+        ConexionBD->Open(cadena);
+        cadenaDeConexion_ = cadena;
+    }
     return *ConexionBD;
 }
 
@@ -1055,9 +1061,11 @@ void TFormQuendal::BorrarSupercentralClick() {
         conexion.sqlexec_ntuples("DELETE FROM modelo_teorico WHERE central = " + N(nid));
         conexion.sqlexec_ntuples("COMMIT");
     } catch (...) {
-        conexion.LanzarExcepciones = false;
-        conexion.sqlexec_ntuples("ROLLBACK");
-        conexion.LanzarExcepciones = true;
+        // A dropped connection has already rolled back on the server.
+        if (conexion.Abierta()) {
+            const TBanderaDeExcepciones sinExcepciones(conexion, false);
+            conexion.sqlexec_ntuples("ROLLBACK");
+        }
         throw;
     }
     Avisar(Qs("La supercentral " + N(nid) + " ha sido borrada"));
@@ -1212,10 +1220,11 @@ void TFormQuendal::btElegirCarpetaCentralClick() {
 void TFormQuendal::btProcesarSeries_solarClick() { ConstruirModeloSolar(EnteroDe(eNidCentral_Solar)); }
 
 // Builds the model, then estimates the energy not generated during the
-// restriction windows from "Desde" to the end of the "Hasta" day.
+// restriction windows from "Desde" to the end of the "Hasta" day. The ring
+// length is checked before the current model is replaced.
 void TFormQuendal::btProcesarRestricciones_solarClick() {
     const int32_t nid = EnteroDe(eNidCentral_Solar);
-    const int32_t muestrasBuffer = EnteroDe(eHoras_Buffer_Solar);
+    const int32_t muestrasBuffer = LongitudDeAnillo(eHoras_Buffer_Solar);
     ConstruirModeloSolar(nid);
     ProcesarRestriccionesSolar(ConexionAbierta(), *modelos_.GeneradorSolarActual(),
                                RutaArchivoEnCarpetaCentral(nid, "_series10min.sas"), CarpetaCentral(nid),

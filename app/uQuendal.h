@@ -173,7 +173,8 @@ private:
 
     // ---- Hidden tabs: model building, database, plots, listing, solar ----
     void ConectarBotonesPestaniasOcultas();
-    // The window's connection, opened the first time an operation needs it.
+    // The window's connection, opened the first time an operation needs it
+    // and again after the server dropped it.
     TPgSqlCon& ConexionAbierta();
     std::string CadenaDeConexionPedida();
     void Avisar(const QString& mensaje);
@@ -216,8 +217,10 @@ private:
     // The connection handed to the database operations. Opened when such an
     // operation first needs it, from the libpq conninfo string in the
     // environment variable QUENDAL_BD or else from the connection dialog;
-    // none until then.
+    // none until then. One the server dropped is opened again from
+    // cadenaDeConexion_, the string that last opened it.
     std::unique_ptr<TPgSqlCon> ConexionBD;
+    std::string cadenaDeConexion_;
     int NidCentral = 0;
     int NidCentralSolar = 0;
     TModelosActuales<TTiposModelosQuendal> modelos_;

@@ -7,18 +7,14 @@
 
 namespace {
 
-// Clears the raise flag for its scope and puts back what it was.
-class SinExcepciones {
-public:
-    explicit SinExcepciones(bool& bandera) : bandera_(bandera), previa_(bandera) { bandera_ = false; }
-    ~SinExcepciones() { bandera_ = previa_; }
-    SinExcepciones(const SinExcepciones&) = delete;
-    SinExcepciones& operator=(const SinExcepciones&) = delete;
+// SQLSTATE of a relation (here a sequence) that does not exist.
+constexpr const char* RelacionInexistente = "42P01";
 
-private:
-    bool& bandera_;
-    bool previa_;
-};
+// A message of the client library without its closing line ends.
+std::string SinFinDeLinea(std::string texto) {
+    while (!texto.empty() && (texto.back() == '\n' || texto.back() == '\r')) texto.pop_back();
+    return texto;
+}
 
 std::string NombreDeSecuencia(const std::string& tabla, const std::string& columna) {
     return tabla + "_" + columna + "_seq";
@@ -62,6 +58,17 @@ int TPgSqlRes::status() const {
     return resultado_ ? static_cast<int>(PQresultStatus(resultado_)) : static_cast<int>(PGRES_FATAL_ERROR);
 }
 
+std::string TPgSqlRes::MensajeDeError() const {
+    if (!resultado_) return {};
+    if (const char* primario = PQresultErrorField(resultado_, PG_DIAG_MESSAGE_PRIMARY)) return primario;
+    return SinFinDeLinea(PQresultErrorMessage(resultado_));
+}
+
+std::string TPgSqlRes::EstadoSQL() const {
+    const char* estado = resultado_ ? PQresultErrorField(resultado_, PG_DIAG_SQLSTATE) : nullptr;
+    return estado ? estado : "";
+}
+
 int TPgSqlRes::nfields() const { return resultado_ ? PQnfields(resultado_) : 0; }
 
 int TPgSqlRes::ntuples() const { return resultado_ ? PQntuples(resultado_) : 0; }
@@ -102,6 +109,8 @@ void TPgSqlCon::Close() {
     conexion_ = nullptr;
 }
 
+bool TPgSqlCon::Abierta() const { return conexion_ != nullptr && PQstatus(conexion_) == CONNECTION_OK; }
+
 void TPgSqlCon::ExigirAbierta() const {
     if (!conexion_) throw EErrorQuendal("La conexión con la base de datos no está abierta");
 }
@@ -112,7 +121,6 @@ std::string TPgSqlCon::errmsg() const {
 }
 
 std::unique_ptr<TPgSqlRes> TPgSqlCon::VerificarResultado(std::unique_ptr<TPgSqlRes> resultado) const {
-    if (!LanzarExcepciones) return resultado;
     const char* prefijo = nullptr;
     switch (resultado->status()) {
     case PGRES_BAD_RESPONSE: prefijo = "BAD_RESPONSE sqlexec: "; break;
@@ -120,7 +128,11 @@ std::unique_ptr<TPgSqlRes> TPgSqlCon::VerificarResultado(std::unique_ptr<TPgSqlR
     case PGRES_FATAL_ERROR: prefijo = "FATAL_ERROR sqlexec: "; break;
     default: return resultado;
     }
+    // A lost connection is no answer a caller could read as "no rows".
+    const bool perdida = PQstatus(conexion_) == CONNECTION_BAD;
+    if (!LanzarExcepciones && !perdida) return resultado;
     std::string mensaje = prefijo + errmsg();
+    if (perdida) mensaje = SinFinDeLinea(std::move(mensaje)) + "\nSe perdió la conexión con la base de datos.";
     resultado.reset();  // the result is cleared before the failure goes on
     throw EErrorQuendal(mensaje);
 }
@@ -130,7 +142,6 @@ std::unique_ptr<TPgSqlRes> TPgSqlCon::sqlexec(const std::string& sql) {
     // The statement goes out as a C string: a NUL inside would cut it short.
     if (sql.find('\0') != std::string::npos)
         throw EErrorQuendal("Una sentencia SQL no puede contener el carácter NUL");
-    sentencias_.push_back(sql);
     return VerificarResultado(TPgSqlRes::Create(PQexec(conexion_, sql.c_str())));
 }
 
@@ -152,19 +163,31 @@ double TPgSqlCon::sqlquery_float(const std::string& sql, double porDefecto) {
 
 int32_t TPgSqlCon::nextval(const std::string& tabla, const std::string& columna, bool crear) {
     const std::string secuencia = NombreDeSecuencia(tabla, columna);
+    const std::string fallo = "Falló nextva en secuencia: " + secuencia;
     const std::string consulta = "SELECT nextval( '" + secuencia + "' );";
     // A missing sequence is an error result: probe without raising, so that
-    // it can still be created.
-    auto sondear = [&] {
-        const SinExcepciones sinExcepciones(LanzarExcepciones);
-        return sqlquery_str(consulta, "");
+    // it can still be created, and keep the server's reason for the failure.
+    std::string motivo;
+    bool falta = false;
+    auto sondear = [&]() -> std::string {
+        const TBanderaDeExcepciones sinExcepciones(*this, false);
+        std::unique_ptr<TPgSqlRes> resultado;
+        try {
+            resultado = sqlexec(consulta);
+        } catch (const EErrorQuendal& e) {  // the connection was lost
+            throw EErrorQuendal(fallo + " (" + e.what() + ")");
+        }
+        motivo = resultado->MensajeDeError();
+        falta = resultado->EstadoSQL() == RelacionInexistente;
+        if (resultado->ntuples() != 1 || resultado->nfields() != 1) return "";
+        return resultado->getvalue(0, 0);
     };
     std::string valor = sondear();
-    if (valor.empty() && crear) {
+    if (valor.empty() && crear && falta) {
         sqlexec_ntuples("CREATE SEQUENCE " + secuencia + " START 1;");
         valor = sondear();
     }
-    if (valor.empty()) throw EErrorQuendal("Falló nextva en secuencia: " + secuencia);
+    if (valor.empty()) throw EErrorQuendal(motivo.empty() ? fallo : fallo + " (" + motivo + ")");
     return TextoAEntero(valor);
 }
 

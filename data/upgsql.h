@@ -10,8 +10,9 @@
 // error result comes back as a result without rows. A statement that gets no
 // result at all from the client library is a fatal error.
 //
-// The connection keeps the text of every statement it sent, in order, so that
-// what was sent can be inspected.
+// A statement that finds the connection lost (the server closed it, or it
+// was terminated) raises whatever the flag, since nothing more can be sent
+// on it; from then on Abierta is false and the holder opens it again.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -43,6 +44,11 @@ public:
     const TField& fieldByName(std::string_view columna);
 
     int status() const;
+    // The server's reason of an error result (its primary message), or the
+    // client library's message for it; empty for a result without error.
+    std::string MensajeDeError() const;
+    // The five-character SQLSTATE code of an error result; empty otherwise.
+    std::string EstadoSQL() const;
     int nfields() const;
     int ntuples() const;
     // The text of a cell: empty for NULL and for a row or column that the
@@ -62,7 +68,7 @@ private:
 class TPgSqlCon {
 public:
     TPgSqlCon() = default;
-    ~TPgSqlCon();
+    virtual ~TPgSqlCon();
     TPgSqlCon(const TPgSqlCon&) = delete;
     TPgSqlCon& operator=(const TPgSqlCon&) = delete;
 
@@ -72,12 +78,17 @@ public:
     // and the client library's reason when it fails.
     void Open(const std::string& conninfo);
     void Close();
-    bool Abierta() const { return conexion_ != nullptr; }
+    // Open and still connected as far as the client library knows: a
+    // connection the server dropped reads as closed once a statement has met
+    // the drop.
+    bool Abierta() const;
 
     // Whether error results raise (true after construction).
     bool LanzarExcepciones = true;
 
-    std::unique_ptr<TPgSqlRes> sqlexec(const std::string& sql);
+    // Every statement goes out through here (the single-value queries and
+    // nextval too), so a connection put in its place sees them all.
+    virtual std::unique_ptr<TPgSqlRes> sqlexec(const std::string& sql);
     std::string errmsg() const;
     // Row count of the result (0 for commands that return no rows).
     int sqlexec_ntuples(const std::string& sql);
@@ -90,22 +101,35 @@ public:
     // The same cell as a plain real written with '.' (no expression; NULL
     // raises EConvertError), or the default.
     double sqlquery_float(const std::string& sql, double porDefecto);
-    // Next value of the sequence <tabla>_<columna>_seq; with `crear` a missing
-    // sequence is created starting at 1. EErrorQuendal
-    // "Falló nextva en secuencia: " and the name when there is no value.
+    // Next value of the sequence <tabla>_<columna>_seq; with `crear` a
+    // sequence that does not exist is created starting at 1. EErrorQuendal
+    // "Falló nextva en secuencia: ", the name and the server's reason when
+    // there is no value.
     int32_t nextval(const std::string& tabla, const std::string& columna, bool crear);
-
-    // Every statement sent, in order.
-    const std::vector<std::string>& SentenciasEnviadas() const { return sentencias_; }
-    void OlvidarSentencias() { sentencias_.clear(); }
 
 private:
     void ExigirAbierta() const;
-    // The result, or the raise flag's exception for an error result.
+    // The result, or the exception for an error result: the raise flag's, or
+    // always when the statement found the connection lost.
     std::unique_ptr<TPgSqlRes> VerificarResultado(std::unique_ptr<TPgSqlRes> resultado) const;
 
     pg_conn* conexion_ = nullptr;
-    std::vector<std::string> sentencias_;
+};
+
+// Sets a connection's raise flag for a scope and puts back what it was.
+class TBanderaDeExcepciones {
+public:
+    TBanderaDeExcepciones(TPgSqlCon& conexion, bool lanzar)
+        : bandera_(conexion.LanzarExcepciones), previa_(conexion.LanzarExcepciones) {
+        bandera_ = lanzar;
+    }
+    ~TBanderaDeExcepciones() { bandera_ = previa_; }
+    TBanderaDeExcepciones(const TBanderaDeExcepciones&) = delete;
+    TBanderaDeExcepciones& operator=(const TBanderaDeExcepciones&) = delete;
+
+private:
+    bool& bandera_;
+    bool previa_;
 };
 
 // A text value as an SQL string literal: quotes doubled, and in the escape

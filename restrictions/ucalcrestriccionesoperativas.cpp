@@ -1118,21 +1118,20 @@ bool EsDeDiaEnElSitio(TDateTime t) {
 }
 
 // The metered-to-SCADA factor of a solar plant, from its row of `centrales`.
-// A query that fails or finds no value gives 0, with a warning: the metered
-// energies of the tables are then all 0.
+// A query that fails ends the run with the database's error, whatever the
+// connection's raise flag, before any table is written. A plant without a
+// value gives 0, with a warning: the metered energies of the tables are then
+// all 0.
 double FactorKOLMDeLaCentral(TPgSqlCon& conexion, int32_t nid) {
-    const std::string aviso = "Aviso: no se pudo leer factor_kolm_scada de la central " + std::to_string(nid);
-    try {
-        const std::unique_ptr<TPgSqlRes> resultado =
-            conexion.sqlexec("SELECT factor_kolm_scada from centrales where nid=" + std::to_string(nid));
-        if (!resultado->eof()) {
-            const TField& celda = resultado->fieldByName("factor_kolm_scada");
-            if (!celda.AsString().empty()) return celda.AsFloat(0);
-        }
-        LineaDeConsola(aviso + " (sin valor en la base de datos); se usa 0.");
-    } catch (const EErrorQuendal& e) {
-        LineaDeConsola(aviso + " (" + e.what() + "); se usa 0.");
+    const TBanderaDeExcepciones conExcepciones(conexion, true);
+    const std::unique_ptr<TPgSqlRes> resultado =
+        conexion.sqlexec("SELECT factor_kolm_scada from centrales where nid=" + std::to_string(nid));
+    if (!resultado->eof()) {
+        const TField& celda = resultado->fieldByName("factor_kolm_scada");
+        if (!celda.AsString().empty()) return celda.AsFloat(0);
     }
+    LineaDeConsola("Aviso: no se pudo leer factor_kolm_scada de la central " + std::to_string(nid) +
+                   " (sin valor en la base de datos); se usa 0.");
     return 0;
 }
 

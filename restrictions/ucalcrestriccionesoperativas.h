@@ -341,8 +341,9 @@ void SimularVentanaSolar(const TGeneradorSolar& modelo, const std::string& archi
 // plant's row of `centrales` through `conexion`, the solar model and the
 // window simulation above; the metered energy is asked up to the period
 // end's own stamp. A metering number of 0 or below (an empty cell) is none. A
-// factor query that fails or finds no value leaves F = 0 and prints a
-// warning. Refused like the wind run.
+// factor query that fails ends the run with the database's error before any
+// table is written, whatever the connection's raise flag; a plant without a
+// value gets F = 0 and a warning. Refused like the wind run.
 void ProcesarRestriccionesSolar(TPgSqlCon& conexion, const TGeneradorSolar& modelo,
                                 const std::string& archivoSeries, const std::string& carpeta, int32_t u,
                                 TDateTime fechaIni, TDateTime fechaFin,

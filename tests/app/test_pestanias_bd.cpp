@@ -354,6 +354,42 @@ TEST(CadenaDeConexion, CitaCadaValor) {
               "host='h' port='1' dbname='d sslmode=disable' user='u'");
 }
 
+// ---- A connection the server drops ----
+
+// The window's connection ended by the server between two operations: the
+// operation that meets the end reports it, the next one opens the
+// connection again from the same data, without asking for it.
+TEST_F(VentanaConBaseDeDatos, UnaConexionQueElServidorCortaSeVuelveAAbrirSinPreguntar) {
+    unsetenv("QUENDAL_BD");
+    int preguntasDeConexion = 0;
+    TDatosConexion datos;
+    datos.servidor = "127.0.0.1";
+    datos.puerto = std::to_string(servidor_->Puerto());
+    datos.baseDeDatos = "postgres";
+    datos.usuario = "postgres";
+    ventana->FijarDialogoDeConexion([&] {
+        ++preguntasDeConexion;
+        return std::optional<TDatosConexion>(datos);
+    });
+    BajarParque();
+    ASSERT_TRUE(errores.isEmpty()) << errores.join(QLatin1Char('\n')).toStdString();
+    ASSERT_EQ(preguntasDeConexion, 1);
+
+    ASSERT_GE(TerminarLasOtrasConexiones(), 1);
+    const TParque_ModeloTeorico* antes = ventana->Modelos().ParqueActual();
+    BajarParque();
+    ASSERT_EQ(errores.size(), 1);
+    EXPECT_TRUE(errores[0].contains(QString::fromUtf8("Se perdió la conexión con la base de datos.")))
+        << errores[0].toStdString();
+    EXPECT_EQ(ventana->Modelos().ParqueActual(), antes);
+
+    const std::string consola = BajarParque();
+    EXPECT_EQ(errores.size(), 1) << errores.join(QLatin1Char('\n')).toStdString();
+    EXPECT_NE(consola.find("MODELO TEORICO GUARDADO CON EXITO"), std::string::npos) << consola;
+    EXPECT_NE(ventana->Modelos().ParqueActual(), antes);
+    EXPECT_EQ(preguntasDeConexion, 1);
+}
+
 // ---- Solar tab ----
 
 // Solar plant 321, 50 MW authorised, whose power is an exact polynomial of
@@ -422,6 +458,23 @@ TEST_F(PestaniaSolar, UnLargoDeBufferQueNoEsEnteroNoTocaElModelo) {
     Pulsar("btProcesarRestricciones_solar");
     ASSERT_EQ(errores.size(), 1);
     EXPECT_EQ(ventana->Modelos().GeneradorSolarActual(), modelo);
+}
+
+// As on the wind buttons, a ring shorter than one sample is refused before
+// anything is built: the model shown stays current and nothing is printed.
+TEST_F(PestaniaSolar, UnLargoDeBufferMenorQueUnoSeRechazaAntesDeReemplazarElModelo) {
+    Pulsar("btProcesarSeries_solar");
+    const TGeneradorSolar* modelo = ventana->Modelos().GeneradorSolarActual();
+    ASSERT_NE(modelo, nullptr);
+    for (const char* largo : {"0", "-2"}) {
+        errores.clear();
+        Escribir("eHoras_Buffer_Solar", largo);
+        const std::string consola = Pulsar("btProcesarRestricciones_solar");
+        ASSERT_EQ(errores.size(), 1) << largo;
+        EXPECT_TRUE(errores[0].contains(QStringLiteral("Muestras Buffer"))) << errores[0].toStdString();
+        EXPECT_EQ(ventana->Modelos().GeneradorSolarActual(), modelo) << largo;
+        EXPECT_EQ(consola, "") << largo;
+    }
 }
 
 TEST_F(PestaniaSolar, UnNumeroDeCentralQueNoSirveDejaElModeloActual) {

@@ -10,6 +10,7 @@
 #include "data/upgsql.h"
 #include "numerics/errores.h"
 #include "numerics/formatsettings.h"
+#include "conexion_registrada.h"
 #include "prueba_base_de_datos.h"
 
 namespace {
@@ -172,7 +173,71 @@ TEST_F(BaseDeDatos, NextvalSinCrearUsaLaSecuenciaDelEsquemaOFalla) {
     EXPECT_EQ(con_.nextval("modelo_teorico", "nid", false), 1);
     EXPECT_EQ(con_.nextval("modelo_teorico", "nid", false), 2);
     EXPECT_EQ(Mensaje([&] { con_.nextval("no_existe", "nid", false); }),
-              "Falló nextva en secuencia: no_existe_nid_seq");
+              "Falló nextva en secuencia: no_existe_nid_seq (relation \"no_existe_nid_seq\" does not exist)");
+}
+
+// The failure keeps the server's reason, whatever the raise flag; a sequence
+// that exists but may not be used is not created again.
+TEST_F(BaseDeDatos, NextvalQueFallaDiceElMotivoDelServidor) {
+    // A role that sees the schema but may not use its sequences.
+    Ejecutar("DO $$ BEGIN CREATE ROLE sin_permisos LOGIN; EXCEPTION WHEN duplicate_object THEN NULL; END $$");
+    Ejecutar("GRANT USAGE ON SCHEMA public TO sin_permisos");
+    TPgSqlConRegistrada sinPermisos;
+    sinPermisos.Open(servidor_->Conexion() + " user=sin_permisos");
+    for (bool bandera : {false, true}) {
+        sinPermisos.LanzarExcepciones = bandera;
+        sinPermisos.OlvidarSentencias();
+        EXPECT_EQ(Mensaje([&] { sinPermisos.nextval("modelo_teorico", "nid", true); }),
+                  "Falló nextva en secuencia: modelo_teorico_nid_seq "
+                  "(permission denied for sequence modelo_teorico_nid_seq)");
+        EXPECT_EQ(sinPermisos.SentenciasEnviadas(),
+                  std::vector<std::string>{"SELECT nextval( 'modelo_teorico_nid_seq' );"});
+        EXPECT_EQ(sinPermisos.LanzarExcepciones, bandera);
+    }
+    sinPermisos.Close();
+    Ejecutar("REVOKE USAGE ON SCHEMA public FROM sin_permisos");
+    Ejecutar("DROP ROLE sin_permisos");
+}
+
+// A connection the server ends is noticed by the statement that meets the
+// end, which fails whatever the raise flag; opened again, it works.
+TEST_F(BaseDeDatos, ConexionTerminadaPorElServidorFallaSeNotaYSeVuelveAAbrir) {
+    for (bool bandera : {true, false}) {
+        TPgSqlCon otra;
+        otra.Open(servidor_->Conexion());
+        otra.LanzarExcepciones = bandera;
+        ASSERT_TRUE(otra.Abierta());
+        ASSERT_GE(TerminarLasOtrasConexiones(), 1);
+        const std::string mensaje = Mensaje([&] { otra.sqlquery_int("SELECT 40 + 2", -1); });
+        EXPECT_EQ(mensaje.rfind("FATAL_ERROR sqlexec: ", 0), 0u) << mensaje;
+        EXPECT_NE(mensaje.find("Se perdió la conexión con la base de datos."), std::string::npos) << mensaje;
+        EXPECT_FALSE(otra.Abierta());
+        otra.Open(servidor_->Conexion());
+        EXPECT_TRUE(otra.Abierta());
+        EXPECT_EQ(otra.sqlquery_int("SELECT 40 + 2", -1), 42);
+    }
+}
+
+TEST_F(BaseDeDatos, NextvalSobreUnaConexionPerdidaLoDiceConSuPrefijo) {
+    TPgSqlCon otra;
+    otra.Open(servidor_->Conexion());
+    ASSERT_GE(TerminarLasOtrasConexiones(), 1);
+    const std::string mensaje = Mensaje([&] { otra.nextval("modelo_teorico", "nid", true); });
+    EXPECT_EQ(mensaje.rfind("Falló nextva en secuencia: modelo_teorico_nid_seq (FATAL_ERROR sqlexec: ", 0), 0u)
+        << mensaje;
+    EXPECT_NE(mensaje.find("Se perdió la conexión con la base de datos."), std::string::npos) << mensaje;
+    EXPECT_TRUE(otra.LanzarExcepciones);
+}
+
+// The program's connection keeps nothing of what it sends, so its memory
+// does not grow with the statements of a long session; only the tests'
+// connection records them.
+template <class Conexion>
+concept GuardaLasSentencias = requires(const Conexion& c) { c.SentenciasEnviadas(); };
+
+TEST(ConexionDelPrograma, NoGuardaLasSentenciasQueEnvia) {
+    EXPECT_FALSE(GuardaLasSentencias<TPgSqlCon>);
+    EXPECT_TRUE(GuardaLasSentencias<TPgSqlConRegistrada>);
 }
 
 TEST_F(BaseDeDatos, LasColumnasDelEsquemaSonLasQueLeeElPrograma) {

@@ -5,10 +5,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "data/ucarpetasmodelos.h"
 #include "data/upgsql.h"
@@ -218,6 +220,42 @@ TEST_F(CorridaSolar, SinFactorEnLaBaseLasEnergiasMedidasSonCeroYSeAvisa) {
     for (std::size_t d = 1; d < diaria.size(); ++d)
         for (std::size_t c = 1; c < diaria[d].size(); ++c) EXPECT_EQ(ValorDeCelda(diaria[d][c]), 0);
     EXPECT_TRUE(fs::exists(EnCarpeta("RO_DTE_0_3.txt")));
+}
+
+// The table and text files in the plant folder, in name order.
+std::vector<std::string> ArchivosDeResultados(const std::string& carpeta) {
+    std::vector<std::string> archivos;
+    for (const auto& entrada : fs::directory_iterator(carpeta)) {
+        const std::string extension = entrada.path().extension().string();
+        if (extension == ".xlt" || extension == ".txt") archivos.push_back(entrada.path().filename().string());
+    }
+    std::sort(archivos.begin(), archivos.end());
+    return archivos;
+}
+
+// The factor's table gone from the database: the run stops with the
+// server's error before it writes anything, whatever the connection's
+// raise flag, and asks the metering service nothing.
+TEST_F(CorridaSolar, UnaConsultaDelFactorQueFallaDetieneLaCorridaSinEscribirTablas) {
+    const auto modelo = Modelo("0.95", std::to_string(NidKOLM));
+    con_.sqlexec_ntuples("ALTER TABLE centrales RENAME TO centrales_renombrada");
+    https_->ServirVentana(NidKOLM, CuerpoVentanaHoraria(NidKOLM, Enero(1), {{14 * 24 + 14, 45}}));
+    const std::size_t peticiones = https_->Peticiones().size();
+    const std::vector<std::string> antes = ArchivosDeResultados(carpeta_);
+    for (bool bandera : {true, false}) {
+        con_.LanzarExcepciones = bandera;
+        std::string mensaje = "(no exception)";
+        try {
+            Correr(*modelo, Enero(15), Enero(17));
+        } catch (const EErrorQuendal& e) {
+            mensaje = e.what();
+        }
+        EXPECT_EQ(mensaje.rfind("FATAL_ERROR sqlexec: ", 0), 0u) << mensaje;
+        EXPECT_THAT(mensaje, HasSubstr("relation \"centrales\" does not exist"));
+        EXPECT_EQ(con_.LanzarExcepciones, bandera);
+        EXPECT_EQ(ArchivosDeResultados(carpeta_), antes);
+        EXPECT_EQ(https_->Peticiones().size(), peticiones);
+    }
 }
 
 TEST_F(CorridaSolar, UnPeriodoImposibleSeRechazaSinEscribirTablas) {
