@@ -915,6 +915,10 @@ TPgSqlCon& TFormQuendal::ConexionAbierta() {
     return *ConexionBD;
 }
 
+TProveedorConexion TFormQuendal::ProveedorDeConexion() {
+    return [this]() -> TPgSqlCon& { return ConexionAbierta(); };
+}
+
 // The connection string of QUENDAL_BD, or else the one the user gives in the
 // connection dialog; a cancelled dialog ends the operation, which says so.
 std::string TFormQuendal::CadenaDeConexionPedida() {
@@ -951,7 +955,7 @@ void TFormQuendal::btLoadFromArchi_ModeloMTySeriesClick() {
     const int32_t porcentajeInf = EnteroDe(PorcentajeAjusteCurvaSinf);
     const int32_t porcentajeSup = EnteroDe(PorcentajeAjusteCurvaSsup);
     NidCentral = nid;
-    auto parque = TParque_ModeloTeorico::Create_LeerDeArchivo(RutaParqueMT(nid));
+    auto parque = TParque_ModeloTeorico::Create_LeerDeArchivo(RutaParqueMT(nid), ProveedorDeConexion());
     auto calibrador = TCalibradorParque::Create(parque, RutaArchivoEnCarpetaCentral(nid, "_series10min.sas"),
                                                 porcentajeInf, porcentajeSup);
     calibrador->GuardarEnArchivo(RutaCalibrador(nid));
@@ -964,7 +968,7 @@ void TFormQuendal::btLoadFromArchi_ModeloMTySeriesClick() {
 void TFormQuendal::btCalcularMCClick() {
     const int32_t nid = EnteroDe(eNidCentral);
     NidCentral = nid;
-    auto combinado = TParque_ModeloCombinado::Create(RutaCalibrador(nid));
+    auto combinado = TParque_ModeloCombinado::Create(RutaCalibrador(nid), ProveedorDeConexion());
     combinado->GuardarEnArchivo(RutaModeloCombinado(nid));
     modelos_.PonerModeloCombinado(std::move(combinado));
 }
@@ -1296,12 +1300,13 @@ void TFormQuendal::MostrarCalibrador(TCalibradorParque& calibrador) {
 // The file is read whole before anything is replaced, so a file that cannot
 // be read leaves the current models as they were.
 void TFormQuendal::CargarCalibrador(const std::string& archivo) {
-    modelos_.PonerCalibrador(TCalibradorParque::Create_LeerDeArchivo(archivo));
+    modelos_.PonerCalibrador(TCalibradorParque::Create_LeerDeArchivo(archivo, ProveedorDeConexion()));
     MostrarCalibrador(*modelos_.CalibradorActual());
 }
 
 void TFormQuendal::CargarModeloCombinado(const std::string& archivo) {
-    modelos_.PonerModeloCombinadoYCalibrador(TParque_ModeloCombinado::Create_LeerDeArchivo(archivo));
+    modelos_.PonerModeloCombinadoYCalibrador(
+        TParque_ModeloCombinado::Create_LeerDeArchivo(archivo, ProveedorDeConexion()));
     MostrarCalibrador(*modelos_.CalibradorActual());
 }
 

@@ -33,6 +33,7 @@ class QTabWidget;
 class QWidget;
 class TCajaPintura;
 class TPgSqlCon;
+class TProveedorConexion;
 
 class TCalibradorParque;
 class TParque_ModeloCombinado;
@@ -176,6 +177,9 @@ private:
     // The window's connection, opened the first time an operation needs it
     // and again after the server dropped it.
     TPgSqlCon& ConexionAbierta();
+    // The same connection for the model readers, asked for only when a park
+    // block needs its metering factor from the database.
+    TProveedorConexion ProveedorDeConexion();
     std::string CadenaDeConexionPedida();
     void Avisar(const QString& mensaje);
     bool Confirmar(const QString& titulo, const QString& pregunta);

@@ -2,6 +2,8 @@
 
 #include <libpq-fe.h>
 
+#include <climits>
+
 #include "numerics/errores.h"
 #include "numerics/textoreal.h"
 
@@ -72,6 +74,14 @@ std::string TPgSqlRes::EstadoSQL() const {
 int TPgSqlRes::nfields() const { return resultado_ ? PQnfields(resultado_) : 0; }
 
 int TPgSqlRes::ntuples() const { return resultado_ ? PQntuples(resultado_) : 0; }
+
+int TPgSqlRes::cmdTuples() const {
+    if (!resultado_) return 0;
+    const char* texto = PQcmdTuples(resultado_);
+    long long filas = 0;
+    for (const char* c = texto; c && *c >= '0' && *c <= '9' && filas <= INT_MAX; ++c) filas = filas * 10 + (*c - '0');
+    return filas > INT_MAX ? INT_MAX : static_cast<int>(filas);
+}
 
 std::string TPgSqlRes::getvalue(int fila, int columna) const {
     if (fila < 0 || fila >= ntuples() || columna < 0 || columna >= nfields()) return {};
@@ -146,6 +156,8 @@ std::unique_ptr<TPgSqlRes> TPgSqlCon::sqlexec(const std::string& sql) {
 }
 
 int TPgSqlCon::sqlexec_ntuples(const std::string& sql) { return sqlexec(sql)->ntuples(); }
+
+int TPgSqlCon::sqlexec_afectadas(const std::string& sql) { return sqlexec(sql)->cmdTuples(); }
 
 std::string TPgSqlCon::sqlquery_str(const std::string& sql, const std::string& porDefecto) {
     const std::unique_ptr<TPgSqlRes> resultado = sqlexec(sql);

@@ -51,6 +51,9 @@ public:
     std::string EstadoSQL() const;
     int nfields() const;
     int ntuples() const;
+    // Rows that the command inserted, updated or deleted (PQcmdTuples); 0
+    // for other commands.
+    int cmdTuples() const;
     // The text of a cell: empty for NULL and for a row or column that the
     // result lacks.
     std::string getvalue(int fila, int columna) const;
@@ -92,6 +95,8 @@ public:
     std::string errmsg() const;
     // Row count of the result (0 for commands that return no rows).
     int sqlexec_ntuples(const std::string& sql);
+    // Rows that an INSERT, UPDATE or DELETE touched.
+    int sqlexec_afectadas(const std::string& sql);
     // The one cell of a result of exactly one row and one column (NULL gives
     // the empty text), otherwise the default.
     std::string sqlquery_str(const std::string& sql, const std::string& porDefecto);

@@ -44,9 +44,9 @@ bool LeerModeloConLinea(const char* lector, std::string_view texto, Lectura&& le
     });
 }
 
-// Console lines of the readers (the note on an old park file, the
-// calibrator's "CARGADO" line) would flood the run; they go nowhere, both
-// the stream and the C output (libFuzzer reports on standard error).
+// Console lines of the readers (the calibrator's "CARGADO" line) would
+// flood the run; they go nowhere, both the stream and the C output
+// (libFuzzer reports on standard error).
 inline void SilenciarConsola() {
     if (std::freopen("/dev/null", "w", stdout) == nullptr) Fallar("no se puede silenciar la salida estándar");
     class TBufferNulo : public std::streambuf {

@@ -84,9 +84,9 @@ TCalibradorParque::~TCalibradorParque() {
     Parque.reset();
 }
 
-void TCalibradorParque::LeerBloques(TLectorTexto& f) {
+void TCalibradorParque::LeerBloques(TLectorTexto& f, const TProveedorConexion& proveedor) {
     TFormatosInvariantes invariantes;
-    auto parque = TParque_ModeloTeorico::Create_LeerDeTexto(f);
+    auto parque = TParque_ModeloTeorico::Create_LeerDeTexto(f, proveedor);
     auto empirico = TParque_ModeloEmpirico::Create_LeerDeTexto(f, *parque);
     ModeloEmpirico.reset();
     Parque = std::move(parque);
@@ -94,16 +94,18 @@ void TCalibradorParque::LeerBloques(TLectorTexto& f) {
     EscribirConsola("CALIBRADOR CARGADO CON EXITO.");
 }
 
-std::unique_ptr<TCalibradorParque> TCalibradorParque::Create_LeerDeTexto(TLectorTexto& f) {
+std::unique_ptr<TCalibradorParque> TCalibradorParque::Create_LeerDeTexto(TLectorTexto& f,
+                                                                         const TProveedorConexion& proveedor) {
     std::unique_ptr<TCalibradorParque> calibrador(new TCalibradorParque());
-    calibrador->LeerBloques(f);
+    calibrador->LeerBloques(f, proveedor);
     return calibrador;
 }
 
-std::unique_ptr<TCalibradorParque> TCalibradorParque::Create_LeerDeArchivo(const std::string& ruta) {
+std::unique_ptr<TCalibradorParque> TCalibradorParque::Create_LeerDeArchivo(const std::string& ruta,
+                                                                           const TProveedorConexion& proveedor) {
     TFormatosInvariantes invariantes;
     TLectorTexto f = TLectorTexto::Abrir(ruta);
-    return Create_LeerDeTexto(f);
+    return Create_LeerDeTexto(f, proveedor);
 }
 
 // ---------------------------------------------------------------- file

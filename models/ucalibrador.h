@@ -34,9 +34,13 @@ public:
     static std::unique_ptr<TCalibradorParque> Create(std::unique_ptr<TParque_ModeloTeorico>& parque,
                                                      const std::string& archivoSeries, int32_t porcentajeInf,
                                                      int32_t porcentajeSup, bool graficar = true);
-    // The park block, then the empirical block bound to that park.
-    static std::unique_ptr<TCalibradorParque> Create_LeerDeTexto(TLectorTexto& f);
-    static std::unique_ptr<TCalibradorParque> Create_LeerDeArchivo(const std::string& ruta);
+    // The park block, then the empirical block bound to that park. A park
+    // block older than version 4 takes its metering factor through the
+    // provider's connection, and is refused without one.
+    static std::unique_ptr<TCalibradorParque> Create_LeerDeTexto(TLectorTexto& f,
+                                                                 const TProveedorConexion& proveedor = {});
+    static std::unique_ptr<TCalibradorParque> Create_LeerDeArchivo(const std::string& ruta,
+                                                                   const TProveedorConexion& proveedor = {});
 
     virtual ~TCalibradorParque();
     TCalibradorParque(const TCalibradorParque&) = delete;
@@ -59,7 +63,7 @@ protected:
     TCalibradorParque() = default;
     // Reads both blocks into this calibrator, under the invariant-format
     // switch; prints "CALIBRADOR CARGADO CON EXITO.".
-    void LeerBloques(TLectorTexto& f);
+    void LeerBloques(TLectorTexto& f, const TProveedorConexion& proveedor);
 };
 
 // One cell of the met-mast calibration: the factor and the mast speed it

@@ -74,7 +74,14 @@ std::string SentenciaActualizarEthaMolino(const TParque_ModeloTeorico& parque, c
 }
 
 std::string SentenciaActualizarModeloTeorico(const TParque_ModeloTeorico& p) {
-    // The matrix string takes the decimal separator in force: '.' here.
+    // Tables that the next download would refuse are not written.
+    if (p.mat_vientos.nf != p.meteo_etha.nf || p.mat_vientos.nc != p.meteo_etha.nc)
+        throw EErrorQuendal("Las tablas meteo_etha (" + N(p.meteo_etha.nf) + " x " + N(p.meteo_etha.nc) +
+                            ") y mat_vientos (" + N(p.mat_vientos.nf) + " x " + N(p.mat_vientos.nc) +
+                            ") del parque no tienen la misma forma: no se escriben en la base de datos");
+    if (const std::string defecto = DefectoDeSectoresDelMastil(p); !defecto.empty())
+        throw EErrorQuendal(defecto + ": no se escriben en la base de datos");
+    // The matrix strings take the decimal separator in force: '.' here.
     TFormatosInvariantes invariantes;
     return "UPDATE modelo_teorico SET n_sectores_dir= " + N(p.n_sectores_dir) +
            ", alfa_terreno = " + R(p.alfa_terreno, "alfa_terreno") +
@@ -84,6 +91,7 @@ std::string SentenciaActualizarModeloTeorico(const TParque_ModeloTeorico& p) {
            ", potencia_autorizada_mw =" + R(p.potencia_autorizada_mw, "potencia_autorizada_mw") +
            ", potencia_nominal = " + R(p.potencia_nominal, "potencia_nominal") +
            ", meteo_etha = " + TextoSQL(p.meteo_etha.ACadena()) +
+           ", mat_vientos = " + TextoSQL(p.mat_vientos.ACadena()) +
            ", meteo_cota = " + R(p.meteo_cota, "meteo_cota") +
            ", grilla_rotada_dx = " + R(p.grilla_rotada_dx, "grilla_rotada_dx") +
            ", grilla_rotada_dy = " + R(p.grilla_rotada_dy, "grilla_rotada_dy") +
@@ -142,6 +150,9 @@ std::unique_ptr<TParque_ModeloTeorico> TParque_ModeloTeorico::Create_DesdeBD(TPg
         parque->TomarValoresDeModeloNuevo(filaCentral);
         reparado = true;
     }
+    if (const std::string defecto = DefectoDeSectoresDelMastil(*parque); !defecto.empty())
+        throw EErrorQuendal(defecto + " (modelo teórico " + N(parque->nid_modelo) + " de la central " +
+                            N(parque->nid) + ")");
     // The mast is placed before anything is written, so that a plant whose
     // mast cannot be placed leaves no new model behind.
     if (parque->meteo_utm_zona == '?' || parque->meteo_utm_huso == 0) {
@@ -280,6 +291,11 @@ bool TParque_ModeloTeorico::LeerEthasDelModelo(TPgSqlCon& conexion, bool modeloN
 
 void TParque_ModeloTeorico::ActualizarBD(TPgSqlCon& conexion) const {
     TFormatosInvariantes invariantes;
+    const std::string actualizarModelo = SentenciaActualizarModeloTeorico(*this);
     for (const auto& molino : molinos) conexion.sqlexec_ntuples(SentenciaActualizarEthaMolino(*this, *molino));
-    conexion.sqlexec_ntuples(SentenciaActualizarModeloTeorico(*this));
+    // A park read from a file may belong to a model the database lacks: an
+    // update of no row would otherwise pass for a stored park.
+    if (conexion.sqlexec_afectadas(actualizarModelo) == 0)
+        throw EErrorQuendal("No se actualizó el modelo teórico " + N(nid_modelo) + " de la central " + N(nid) +
+                            " (" + nombre + "): no está en la tabla modelo_teorico de la base de datos.");
 }

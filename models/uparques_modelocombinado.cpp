@@ -61,31 +61,34 @@ TMatR CeldasObservadas(const TMatR& observados) {
 
 // ---------------------------------------------------------------- construction and file
 
-std::unique_ptr<TParque_ModeloCombinado> TParque_ModeloCombinado::Create(const std::string& archivoCalibrador) {
+std::unique_ptr<TParque_ModeloCombinado> TParque_ModeloCombinado::Create(const std::string& archivoCalibrador,
+                                                                         const TProveedorConexion& proveedor) {
     EscribirConsola("CREANDO MODELO COMBINADO ...");
     std::unique_ptr<TParque_ModeloCombinado> modelo(new TParque_ModeloCombinado());
     {
         TFormatosInvariantes invariantes;
         TLectorTexto f = TLectorTexto::Abrir(archivoCalibrador);
-        modelo->LeerBloques(f);
+        modelo->LeerBloques(f, proveedor);
     }
     modelo->CalcularMatrizFactores();
     EscribirConsola("MODELO COMBINADO CREADO CON EXITO.");
     return modelo;
 }
 
-std::unique_ptr<TParque_ModeloCombinado> TParque_ModeloCombinado::Create_LeerDeTexto(TLectorTexto& f) {
+std::unique_ptr<TParque_ModeloCombinado> TParque_ModeloCombinado::Create_LeerDeTexto(
+    TLectorTexto& f, const TProveedorConexion& proveedor) {
     TFormatosInvariantes invariantes;
     std::unique_ptr<TParque_ModeloCombinado> modelo(new TParque_ModeloCombinado());
-    modelo->LeerBloques(f);
+    modelo->LeerBloques(f, proveedor);
     modelo->LeerMatrizFactores(f);
     return modelo;
 }
 
-std::unique_ptr<TParque_ModeloCombinado> TParque_ModeloCombinado::Create_LeerDeArchivo(const std::string& ruta) {
+std::unique_ptr<TParque_ModeloCombinado> TParque_ModeloCombinado::Create_LeerDeArchivo(
+    const std::string& ruta, const TProveedorConexion& proveedor) {
     TFormatosInvariantes invariantes;
     TLectorTexto f = TLectorTexto::Abrir(ruta);
-    return Create_LeerDeTexto(f);
+    return Create_LeerDeTexto(f, proveedor);
 }
 
 void TParque_ModeloCombinado::LeerMatrizFactores(TLectorTexto& f) {

@@ -30,12 +30,17 @@
 
 class TParque_ModeloCombinado : public TCalibradorParque {
 public:
-    // Reads the calibrator file and computes the factor matrix.
-    static std::unique_ptr<TParque_ModeloCombinado> Create(const std::string& archivoCalibrador);
+    // Reads the calibrator file and computes the factor matrix. In every
+    // reader a park block older than version 4 takes its metering factor
+    // through the provider's connection, and is refused without one.
+    static std::unique_ptr<TParque_ModeloCombinado> Create(const std::string& archivoCalibrador,
+                                                           const TProveedorConexion& proveedor = {});
     // Reads a combined-model file (or a calibrator file: empty matrix).
-    static std::unique_ptr<TParque_ModeloCombinado> Create_LeerDeArchivo(const std::string& ruta);
+    static std::unique_ptr<TParque_ModeloCombinado> Create_LeerDeArchivo(const std::string& ruta,
+                                                                         const TProveedorConexion& proveedor = {});
     // The same three blocks from an open reader, at its current line.
-    static std::unique_ptr<TParque_ModeloCombinado> Create_LeerDeTexto(TLectorTexto& f);
+    static std::unique_ptr<TParque_ModeloCombinado> Create_LeerDeTexto(TLectorTexto& f,
+                                                                       const TProveedorConexion& proveedor = {});
     // Through a temporary file renamed over the old one.
     void GuardarEnArchivo(const std::string& ruta) const;
 

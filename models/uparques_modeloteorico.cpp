@@ -4,7 +4,6 @@
 #include <cfloat>
 #include <cmath>
 #include <cstring>
-#include <iostream>
 
 #include "data/upgsql.h"
 #include "numerics/archivotexto.h"
@@ -135,6 +134,27 @@ double FactorKolmScadaDeLaCentral(TPgSqlCon& conexion, int32_t nidCentral) {
     return fila->fieldByName("factor_kolm_scada").AsFloat(0);
 }
 
+// The metering factor of a block that does not hold it, through the
+// provider's connection. Without a connection the block is refused, at its
+// version line, with the reason.
+double FactorKolmScadaDeBloqueAntiguo(const TLectorTexto& f, int lineaVersion, int32_t version,
+                                      int32_t nidCentral, const TProveedorConexion& proveedor) {
+    const std::string sinFactor = "El parque está guardado en la versión " + std::to_string(version) +
+                                  ", que no guarda factor_kolm_scada";
+    if (!proveedor.Hay())
+        throw EInOutError(sinFactor + ", y no hay conexión con la base de datos para leerlo de la tabla centrales",
+                          f.Nombre(), lineaVersion);
+    TPgSqlCon* conexion = nullptr;
+    try {
+        conexion = &proveedor.Obtener();
+    } catch (const std::exception& e) {
+        throw EInOutError(sinFactor + ", y no se pudo conectar con la base de datos para leerlo de la tabla "
+                                      "centrales: " + e.what(),
+                          f.Nombre(), lineaVersion);
+    }
+    return FactorKolmScadaDeLaCentral(*conexion, nidCentral);
+}
+
 [[noreturn]] void FallarGrilla(const std::string& detalle) {
     throw EErrorQuendal("No se puede armar la grilla rotada del parque: " + detalle);
 }
@@ -156,6 +176,23 @@ TNucleoFila NucleoFilaElegido() {
         return ancho ? ancho : NucleoFilaComun();
     }();
     return elegido;
+}
+
+// ---------------------------------------------------------------- connection provider
+
+TProveedorConexion::TProveedorConexion(TPgSqlCon* conexion) {
+    if (conexion) obtener_ = [conexion]() -> TPgSqlCon& { return *conexion; };
+}
+
+std::string DefectoDeSectoresDelMastil(const TParque_ModeloTeorico& parque) {
+    const int32_t sectores = parque.n_sectores_dir;
+    if (sectores < 1)
+        return "n_sectores_dir es " + std::to_string(sectores) + ": el parque necesita al menos un sector";
+    const int32_t filas = std::min(parque.meteo_etha.nf, parque.mat_vientos.nf);
+    if (filas < sectores)
+        return "Las tablas meteo_etha y mat_vientos tienen " + std::to_string(filas) + " filas, menos que los " +
+               std::to_string(sectores) + " sectores de n_sectores_dir";
+    return {};
 }
 
 // ---------------------------------------------------------------- TPosicion
@@ -260,23 +297,23 @@ std::unique_ptr<TParque_ModeloTeorico> TParque_ModeloTeorico::Create_Nuevo() {
 }
 
 std::unique_ptr<TParque_ModeloTeorico> TParque_ModeloTeorico::Create_LeerDeTexto(TLectorTexto& f,
-                                                                         TPgSqlCon* conexion) {
+                                                                         const TProveedorConexion& proveedor) {
     auto parque = std::make_unique<TParque_ModeloTeorico>();
     {
         TFormatosInvariantes invariantes;
-        parque->LeerBloque(f, conexion);
+        parque->LeerBloque(f, proveedor);
     }
     parque->Preparar();
     return parque;
 }
 
 std::unique_ptr<TParque_ModeloTeorico> TParque_ModeloTeorico::Create_LeerDeArchivo(const std::string& ruta,
-                                                                           TPgSqlCon* conexion) {
+                                                                           const TProveedorConexion& proveedor) {
     TLectorTexto f = TLectorTexto::Abrir(ruta);
-    return Create_LeerDeTexto(f, conexion);
+    return Create_LeerDeTexto(f, proveedor);
 }
 
-void TParque_ModeloTeorico::LeerBloque(TLectorTexto& f, TPgSqlCon* conexion) {
+void TParque_ModeloTeorico::LeerBloque(TLectorTexto& f, const TProveedorConexion& proveedor) {
     const int lineaVersion = f.Linea();
     const std::string lineaDeVersion = f.LeerLinea();
     const std::string_view numero =
@@ -299,6 +336,7 @@ void TParque_ModeloTeorico::LeerBloque(TLectorTexto& f, TPgSqlCon* conexion) {
     if (cantidadMolinos < 0 || cantidadMolinos > MaximoMolinos)
         throw EInOutError("Cantidad de molinos inválida: " + std::to_string(cantidadMolinos), f.Nombre(),
                           lineaMolinos);
+    const int lineaSectores = f.Linea();
     n_sectores_dir = f.LeerEnteroLinea();
     alfa_terreno = f.LeerRealLinea();
     gamma_atmosfera = f.LeerRealLinea();
@@ -338,16 +376,12 @@ void TParque_ModeloTeorico::LeerBloque(TLectorTexto& f, TPgSqlCon* conexion) {
                               std::to_string(mat_vientos.nc) + ") no tiene la forma de meteo_etha (" +
                               std::to_string(meteo_etha.nf) + " x " + std::to_string(meteo_etha.nc) + ")",
                           f.Nombre(), lineaVientos);
-    if (version >= 4) {
+    if (const std::string defecto = DefectoDeSectoresDelMastil(*this); !defecto.empty())
+        throw EInOutError(defecto, f.Nombre(), lineaSectores);
+    if (version >= 4)
         factor_kolm_scada = f.LeerRealLinea();
-    } else if (conexion) {
-        factor_kolm_scada = FactorKolmScadaDeLaCentral(*conexion, nid);
-    } else {
-        factor_kolm_scada = 1;
-        std::cout << "El archivo " + f.Nombre() + " (versión " + std::to_string(version) +
-                         ") no guarda factor_kolm_scada; se usa 1."
-                  << std::endl;
-    }
+    else
+        factor_kolm_scada = FactorKolmScadaDeBloqueAntiguo(f, lineaVersion, version, nid, proveedor);
     nid_central_KOLM = version >= 5 ? f.LeerEnteroLinea() : -1;
 }
 
@@ -989,10 +1023,12 @@ double TParque_ModeloTeorico::VientoParaPotencia(double potencia) {
 
 double TParque_ModeloTeorico::EthaMeteo(double dir, double velocidad) const {
     if (velocidad >= 14) return 1;
-    const int32_t sectores = meteo_etha.nf;
-    if (sectores < 1 || meteo_etha.nc < 1) return 1;
-    if (mat_vientos.nf != sectores || mat_vientos.nc != meteo_etha.nc)
+    if (meteo_etha.nf < 1 || meteo_etha.nc < 1) return 1;
+    if (mat_vientos.nf != meteo_etha.nf || mat_vientos.nc != meteo_etha.nc)
         throw EErrorQuendal("Las tablas meteo_etha y mat_vientos del parque no tienen la misma forma");
+    if (const std::string defecto = DefectoDeSectoresDelMastil(*this); !defecto.empty())
+        throw EErrorQuendal(defecto);
+    const int32_t sectores = n_sectores_dir;
     double d = std::fmod(dir, 360.0);
     if (d < 0) d += 360;
     if (!(d < 360)) d = 0;

@@ -26,9 +26,12 @@
 // the equivalent curve is rebuilt only when a curve changed, so a warm park
 // allocates nothing per sample.
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "models/uauxdensidad.h"
@@ -39,6 +42,28 @@ class TLectorTexto;
 class TEscritorTexto;
 class TPgSqlCon;
 class TPgSqlRes;
+
+// Where a park block older than version 4, which holds no metering factor,
+// gets the database connection from which it reads the factor. It is asked
+// only when such a block is met, and gives an open connection or throws why
+// none can be had. An empty provider has none: such a block is then refused.
+class TProveedorConexion {
+public:
+    TProveedorConexion() = default;
+    TProveedorConexion(std::nullptr_t) {}
+    // A connection already open; none when null.
+    TProveedorConexion(TPgSqlCon* conexion);
+    // A callable that opens (or returns) the connection when first needed.
+    template <typename F>
+        requires std::is_invocable_r_v<TPgSqlCon&, F&>
+    TProveedorConexion(F obtener) : obtener_(std::move(obtener)) {}
+
+    bool Hay() const { return static_cast<bool>(obtener_); }
+    TPgSqlCon& Obtener() const { return obtener_(); }
+
+private:
+    std::function<TPgSqlCon&()> obtener_;
+};
 
 class TPosicion {
 public:
@@ -157,13 +182,17 @@ public:
     // 9 m × 1 m, margin 1000 m.
     static std::unique_ptr<TParque_ModeloTeorico> Create_Nuevo();
 
-    // The park block, versions 1 to 5. A file older than version 4 holds no
-    // metering factor: with a connection it is read from the plant's row of
-    // `centrales`; without one the park takes 1 and says so on the console.
+    // The park block, versions 1 to 5. A block older than version 4 holds no
+    // metering factor: it is read from the plant's row of `centrales` through
+    // the provider's connection. Without a provider, or when it can give no
+    // connection, the read fails (EInOutError at the version line, saying
+    // why): a factor that was not read would scale every restriction table
+    // and be written into the next file as if it had been. The tables must
+    // hold at least n_sectores_dir rows, n_sectores_dir at least 1.
     static std::unique_ptr<TParque_ModeloTeorico> Create_LeerDeTexto(TLectorTexto& f,
-                                                                     TPgSqlCon* conexion = nullptr);
+                                                                     const TProveedorConexion& proveedor = {});
     static std::unique_ptr<TParque_ModeloTeorico> Create_LeerDeArchivo(const std::string& ruta,
-                                                                       TPgSqlCon* conexion = nullptr);
+                                                                       const TProveedorConexion& proveedor = {});
     // Always version 5.
     void GuardarEnTexto(TEscritorTexto& f) const;
     // Through a temporary file renamed over the old one.
@@ -175,10 +204,13 @@ public:
     // modelo_teorico_nid_seq, when it has none), its turbines and curves and
     // their per-model factors. What the download repairs (defaults, the mast's
     // UTM position from the plant's latitude and longitude, missing factor
-    // rows) is written back. Failures leave the rows already written.
+    // rows) is written back. A model whose tables have fewer rows than its
+    // n_sectores_dir is refused. Failures leave the rows already written.
     static std::unique_ptr<TParque_ModeloTeorico> Create_DesdeBD(TPgSqlCon& conexion, TPgSqlRes& filaCentral);
-    // Writes the per-turbine factors and the model's parameters to the rows of
-    // `nid_modelo`.
+    // Writes the per-turbine factors and the model's parameters, both mast
+    // tables among them, to the rows of `nid_modelo`. EErrorQuendal before
+    // anything is sent when the tables do not fit n_sectores_dir, and after
+    // the statements when no `modelo_teorico` row has that number.
     void ActualizarBD(TPgSqlCon& conexion) const;
 
     // Authorised power at least 1e-8, the loss coefficient and the park curve;
@@ -229,7 +261,9 @@ public:
     // `libre` receives the free stream of the last evaluation (0 without one).
     double VientoParaPotencia(double potencia, double& libre);
     double VientoParaPotencia(double potencia);
-    // Met-mast factor of the calibrated tables at a direction and mast speed.
+    // Met-mast factor of the calibrated tables at a direction and mast speed,
+    // over the first n_sectores_dir rows; EErrorQuendal when the tables have
+    // fewer rows.
     double EthaMeteo(double dir, double velocidad) const;
     // Grid value at a point relative to the mast, 0 outside the grid.
     double ValorEnPunto(double x, double y) const;
@@ -269,7 +303,7 @@ private:
         std::vector<double> ethas;
     };
 
-    void LeerBloque(TLectorTexto& f, TPgSqlCon* conexion);
+    void LeerBloque(TLectorTexto& f, const TProveedorConexion& proveedor);
     // Download steps, in the order the download runs them.
     void LeerModeloExistente(TPgSqlRes& modelo);
     void TomarValoresDeModeloNuevo(TPgSqlRes& filaCentral);
@@ -373,3 +407,8 @@ private:
     mutable TGrillaEstela grilla_;
     mutable bool grillaAlDia_ = false;
 };
+
+// What keeps the park's mast tables from serving its n_sectores_dir sectors,
+// naming both counts: a count below 1, or tables with fewer rows. Empty when
+// they serve.
+std::string DefectoDeSectoresDelMastil(const TParque_ModeloTeorico& parque);

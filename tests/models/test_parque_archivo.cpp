@@ -139,28 +139,54 @@ TEST(ArchivoParque, Version4SinNumeroKolm) {
     EXPECT_DOUBLE_EQ(p->coefPerdidas, 0.035 / 18);
 }
 
-TEST(ArchivoParque, Version2SinTablaEthaNiFactor) {
+// Files older than version 4 hold no metering factor. Read with a database
+// connection they take it from `centrales` (test_parque_bd_curvas.cpp, where
+// their other items are checked too); without one nothing stands in for it.
+class VersionSinFactor : public ::testing::TestWithParam<std::pair<const char*, int>> {};
+
+TEST_P(VersionSinFactor, SinConexionSeRechaza) {
+    const std::string ruta = Fixture(GetParam().first);
     testing::internal::CaptureStdout();
-    const auto p = TParque_ModeloTeorico::Create_LeerDeArchivo(Fixture("parque_v2.pmt"));
-    const std::string consola = testing::internal::GetCapturedStdout();
-    EXPECT_NE(consola.find("factor_kolm_scada"), std::string::npos);
-    EXPECT_EQ(p->potencia_nominal, 18);
-    EXPECT_EQ(p->meteo_etha.nf, 72);
-    EXPECT_EQ(p->meteo_etha.nc, 10);
-    EXPECT_EQ(p->meteo_etha.SumaElementos(), 720);
-    EXPECT_EQ(p->factor_kolm_scada, 1);
-    EXPECT_EQ(p->nid_central_KOLM, -1);
-    EXPECT_EQ(p->grilla_rotada_margen_dx, 1000);
+    try {
+        TParque_ModeloTeorico::Create_LeerDeArchivo(ruta);
+        ADD_FAILURE() << "read without its metering factor";
+    } catch (const EInOutError& e) {
+        EXPECT_EQ(e.Linea(), 1);
+        EXPECT_EQ(e.Archivo(), ruta);
+        const std::string mensaje = e.what();
+        EXPECT_NE(mensaje.find("versión " + std::to_string(GetParam().second) + ", que no guarda factor_kolm_scada"),
+                  std::string::npos)
+            << mensaje;
+        EXPECT_NE(mensaje.find("no hay conexión con la base de datos"), std::string::npos) << mensaje;
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(ProfundidadFormatosInvariantes(), 0);
 }
 
-TEST(ArchivoParque, Version1ConFinesDeLineaCRLF) {
-    testing::internal::CaptureStdout();
-    const auto p = TParque_ModeloTeorico::Create_LeerDeArchivo(Fixture("parque_v1_crlf.pmt"));
-    testing::internal::GetCapturedStdout();
-    EXPECT_EQ(p->nombre, "Parque Prueba Uno");
-    EXPECT_EQ(p->molinos[1]->curva.modelo, "Aero Y");
-    EXPECT_EQ(p->potencia_nominal, p->potencia_autorizada_mw);
-    EXPECT_EQ(p->meteo_etha.nf, 72);
+INSTANTIATE_TEST_SUITE_P(Versiones, VersionSinFactor,
+                         ::testing::Values(std::make_pair("parque_v2.pmt", 2), std::make_pair("parque_v1_crlf.pmt", 1)));
+
+// The mast tables serve n_sectores_dir sectors: a count below 1, or tables
+// with fewer rows, is refused at the count's line, naming both counts.
+TEST(ArchivoParque, TablasConMenosFilasQueSectoresSeRechazan) {
+    auto p = ParqueDeEjemplo();
+    p->meteo_etha = TMatR(2, 3);
+    p->meteo_etha.Unos();
+    p->mat_vientos = TMatR(2, 3);
+    p->mat_vientos.Unos();
+    try {
+        DesdeTexto(Texto(*p));
+        ADD_FAILURE() << "read";
+    } catch (const EInOutError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "Las tablas meteo_etha y mat_vientos tienen 2 filas, menos que los 72 sectores de n_sectores_dir "
+                  "(prueba.pmt, línea 6)");
+    }
+    EXPECT_EQ(ProfundidadFormatosInvariantes(), 0);
+    p->n_sectores_dir = 2;
+    EXPECT_EQ(DesdeTexto(Texto(*p))->n_sectores_dir, 2);
+    p->n_sectores_dir = 0;
+    EXPECT_THROW(DesdeTexto(Texto(*p)), EInOutError);
 }
 
 class LineaDeVersion : public ::testing::TestWithParam<std::pair<const char*, int32_t>> {};

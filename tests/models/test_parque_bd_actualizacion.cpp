@@ -36,6 +36,12 @@ protected:
         p->meteo_etha.FijarElemento(1, 2, 0.95);
         p->meteo_etha.FijarElemento(2, 1, 1.23456);
         p->meteo_etha.FijarElemento(2, 3, 0.000012345);
+        p->n_sectores_dir = 2;
+        p->mat_vientos = TMatR(2, 3);
+        for (int32_t j = 1; j <= 3; ++j) {
+            p->mat_vientos.FijarElemento(1, j, 5.0 * j);
+            p->mat_vientos.FijarElemento(2, j, 5.5 * j + 0.0123);
+        }
         p->meteo_cota = 45.5;
         p->grilla_rotada_margen_dx = 1000;
         p->meteo_utm_zona = 'H';
@@ -54,9 +60,10 @@ protected:
 
 TEST_F(ActualizacionParque, LaSentenciaDelModeloByteAByte) {
     const std::string esperada =
-        "UPDATE modelo_teorico SET n_sectores_dir= 72, alfa_terreno = 0.55, gamma_atmosfera = 0.4, fpv3pe = 1.8, "
+        "UPDATE modelo_teorico SET n_sectores_dir= 2, alfa_terreno = 0.55, gamma_atmosfera = 0.4, fpv3pe = 1.8, "
         "factor_perdidas = 0.035, potencia_autorizada_mw =20, potencia_nominal = 18.5, "
-        "meteo_etha = '[2|3][1][0.95][1][1.23][1][0.0000123]', meteo_cota = 45.5, grilla_rotada_dx = 9, "
+        "meteo_etha = '[2|3][1][0.95][1][1.23][1][0.0000123]', "
+        "mat_vientos = '[2|3][5][10][15][5.51][11][16.5]', meteo_cota = 45.5, grilla_rotada_dx = 9, "
         "grilla_rotada_dy = 1, grilla_rotada_margen_dx = 1000, meteo_utm_zona = 'H', meteo_utm_huso = 21, "
         "meteo_utm_xe = 573090.849123457, meteo_utm_yn = -6137754.5 WHERE nid = 40";
     const auto p = ParqueCalibrado();
@@ -84,8 +91,8 @@ TEST_F(ActualizacionParque, ActualizarBDEscribeFactoresYParametrosConPunto) {
     EXPECT_EQ(fila->fieldByName("alfa_terreno").AsFloat(0), 0.55);
     EXPECT_EQ(fila->fieldByName("potencia_nominal").AsFloat(0), 18.5);
     EXPECT_EQ(fila->fieldByName("meteo_etha").AsString(), "[2|3][1][0.95][1][1.23][1][0.0000123]");
-    // Neither the mast speeds nor the update time are written.
-    EXPECT_EQ(fila->fieldByName("mat_vientos").AsString(), "[2|3][4][8][12][4][8][12]");
+    // The mast speeds go with their factors; the update time is not written.
+    EXPECT_EQ(fila->fieldByName("mat_vientos").AsString(), "[2|3][5][10][15][5.51][11][16.5]");
     EXPECT_EQ(fila->fieldByName("dt_actualizacion").AsString(), "2020-01-01 10:00:00");
     EXPECT_EQ(con_.sqlquery_float("SELECT etha FROM modelo_teorico_etha_molinos WHERE nid_molino = 101", -1),
               0.987654321098765);
@@ -99,6 +106,46 @@ TEST_F(ActualizacionParque, LaBandaVaComoLiteral) {
     p->meteo_utm_zona = '\'';
     p->ActualizarBD(con_);
     EXPECT_EQ(con_.sqlquery_str("SELECT meteo_utm_zona FROM modelo_teorico WHERE nid = 40", "x"), "'");
+}
+
+// The next download pairs the written factors with the written speeds, not
+// with the speeds the row held before: at 10 m/s sector 1 is at its second
+// level exactly.
+TEST_F(ActualizacionParque, LaDescargaSiguienteTraeLasVelocidadesDeLosFactores) {
+    CargarModeloCompleto();
+    ParqueCalibrado()->ActualizarBD(con_);
+    auto central = FilaCentral();
+    const auto descargado = TParque_ModeloTeorico::Create_DesdeBD(con_, *central);
+    EXPECT_EQ(descargado->mat_vientos.ACadena(), "[2|3][5][10][15][5.51][11][16.5]");
+    EXPECT_EQ(descargado->EthaMeteo(0, 10), 0.95);
+}
+
+// A park whose model the database lacks (one read from a file, say) is not
+// reported as stored.
+TEST_F(ActualizacionParque, UnModeloQueNoEstaEnLaBaseLoDice) {
+    CargarModeloCompleto();
+    auto p = ParqueCalibrado();
+    p->nid_modelo = 999;
+    p->nombre = "Parque Sur";
+    EXPECT_EQ(Mensaje([&] { p->ActualizarBD(con_); }),
+              "No se actualizó el modelo teórico 999 de la central 31 (Parque Sur): no está en la tabla "
+              "modelo_teorico de la base de datos.");
+    EXPECT_EQ(con_.sqlquery_float("SELECT alfa_terreno FROM modelo_teorico WHERE nid = 40", -1), 0.45);
+}
+
+// Tables that the download would refuse are not written, nor is anything else.
+TEST_F(ActualizacionParque, TablasQueNoSirvenASusSectoresNoSeEscriben) {
+    CargarModeloCompleto();
+    auto p = ParqueCalibrado();
+    p->n_sectores_dir = 72;
+    EXPECT_EQ(Mensaje([&] { p->ActualizarBD(con_); }),
+              "Las tablas meteo_etha y mat_vientos tienen 2 filas, menos que los 72 sectores de n_sectores_dir: no se "
+              "escriben en la base de datos");
+    p->n_sectores_dir = 2;
+    p->mat_vientos = TMatR(2, 2);
+    EXPECT_THROW(p->ActualizarBD(con_), EErrorQuendal);
+    EXPECT_EQ(con_.sqlquery_float("SELECT alfa_terreno FROM modelo_teorico WHERE nid = 40", -1), 0.45);
+    EXPECT_EQ(con_.sqlquery_float("SELECT etha FROM modelo_teorico_etha_molinos WHERE nid_molino = 101", -1), 0.97);
 }
 
 TEST_F(ActualizacionParque, ValorNoFinitoNoSeEnvia) {

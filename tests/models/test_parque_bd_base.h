@@ -38,7 +38,7 @@ protected:
     // A complete model row of the plant (nothing to repair), numbered 40,
     // with a factor row for every turbine.
     void CargarModeloCompleto() {
-        Ejecutar("INSERT INTO modelo_teorico VALUES (40, 31, '2020-01-01 10:00', '2020-01-01 10:00', 72, 0.45, 0.35, "
+        Ejecutar("INSERT INTO modelo_teorico VALUES (40, 31, '2020-01-01 10:00', '2020-01-01 10:00', 2, 0.45, 0.35, "
                  "1.7, 0.03, 20, 19, 9, 1, 800, 'H', 21, 573000, 6137700, 45.5, '[2|3][1][0.9][1.1][1][1.05][0.95]', "
                  "'[2|3][4][8][12][4][8][12]')");
         Ejecutar("INSERT INTO modelo_teorico_etha_molinos VALUES (40, 101, 0.97), (40, 102, 1.02), (40, 103, 0.99)");

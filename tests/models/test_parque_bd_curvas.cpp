@@ -54,12 +54,24 @@ TEST_F(CurvasYFactorDesdeBD, ArchivoAntiguoTomaElFactorDeLaCentral) {
     EXPECT_EQ(p->factor_kolm_scada, 0.955);
     EXPECT_EQ(con_.SentenciasEnviadas(),
               std::vector<std::string>{"SELECT factor_kolm_scada from centrales where nid=31"});
+    // Version 2 holds no met-mast table either.
+    EXPECT_EQ(p->potencia_nominal, 18);
+    EXPECT_EQ(p->meteo_etha.nf, 72);
+    EXPECT_EQ(p->meteo_etha.nc, 10);
+    EXPECT_EQ(p->meteo_etha.SumaElementos(), 720);
+    EXPECT_EQ(p->nid_central_KOLM, -1);
+    EXPECT_EQ(p->grilla_rotada_margen_dx, 1000);
 }
 
 TEST_F(CurvasYFactorDesdeBD, ArchivoAntiguoDeCentralSinFactorTomaCero) {
     Ejecutar("UPDATE centrales SET factor_kolm_scada = NULL");
     const auto p = TParque_ModeloTeorico::Create_LeerDeArchivo(Fixture("parque_v1_crlf.pmt"), &con_);
     EXPECT_EQ(p->factor_kolm_scada, 0);
+    // Version 1, with CR LF line ends, holds no nominal power either.
+    EXPECT_EQ(p->nombre, "Parque Prueba Uno");
+    EXPECT_EQ(p->molinos[1]->curva.modelo, "Aero Y");
+    EXPECT_EQ(p->potencia_nominal, p->potencia_autorizada_mw);
+    EXPECT_EQ(p->meteo_etha.nf, 72);
 }
 
 TEST_F(CurvasYFactorDesdeBD, ArchivoConFactorNoConsultaLaBase) {

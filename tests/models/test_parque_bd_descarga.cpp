@@ -277,6 +277,18 @@ TEST_F(DescargaParque, CurvaQueFaltaSeNombra) {
               "No está la curva de potencia 12 en curvas_aerogen");
 }
 
+// The model's tables must hold a row for each of its n_sectores_dir sectors.
+TEST_F(DescargaParque, TablasConMenosFilasQueSectoresSeRechazan) {
+    CargarModeloCompleto();
+    Ejecutar("UPDATE modelo_teorico SET n_sectores_dir = 3");
+    auto central = FilaCentral();
+    EXPECT_EQ(Mensaje([&] { TParque_ModeloTeorico::Create_DesdeBD(con_, *central); }),
+              "Las tablas meteo_etha y mat_vientos tienen 2 filas, menos que los 3 sectores de n_sectores_dir "
+              "(modelo teórico 40 de la central 31)");
+    EXPECT_EQ(con_.sqlquery_int("SELECT count(*) FROM modelo_teorico", -1), 1);
+    EXPECT_EQ(con_.sqlquery_int("SELECT n_sectores_dir FROM modelo_teorico WHERE nid = 40", -1), 3);
+}
+
 TEST_F(DescargaParque, TablasDeFormasDistintasSeRechazan) {
     CargarModeloCompleto();
     Ejecutar("UPDATE modelo_teorico SET mat_vientos = NULL");  // ones 72 x 10 against a 2 x 3 table

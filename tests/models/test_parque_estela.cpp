@@ -438,10 +438,11 @@ TEST(EthaMeteo, TablaDeUnosYVientosAltos) {
 
 class EthaDosSectores : public ::testing::TestWithParam<std::pair<double, double>> {};
 
-// Sector 1 centred on north holds 0.8, sector 2 on south 1.2; the table's own
-// two rows count, not n_sectores_dir, and directions wrap into [0, 360).
+// Sector 1 centred on north holds 0.8, sector 2 on south 1.2; directions
+// wrap into [0, 360).
 TEST_P(EthaDosSectores, InterpolaEntreSectores) {
     auto p = Parque(6);
+    p->n_sectores_dir = 2;
     p->meteo_etha = TMatR(2, 3);
     p->mat_vientos = TMatR(2, 3);
     for (int j = 1; j <= 3; ++j) {
@@ -457,6 +458,34 @@ INSTANTIATE_TEST_SUITE_P(Direcciones, EthaDosSectores,
                          ::testing::Values(std::pair{0.0, 0.8}, std::pair{90.0, 1.0}, std::pair{180.0, 1.2},
                                            std::pair{270.0, 1.0}, std::pair{360.0, 0.8}, std::pair{-90.0, 1.0},
                                            std::pair{720.0 + 45, 0.9}));
+
+// The sectors are n_sectores_dir's, whatever rows the tables hold beyond
+// them: with 2 sectors, south is row 2, and rows 3 and 4 are never read.
+TEST(EthaMeteo, LosSectoresSonLosDeNSectoresDir) {
+    auto p = Parque(6);
+    p->n_sectores_dir = 2;
+    p->meteo_etha = TMatR(4, 2);
+    p->mat_vientos = TMatR(4, 2);
+    for (int i = 1; i <= 4; ++i)
+        for (int j = 1; j <= 2; ++j) {
+            p->meteo_etha.FijarElemento(i, j, 0.5 + 0.25 * i);
+            p->mat_vientos.FijarElemento(i, j, 5.0 * j);
+        }
+    EXPECT_EQ(p->EthaMeteo(0, 7.5), 0.75);
+    EXPECT_EQ(p->EthaMeteo(180, 7.5), 1.0);
+    EXPECT_EQ(p->EthaMeteo(90, 7.5), 0.875);
+    EXPECT_EQ(p->EthaMeteo(270, 7.5), 0.875);
+    // More sectors than rows: no row stands in for the missing ones.
+    p->n_sectores_dir = 5;
+    try {
+        p->EthaMeteo(0, 7.5);
+        ADD_FAILURE() << "read rows that are not there";
+    } catch (const EErrorQuendal& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "Las tablas meteo_etha y mat_vientos tienen 4 filas, menos que los 5 sectores de n_sectores_dir");
+    }
+    EXPECT_EQ(p->EthaMeteo(0, 14), 1) << "from 14 m/s on the tables are not read";
+}
 
 TEST(EthaMeteo, NuncaBajaDe01) {
     auto p = Parque(6);

@@ -3,7 +3,7 @@ VERSION=5
 502
 Parque Prueba Cuatro
 2
-72
+2
 0.5
 0.4
 1.8
