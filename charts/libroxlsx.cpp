@@ -2,6 +2,7 @@
 
 #include <xlsxwriter.h>
 
+#include <cmath>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -17,6 +18,74 @@ constexpr int xlXYScatterLines = 74;
 constexpr int xlXYScatterLinesNoMarkers = 75;
 constexpr int xlAreaStacked = 76;
 constexpr int xlXYScatter = -4169;
+
+// ---- Texts as XML text in UTF-8 ----
+
+// The code point of the well-formed UTF-8 sequence at `i` and its length, or
+// a length of 0 when the bytes there are not one (overlong forms, surrogates
+// and values past U+10FFFF included).
+std::pair<char32_t, std::size_t> LeerUTF8(std::string_view texto, std::size_t i) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(texto[k]); };
+    const unsigned char b0 = byte(i);
+    if (b0 < 0x80) return {b0, 1};
+    std::size_t largo = 0;
+    char32_t cp = 0, minimo = 0;
+    if (b0 >= 0xC2 && b0 <= 0xDF) largo = 2, cp = b0 & 0x1F, minimo = 0x80;
+    else if (b0 >= 0xE0 && b0 <= 0xEF) largo = 3, cp = b0 & 0x0F, minimo = 0x800;
+    else if (b0 >= 0xF0 && b0 <= 0xF4) largo = 4, cp = b0 & 0x07, minimo = 0x10000;
+    else return {0, 0};
+    if (i + largo > texto.size()) return {0, 0};
+    for (std::size_t k = 1; k < largo; ++k) {
+        if ((byte(i + k) & 0xC0) != 0x80) return {0, 0};
+        cp = (cp << 6) | (byte(i + k) & 0x3F);
+    }
+    if (cp < minimo || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return {0, 0};
+    return {cp, largo};
+}
+
+void EscribirUTF8(std::string& salida, char32_t cp) {
+    if (cp < 0x80) {
+        salida += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        salida += static_cast<char>(0xC0 | (cp >> 6));
+        salida += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        salida += static_cast<char>(0xE0 | (cp >> 12));
+        salida += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        salida += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        salida += static_cast<char>(0xF0 | (cp >> 18));
+        salida += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        salida += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        salida += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+// Control characters (C0, DEL, C1) and the two non-characters that XML
+// refuses; tab and line ends are kept where `conSaltos` asks for them.
+bool SeDescarta(char32_t cp, bool conSaltos) {
+    if (conSaltos && (cp == '\t' || cp == '\n' || cp == '\r')) return false;
+    return cp < 0x20 || (cp >= 0x7F && cp <= 0x9F) || cp == 0xFFFE || cp == 0xFFFF;
+}
+
+// The text as XML text in UTF-8: well-formed UTF-8 stays as it is, any other
+// byte is read as Latin-1 (the names of older files), and control
+// characters are dropped. Cell texts and titles keep their tabs and line
+// ends; sheet names and number formats keep none.
+std::string TextoXml(std::string_view texto, bool conSaltos) {
+    std::string salida;
+    salida.reserve(texto.size());
+    for (std::size_t i = 0; i < texto.size();) {
+        auto [cp, largo] = LeerUTF8(texto, i);
+        if (largo == 0) cp = static_cast<unsigned char>(texto[i]), largo = 1;  // Latin-1
+        if (!SeDescarta(cp, conSaltos)) EscribirUTF8(salida, cp);
+        i += largo;
+    }
+    return salida;
+}
+
+std::string TextoLibre(std::string_view texto) { return TextoXml(texto, true); }
+std::string TextoDeNombre(std::string_view texto) { return TextoXml(texto, false); }
 
 void Fallar(const std::string& ruta, const std::string& causa) {
     throw EInOutError("No se pudo guardar el libro \"" + ruta + "\": " + causa);
@@ -112,6 +181,13 @@ uint8_t PosicionEtiquetasLibreria(int posicion) {
     }
 }
 
+// libxlsxwriter (1.1.4) leaves the y axis of its area charts marked as
+// neither a category nor a value axis, and then refuses its bounds and
+// units with a warning on stderr. That axis is the value axis of the chart.
+void MarcarEjeDeValores(lxw_chart* chart) {
+    if (!chart->y_axis->is_category && !chart->y_axis->is_value) chart->y_axis->is_value = 1;
+}
+
 class TGuardadoXlsx {
 public:
     TGuardadoXlsx(const TLibroEnMemoria& libro, std::string ruta) : libro_(libro), ruta_(std::move(ruta)) {}
@@ -133,15 +209,18 @@ public:
 private:
     void EscribirHoja(const IHojaDelLibro& hoja, bool activa) {
         if (const auto* hojaDeTrabajo = dynamic_cast<const THojaEnMemoria*>(&hoja)) {
-            lxw_worksheet* ws = workbook_add_worksheet(libroXlsx_, hoja.Name().c_str());
-            if (ws == nullptr) Fallar(ruta_, "nombre de hoja no admitido \"" + hoja.Name() + "\"");
+            const std::string nombre = TextoDeNombre(hoja.Name());
+            lxw_worksheet* ws = workbook_add_worksheet(libroXlsx_, nombre.c_str());
+            if (ws == nullptr) Fallar(ruta_, "nombre de hoja no admitido \"" + nombre + "\"");
             EscribirCeldas(*hojaDeTrabajo, ws);
             if (activa) worksheet_activate(ws);
         } else if (const auto* grafico = dynamic_cast<const TGraficoEnMemoria*>(&hoja)) {
-            lxw_chartsheet* cs = workbook_add_chartsheet(libroXlsx_, hoja.Name().c_str());
-            if (cs == nullptr) Fallar(ruta_, "nombre de hoja no admitido \"" + hoja.Name() + "\"");
+            const std::string nombre = TextoDeNombre(hoja.Name());
+            lxw_chartsheet* cs = workbook_add_chartsheet(libroXlsx_, nombre.c_str());
+            if (cs == nullptr) Fallar(ruta_, "nombre de hoja no admitido \"" + nombre + "\"");
             lxw_chart* chart = workbook_add_chart(libroXlsx_, TipoLibreria(grafico->ChartType(), ruta_));
-            if (chart == nullptr) Fallar(ruta_, "no se pudo crear el gráfico \"" + hoja.Name() + "\"");
+            if (chart == nullptr) Fallar(ruta_, "no se pudo crear el gráfico \"" + nombre + "\"");
+            MarcarEjeDeValores(chart);
             EscribirGrafico(*grafico, chart);
             Verificar(chartsheet_set_chart(cs, chart), ruta_);
             if (activa) chartsheet_activate(cs);
@@ -153,7 +232,7 @@ private:
         auto [it, nuevo] = formatos_.try_emplace(formatoNumero, nullptr);
         if (nuevo) {
             it->second = workbook_add_format(libroXlsx_);
-            format_set_num_format(it->second, formatoNumero.c_str());
+            format_set_num_format(it->second, TextoDeNombre(formatoNumero).c_str());
         }
         return it->second;
     }
@@ -164,26 +243,36 @@ private:
             const auto columna = static_cast<lxw_col_t>(celda.second - 1);
             lxw_format* formato = Formato(hoja.FormatoNumero(celda.first, celda.second));
             if (const double* numero = std::get_if<double>(&valor))
-                Verificar(worksheet_write_number(ws, fila, columna, *numero, formato), ruta_);
+                EscribirNumero(ws, fila, columna, *numero, formato);
             else if (const std::string* texto = std::get_if<std::string>(&valor))
-                Verificar(worksheet_write_string(ws, fila, columna, texto->c_str(), formato), ruta_);
+                Verificar(worksheet_write_string(ws, fila, columna, TextoLibre(*texto).c_str(), formato), ruta_);
         }
+    }
+
+    // A NaN or an infinity has no place in the file format: its cell is left
+    // empty, keeping its number format.
+    void EscribirNumero(lxw_worksheet* ws, lxw_row_t fila, lxw_col_t columna, double numero, lxw_format* formato) {
+        if (std::isfinite(numero))
+            Verificar(worksheet_write_number(ws, fila, columna, numero, formato), ruta_);
+        else if (formato != nullptr)
+            Verificar(worksheet_write_blank(ws, fila, columna, formato), ruta_);
     }
 
     void EscribirGrafico(const TGraficoEnMemoria& grafico, lxw_chart* chart) {
         const TPaletaExcel& paleta = libro_.Paleta();
         lxw_chart_font fuente{};
         const std::optional<double> tamanio = grafico.AreaGrafico().Font.Size;
-        if (tamanio) fuente.size = *tamanio;
+        const bool conTamanio = tamanio && std::isfinite(*tamanio) && *tamanio > 0;
+        if (conTamanio) fuente.size = *tamanio;
 
         for (const TSerieExcel& serie : grafico.Series()) EscribirSerie(serie, grafico.ChartType(), chart, paleta);
         if (grafico.Titulo().HasTitle) {
-            chart_title_set_name(chart, grafico.Titulo().Text.c_str());
-            if (tamanio) chart_title_set_name_font(chart, &fuente);
+            chart_title_set_name(chart, TextoLibre(grafico.Titulo().Text).c_str());
+            if (conTamanio) chart_title_set_name_font(chart, &fuente);
         } else {
             chart_title_off(chart);
         }
-        if (tamanio) chart_legend_set_font(chart, &fuente);
+        if (conTamanio) chart_legend_set_font(chart, &fuente);
 
         const bool dispersion = EsDispersion(grafico.ChartType());
         if (const TEjeExcel* eje = grafico.EjeSiExiste(1)) EscribirEje(*eje, chart->x_axis, dispersion, false, fuente, paleta);
@@ -202,7 +291,8 @@ private:
     void EscribirSerie(const TSerieExcel& serie, int tipoGrafico, lxw_chart* chart, const TPaletaExcel& paleta) {
         lxw_chart_series* s = chart_add_series(chart, nullptr, nullptr);
         if (s == nullptr) Fallar(ruta_, "no se pudo agregar una serie");
-        const char* hoja = serie.hojaOrigen.c_str();
+        const std::string nombreHoja = TextoDeNombre(serie.hojaOrigen);
+        const char* hoja = nombreHoja.c_str();
         const auto fila1 = static_cast<lxw_row_t>(serie.primeraFila - 1);
         const auto fila2 = static_cast<lxw_row_t>(serie.ultimaFila - 1);
         chart_series_set_categories(s, hoja, fila1, static_cast<lxw_col_t>(serie.columnaCategorias - 1), fila2,
@@ -248,17 +338,20 @@ private:
     static void EscribirEje(const TEjeExcel& eje, lxw_chart_axis* axis, bool esDeValores, bool esEjeY,
                             lxw_chart_font fuente, const TPaletaExcel& paleta) {
         if (eje.HasTitle && !eje.AxisTitle.empty()) {
-            chart_axis_set_name(axis, eje.AxisTitle.c_str());
+            chart_axis_set_name(axis, TextoLibre(eje.AxisTitle).c_str());
             if (fuente.size > 0) chart_axis_set_name_font(axis, &fuente);
         }
-        if (eje.TickLabels.NumberFormat != "General") chart_axis_set_num_format(axis, eje.TickLabels.NumberFormat.c_str());
+        if (eje.TickLabels.NumberFormat != "General")
+            chart_axis_set_num_format(axis, TextoDeNombre(eje.TickLabels.NumberFormat).c_str());
         if (eje.TickLabels.Orientation) fuente.rotation = *eje.TickLabels.Orientation;
         if (fuente.size > 0 || eje.TickLabels.Orientation) chart_axis_set_num_font(axis, &fuente);
         if (esDeValores) {
-            if (eje.MinimumScale) chart_axis_set_min(axis, *eje.MinimumScale);
-            if (eje.MaximumScale) chart_axis_set_max(axis, *eje.MaximumScale);
-            if (eje.MajorUnit && *eje.MajorUnit > 0) chart_axis_set_major_unit(axis, *eje.MajorUnit);
-            if (eje.MinorUnit && *eje.MinorUnit > 0) chart_axis_set_minor_unit(axis, *eje.MinorUnit);
+            if (eje.MinimumScale && std::isfinite(*eje.MinimumScale)) chart_axis_set_min(axis, *eje.MinimumScale);
+            if (eje.MaximumScale && std::isfinite(*eje.MaximumScale)) chart_axis_set_max(axis, *eje.MaximumScale);
+            if (eje.MajorUnit && *eje.MajorUnit > 0 && std::isfinite(*eje.MajorUnit))
+                chart_axis_set_major_unit(axis, *eje.MajorUnit);
+            if (eje.MinorUnit && *eje.MinorUnit > 0 && std::isfinite(*eje.MinorUnit))
+                chart_axis_set_minor_unit(axis, *eje.MinorUnit);
         } else {
             if (eje.TickLabelSpacing && *eje.TickLabelSpacing > 0)
                 chart_axis_set_interval_unit(axis, static_cast<uint16_t>(*eje.TickLabelSpacing));

@@ -22,33 +22,101 @@ std::string EnteroATexto(long long k) {
     return std::string(buffer, fin);
 }
 
-// Where the password of the address's user part lies: [inicio, inicio + largo).
-struct TTramoClave {
-    std::size_t inicio = std::string::npos;
-    std::size_t largo = 0;
-};
+// ---- The address, parsed by libcurl ----
 
-TTramoClave BuscarClave(const std::string& url) {
-    const std::size_t esquema = url.find("://");
-    const std::size_t autoridad = esquema == std::string::npos ? 0 : esquema + 3;
-    const std::size_t finAutoridad = url.find_first_of("/?#", autoridad);
-    const std::string_view tramo =
-        std::string_view(url).substr(autoridad, finAutoridad == std::string::npos ? std::string::npos
-                                                                                  : finAutoridad - autoridad);
-    const std::size_t arroba = tramo.rfind('@');
-    if (arroba == std::string_view::npos) return {};
-    const std::size_t dosPuntos = tramo.substr(0, arroba).find(':');
-    if (dosPuntos == std::string_view::npos) return {};
-    return {autoridad + dosPuntos + 1, arroba - dosPuntos - 1};
+struct TLiberarURL {
+    void operator()(CURLU* u) const { curl_url_cleanup(u); }
+};
+using TPunteroURL = std::unique_ptr<CURLU, TLiberarURL>;
+
+// One part of a parsed address, or empty when the address has none.
+std::string ParteURL(CURLU* url, CURLUPart parte, unsigned int opciones = 0) {
+    char* texto = nullptr;
+    if (curl_url_get(url, parte, &texto, opciones) != CURLUE_OK || texto == nullptr) return {};
+    std::string resultado(texto);
+    curl_free(texto);
+    return resultado;
 }
 
-// The message with every appearance of the address's password masked.
-std::string SinClave(std::string mensaje, const std::string& url) {
-    const TTramoClave clave = BuscarClave(url);
-    if (clave.inicio == std::string::npos || clave.largo == 0) return mensaje;
-    const std::string secreto = url.substr(clave.inicio, clave.largo);
-    for (std::size_t p = mensaje.find(secreto); p != std::string::npos; p = mensaje.find(secreto, p + 3))
-        mensaje.replace(p, secreto.size(), "***");
+// An address as libcurl reads it. `error` is empty when the address can be
+// used as it stands; otherwise it says, in Spanish, why it cannot.
+struct TDireccion {
+    TPunteroURL url;
+    std::string error;
+    bool legible = false;  // libcurl parsed it, and nothing of it is out of place
+};
+
+constexpr const char* ComoCodificarLaClave =
+    "; los caracteres reservados de la clave ('/', '?', '#', '@', ':', '%') se escriben como %2F, %3F, %23, "
+    "%40, %3A y %25";
+
+// An '@' that libcurl left outside the user part (in the path, query or
+// fragment) most likely ends a password holding an unencoded '/', '?' or
+// '#': such an address cannot be told from one whose user part was cut short.
+bool ArrobaFueraDelUsuario(CURLU* url) {
+    for (CURLUPart parte : {CURLUPART_PATH, CURLUPART_QUERY, CURLUPART_FRAGMENT})
+        if (ParteURL(url, parte).find('@') != std::string::npos) return true;
+    return false;
+}
+
+TDireccion LeerDireccion(const std::string& texto) {
+    TDireccion d;
+    d.url.reset(curl_url());
+    if (!d.url) {
+        d.error = "No se pudo iniciar el lector de direcciones";
+        return d;
+    }
+    const CURLUcode codigo = curl_url_set(d.url.get(), CURLUPART_URL, texto.c_str(), CURLU_NON_SUPPORT_SCHEME);
+    if (codigo != CURLUE_OK) {
+        d.error = std::string("La dirección no es válida (") + curl_url_strerror(codigo) + ")" + ComoCodificarLaClave;
+        return d;
+    }
+    if (ArrobaFueraDelUsuario(d.url.get())) {
+        d.error = std::string("La dirección no es válida: tiene una '@' fuera de la parte de usuario") +
+                  ComoCodificarLaClave;
+        return d;
+    }
+    d.legible = true;
+    if (ParteURL(d.url.get(), CURLUPART_SCHEME) != "https")
+        d.error = "Solo se admiten direcciones https: la clave del servicio viaja en la autenticación básica y "
+                  "no debe cruzar la red sin cifrar";
+    return d;
+}
+
+// The address with everything between "://" and its last '@' replaced by
+// "***", for an address whose user part cannot be told.
+std::string SinUsuarioNiClave(const std::string& texto) {
+    const std::size_t arroba = texto.rfind('@');
+    if (arroba == std::string::npos) return texto;
+    const std::size_t esquema = texto.find("://");
+    const std::size_t inicio = esquema == std::string::npos || esquema > arroba ? 0 : esquema + 3;
+    return texto.substr(0, inicio) + "***" + texto.substr(arroba);
+}
+
+// The parsed address as libcurl writes it, with its password as "***".
+std::string ConClaveOculta(const TDireccion& d) {
+    TPunteroURL copia(curl_url_dup(d.url.get()));
+    if (!copia) return {};
+    if (!ParteURL(copia.get(), CURLUPART_PASSWORD).empty()) curl_url_set(copia.get(), CURLUPART_PASSWORD, "***", 0);
+    return ParteURL(copia.get(), CURLUPART_URL);
+}
+
+// The address as messages show it: never with its password.
+std::string TextoParaMensajes(const TDireccion& d, const std::string& texto) {
+    return d.legible ? ConClaveOculta(d) : SinUsuarioNiClave(texto);
+}
+
+// The message with every appearance of the address's password, as written
+// and decoded, masked.
+std::string SinClave(std::string mensaje, const TDireccion& d) {
+    if (!d.legible) return mensaje;
+    const std::string claves[] = {ParteURL(d.url.get(), CURLUPART_PASSWORD),
+                                  ParteURL(d.url.get(), CURLUPART_PASSWORD, CURLU_URLDECODE)};
+    for (const std::string& secreto : claves) {
+        if (secreto.empty()) continue;
+        for (std::size_t p = mensaje.find(secreto); p != std::string::npos; p = mensaje.find(secreto, p + 3))
+            mensaje.replace(p, secreto.size(), "***");
+    }
     return mensaje;
 }
 
@@ -74,10 +142,11 @@ struct TLiberarCurl {
 };
 using TPunteroCurl = std::unique_ptr<CURL, TLiberarCurl>;
 
-void Configurar(CURL* curl, const std::string& url, const TOpcionesDescarga& opciones,
+// The request goes to the address exactly as it was parsed above.
+void Configurar(CURL* curl, const TDireccion& direccion, const TOpcionesDescarga& opciones,
                 TCuerpoRecibido& cuerpo, char* errorCurl) {
-    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl, CURLOPT_CURLU, direccion.url.get());
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "https");
     curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
     curl_easy_setopt(curl, CURLOPT_USERAGENT, AgenteUsuario);
     curl_easy_setopt(curl, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC));
@@ -97,8 +166,8 @@ void Configurar(CURL* curl, const std::string& url, const TOpcionesDescarga& opc
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorCurl);
 }
 
-bool Fallar(std::string* motivo, const std::string& texto, const std::string& url) {
-    if (motivo) *motivo = SinClave(texto + " (" + URLSinClave(url) + ")", url);
+bool Fallar(std::string* motivo, const std::string& texto, const TDireccion& direccion, const std::string& url) {
+    if (motivo) *motivo = SinClave(texto + " (" + TextoParaMensajes(direccion, url) + ")", direccion);
     return false;
 }
 
@@ -108,36 +177,33 @@ double ParteFraccionaria(double x) { return x - std::trunc(x); }
 
 }  // namespace
 
-std::string URLSinClave(const std::string& url) {
-    const TTramoClave clave = BuscarClave(url);
-    if (clave.inicio == std::string::npos) return url;
-    std::string resultado = url;
-    resultado.replace(clave.inicio, clave.largo, "***");
-    return resultado;
-}
+std::string URLSinClave(const std::string& url) { return TextoParaMensajes(LeerDireccion(url), url); }
 
 bool DescargarURL(const std::string& url, std::unique_ptr<std::stringstream>& stream,
                   const TOpcionesDescarga& opciones, std::string* motivo) {
+    const TDireccion direccion = LeerDireccion(url);
+    if (!direccion.error.empty()) return Fallar(motivo, direccion.error, direccion, url);
     TPunteroCurl curl(curl_easy_init());
-    if (!curl) return Fallar(motivo, "No se pudo iniciar el cliente HTTP", url);
+    if (!curl) return Fallar(motivo, "No se pudo iniciar el cliente HTTP", direccion, url);
     TCuerpoRecibido cuerpo;
     char errorCurl[CURL_ERROR_SIZE] = {};
-    Configurar(curl.get(), url, opciones, cuerpo, errorCurl);
+    Configurar(curl.get(), direccion, opciones, cuerpo, errorCurl);
 
     const CURLcode resultado = curl_easy_perform(curl.get());
     if (cuerpo.excedido || resultado == CURLE_FILESIZE_EXCEEDED)
-        return Fallar(motivo, "La respuesta supera el tamaño máximo de " +
-                                  EnteroATexto(static_cast<long long>(TamanoMaximoDescarga)) + " bytes",
-                      url);
+        return Fallar(motivo,
+                      "La respuesta supera el tamaño máximo de " +
+                          EnteroATexto(static_cast<long long>(TamanoMaximoDescarga)) + " bytes",
+                      direccion, url);
     if (resultado != CURLE_OK)
         return Fallar(motivo,
                       std::string("Sin respuesta completa del servidor: ") +
                           (errorCurl[0] ? errorCurl : curl_easy_strerror(resultado)),
-                      url);
+                      direccion, url);
     long codigo = 0;
     curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &codigo);
     if (codigo < 100 || codigo > 299)
-        return Fallar(motivo, "El servidor respondió con el código " + EnteroATexto(codigo), url);
+        return Fallar(motivo, "El servidor respondió con el código " + EnteroATexto(codigo), direccion, url);
 
     const std::string tamano = EnteroATexto(static_cast<long long>(cuerpo.bytes.size())) + "\n";
     std::fputs(tamano.c_str(), stdout);

@@ -27,17 +27,24 @@ inline constexpr std::size_t TamanoMaximoDescarga = 64u << 20;
 // One HTTP/1.0 GET of the absolute address `url` (user agent
 // "Mozilla/4.0 (compatible; Synapse)"; a user:password in the address goes as
 // basic authentication; redirections are not followed; the server's
-// certificate is verified). When the server answers with a code from 100 to
-// 299 and the whole body arrives, `stream` becomes a new stream holding the
-// body at position 0, the body's size in bytes is printed as a line of its
-// own, and the result is true. Otherwise the result is false, `stream` is
-// left as it was and nothing is printed; when `motivo` is given it receives
-// why, with any password of the address masked.
+// certificate is verified). The address is read by libcurl's URL parser and
+// must be https, since its password crosses the network; a password's
+// reserved characters go percent-encoded ("pa%2Fss" for "pa/ss"). An address
+// that does not parse, or that holds an '@' outside its user part, or
+// another scheme, is refused before anything is sent. When the server
+// answers with a code from 100 to 299 and the whole body arrives, `stream`
+// becomes a new stream holding the body at position 0, the body's size in
+// bytes is printed as a line of its own, and the result is true. Otherwise
+// the result is false, `stream` is left as it was and nothing is printed;
+// when `motivo` is given it receives why, in Spanish, with the address as
+// URLSinClave shows it.
 bool DescargarURL(const std::string& url, std::unique_ptr<std::stringstream>& stream,
                   const TOpcionesDescarga& opciones = {}, std::string* motivo = nullptr);
 
-// The address with the password of its user part replaced by "***", for
-// messages.
+// The address for messages: as libcurl writes it back, with the password of
+// its user part replaced by "***". An address that libcurl cannot parse, or
+// whose user part it cannot tell (an '@' outside it), shows "***" for
+// everything between "://" and its last '@'.
 std::string URLSinClave(const std::string& url);
 
 // Irradiance at the top of the atmosphere on a horizontal surface, kW/m², at

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <sstream>
 #include <string>
 
@@ -132,6 +133,74 @@ TEST_F(LibroXlsx, ElInformeSeLeeDesdeElArchivo) {
     EXPECT_NE(grafico.find("FF0000"), std::string::npos);  // the first series' colour
     EXPECT_NE(grafico.find("<c:min val=\"43000\"/>"), std::string::npos);
     EXPECT_TRUE(fs::exists(x / "xl" / "chartsheets" / "sheet1.xml"));
+}
+
+// Values and texts that the file format cannot hold as they are: NaN and
+// infinities, a name in Latin-1 (as older files hold them) and control
+// characters, with a stacked-area chart of fixed value bounds. Every XML part
+// of the file must parse, and libxlsxwriter must not complain.
+TEST_F(LibroXlsx, ValoresNoFinitosYTextosQueNoSonUTF8DanUnArchivoValido) {
+    TExcelFile w = TExcelFile::Create(app_, 8, "etq");
+    const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+    const std::vector<TMatOfNReal> datos = {
+        {{0}, {0}, {0}},
+        {{1, 3}, {nan, nan}, {inf, inf}},
+        {{-inf, -inf}, {20, 20}, {30, 30}},
+    };
+    const TDAofString nombres = {"X", "Energ\xED" "a\x01", "P\xE9rdidas\tMW"};
+    EscribirCronicasExcel(w, TTipoValoresAComparar::Promedio, 0.5, false, 0.5, nombres, datos, "Prom",
+                          "Informe de energ\xED" "a\x02", 43000.0, 1.0 / 144, true,
+                          {TTipoGrafico::areaApilada, TTipoGrafico::areaApilada},
+                          {TTipoEje::Primario, TTipoEje::Primario}, {ColorRGB(255, 0, 0), clDefault}, "MW\x7F", 0, 2,
+                          false, false, -5, 50, "", 0, 0, false, false, 0, 0, TTipoAbscisa::Fechas, "");
+    w.agregarHoja("Hoja \xD1" "and\xFA\x03");
+    w.irAHoja("Hoja \xD1" "and\xFA\x03", 1, 1);
+    w.escribirTextoLn("Cr\xF3nicas\x1B[0m \xC3\xB1" "and\xC3\xBA");  // Latin-1, an escape, then UTF-8
+    w.escribirCelda(nan);
+    w.escribirCelda(-inf);
+
+    const fs::path xlsx = carpeta_ / "raro.xlsx";
+    ::testing::internal::CaptureStderr();
+    GuardarLibroXlsx(app_.Libro(), xlsx.string());
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+
+    // Every part parses as XML (expat refuses bad UTF-8 and control characters).
+    const fs::path guion = carpeta_ / "partes.py";
+    std::ofstream(guion) << "import sys, zipfile, xml.dom.minidom\n"
+                            "z = zipfile.ZipFile(sys.argv[1])\n"
+                            "partes = [n for n in z.namelist() if n.endswith('.xml') or n.endswith('.rels')]\n"
+                            "assert len(partes) > 10, partes\n"
+                            "for n in partes:\n"
+                            "    xml.dom.minidom.parseString(z.read(n))\n";
+    EXPECT_EQ(std::system((Python() + " '" + guion.string() + "' '" + xlsx.string() + "'").c_str()), 0);
+
+    const fs::path x = Desempaquetar(xlsx);
+    const std::string hojas = HojasDeTrabajo(x);
+    for (const char* noFinito : {"NAN", "nan", "INF", "inf"})
+        EXPECT_EQ(hojas.find(std::string("<v>") + noFinito), std::string::npos) << noFinito;
+    EXPECT_EQ(hojas.find("<v>-"), std::string::npos);
+    EXPECT_EQ(ValorDeCelda(hojas, "C3"), "2");
+    EXPECT_EQ(ValorDeCelda(hojas, "C4"), "");  // NaN
+    EXPECT_EQ(ValorDeCelda(hojas, "C5"), "");  // +Inf
+    EXPECT_EQ(ValorDeCelda(hojas, "D3"), "");  // -Inf
+    EXPECT_EQ(ValorDeCelda(hojas, "D4"), "20");
+
+    const std::string libro = LeerArchivo(x / "xl" / "workbook.xml");
+    EXPECT_NE(libro.find("name=\"Hoja \xC3\x91" "and\xC3\xBA\""), std::string::npos) << libro;
+    const std::string textos = LeerArchivo(x / "xl" / "sharedStrings.xml");
+    EXPECT_NE(textos.find("Energ\xC3\xAD" "a_Prom"), std::string::npos) << textos;
+    EXPECT_NE(textos.find("P\xC3\xA9rdidas\tMW_Prom"), std::string::npos) << textos;
+    EXPECT_NE(textos.find("Cr\xC3\xB3nicas[0m \xC3\xB1" "and\xC3\xBA"), std::string::npos) << textos;
+
+    const std::string grafico = LeerArchivo(x / "xl" / "charts" / "chart1.xml");
+    EXPECT_NE(grafico.find("<c:areaChart>"), std::string::npos);
+    EXPECT_NE(grafico.find("Informe de energ\xC3\xAD" "a"), std::string::npos);
+    // The value axis keeps its bounds.
+    const std::size_t valores = grafico.find("<c:valAx>");
+    ASSERT_NE(valores, std::string::npos) << grafico;
+    const std::string ejeValores = grafico.substr(valores, grafico.find("</c:valAx>", valores) - valores);
+    EXPECT_NE(ejeValores.find("<c:min val=\"-5\"/>"), std::string::npos) << ejeValores;
+    EXPECT_NE(ejeValores.find("<c:max val=\"50\"/>"), std::string::npos) << ejeValores;
 }
 
 TEST_F(LibroXlsx, GuardarReemplazaUnArchivoExistente) {

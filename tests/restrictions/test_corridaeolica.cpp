@@ -13,6 +13,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <exception>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -191,6 +192,36 @@ INSTANTIATE_TEST_SUITE_P(
                             "<!DOCTYPE html><html><body><h1>Mantenimiento</h1></body></html>",
                             "no es una ventana horaria"}),
     [](const auto& info) { return std::string(info.param.nombre); });
+
+// A password with a reserved character that is not percent-encoded: the
+// address is refused before anything is sent, the run goes on without
+// clipping, and neither its console nor a failure shows the password.
+class ClaveConCaracterReservado : public CorridaEolica, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(ClaveConCaracterReservado, LaDireccionSeRechazaSinMostrarLaClave) {
+    const std::string clave = GetParam();
+    const std::string hostPuerto = "127.0.0.1:" + std::to_string(https_->Puerto());
+    const std::string base = "https://medidor:" + clave + "@" + hostPuerto;
+    const std::size_t peticiones = https_->Peticiones().size();
+    std::string consola, fallo;
+    try {
+        consola = Correr(&base, Dia(), Dia() + 1);
+    } catch (const std::exception& e) {
+        fallo = e.what();
+    }
+    EXPECT_EQ(fallo, "");
+    EXPECT_EQ(https_->Peticiones().size(), peticiones);
+    EXPECT_THAT(consola, HasSubstr("La dirección no es válida"));
+    EXPECT_THAT(consola, HasSubstr("(https://***@" + hostPuerto + "/cgi-bin/"));
+    EXPECT_THAT(consola, HasSubstr("la tabla diaria no se recorta"));
+    for (const std::string& texto : {consola, fallo})
+        for (const std::string& trozo : {clave, clave.substr(0, 3), clave.substr(2) + "@", std::string("medidor")})
+            EXPECT_THAT(texto, Not(HasSubstr(trozo)));
+    EXPECT_EQ(CeldaDeLasCatorce(), 0.8);
+}
+
+INSTANTIATE_TEST_SUITE_P(Claves, ClaveConCaracterReservado, ::testing::Values("pa/ss", "pa?ss", "pa#ss"),
+                         [](const auto& info) { return std::string("clave_") + std::to_string(info.index); });
 
 TEST_F(CorridaEolica, UnaCentralSinNumeroDeMedicionNoPideNada) {
     archivoModelo_ = EscribirModelo(-1);

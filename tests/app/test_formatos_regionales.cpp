@@ -1,0 +1,124 @@
+// Dates in the user's formats, for a table of locales: the program starts
+// with the settings read from the locale, and the window's date pickers and
+// the date-time column of a whole-series result table are read back. The
+// pickers show the user's own short format (the four-digit year reaches the
+// settings only once a model file has been read); the table is written after
+// that, so its dates carry the widened year.
+#include <gtest/gtest.h>
+
+#include <QDateEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QTest>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <ostream>
+#include <string>
+
+#include "app/arranque.h"
+#include "app/uQuendal.h"
+#include "controles.h"
+#include "data/ucarpetasmodelos.h"
+#include "numerics/formatsettings.h"
+#include "numerics/inicio.h"
+#include "unidad_temporal.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const fs::path kPlantaDemo = fs::path(QUENDAL_TEST_DATA) / ".." / ".." / "examples" / "c9001";
+constexpr int kNidDemo = 9001;
+
+struct CasoLocale {
+    const char* locale;
+    const char* desde;  // the "Desde (>=)" picker, initial text "01/02/2018"
+    const char* hasta;  // the "Hasta (<=)" picker, initial text "01/03/2018"
+    const char* fila;   // the table's date-time of 2 January 2018 10:10
+};
+
+void PrintTo(const CasoLocale& c, std::ostream* os) { *os << c.locale; }
+
+class FormatosRegionales : public UnidadCTemporal, public ::testing::WithParamInterface<CasoLocale> {
+protected:
+    void SetUp() override {
+        UnidadCTemporal::SetUp();
+        previos_ = AjustesFormato();
+        Arrancar(AjustesDelLocale(QLocale(QString::fromLatin1(GetParam().locale))));
+        InicializarCarpetaModelos();
+        carpeta_ = CarpetaCentral(kNidDemo);
+        for (const auto& e : fs::directory_iterator(kPlantaDemo))
+            fs::copy_file(e.path(), fs::path(carpeta_) / e.path().filename());
+        ventana_ = std::make_unique<TFormQuendal>();
+        ventana_->FijarCuadroDeError([this](const QString& mensaje) {
+            errores_ << mensaje;
+            return TRespuestaError::Continuar;
+        });
+        ventana_->FijarDialogoDeArchivo([this](const TPeticionDialogo&) {
+            if (respuestas_.empty()) return QString();
+            const QString respuesta = respuestas_.front();
+            respuestas_.pop_front();
+            return respuesta;
+        });
+    }
+    void TearDown() override {
+        ventana_.reset();
+        Finalizar();
+        AjustesFormato() = previos_;
+        InicializarNumericos();  // the captured settings of the other tests again
+        UnidadCTemporal::TearDown();
+    }
+
+    QDateEdit* Selector(const char* nombre) { return ControlDe<QDateEdit>(*ventana_, nombre); }
+    void Clic(const char* boton) { QTest::mouseClick(ControlDe<QPushButton>(*ventana_, boton), Qt::LeftButton); }
+    void Elegir(const std::string& nombre) {
+        respuestas_.push_back(QString::fromStdString((fs::path(carpeta_) / nombre).string()));
+    }
+
+    // The first cell of line `muestra` of a table (line 0 is its header).
+    std::string FechaDeLaFila(const std::string& tabla, int muestra) {
+        std::ifstream f(fs::path(carpeta_) / tabla);
+        std::string linea;
+        for (int i = 0; i <= muestra && std::getline(f, linea); ++i) {
+        }
+        return linea.substr(0, linea.find('\t'));
+    }
+
+    std::string carpeta_;
+    std::unique_ptr<TFormQuendal> ventana_;
+    QStringList errores_;
+    std::deque<QString> respuestas_;
+
+private:
+    FormatSettings previos_;
+};
+
+TEST_P(FormatosRegionales, LasFechasDeLaVentanaYDeLaTabla) {
+    const CasoLocale& c = GetParam();
+    EXPECT_EQ(Selector("FechaDesde1")->text().toStdString(), c.desde);
+    EXPECT_EQ(Selector("FechaHasta1")->text().toStdString(), c.hasta);
+
+    Elegir("c9001.pmc");
+    Clic("btCargarMC1");
+    Selector("FechaDesde1")->setDate(QDate(2018, 1, 2));
+    Selector("FechaHasta1")->setDate(QDate(2018, 1, 3));
+    Elegir("c9001_series10min.sas");
+    Clic("btProcesarSeriesConMC1");
+    ASSERT_TRUE(errores_.isEmpty()) << errores_.join(QLatin1Char('\n')).toStdString();
+    // Row 1 is 2 January 00:00; 10:10 is 61 samples later.
+    EXPECT_EQ(FechaDeLaFila("c9001_ResultadosMC_2018010220180103_3m.xlt", 1 + 61), c.fila);
+}
+
+// The pickers read "01/02/2018" in the order of the user's short format, as
+// the window does: month first under en_US.
+INSTANTIATE_TEST_SUITE_P(
+    Locales, FormatosRegionales,
+    ::testing::Values(CasoLocale{"es_ES", "1/2/18", "1/3/18", "2/1/2018 10:10:00"},
+                      CasoLocale{"es_UY", "1/2/18", "1/3/18", "2/1/2018 10:10:00"},
+                      CasoLocale{"en_US", "1/2/18", "1/3/18", "1/2/2018 10:10:00"},
+                      CasoLocale{"C", "01/02/2018", "01/03/2018", "02/01/2018 10:10:00"}),
+    [](const auto& info) { return std::string(info.param.locale); });
+
+}  // namespace
