@@ -4,10 +4,10 @@
 #include <cfloat>
 #include <cmath>
 #include <cstring>
-#include <iostream>
 
 #include "data/upgsql.h"
 #include "numerics/archivotexto.h"
+#include "numerics/consola.h"
 #include "numerics/errores.h"
 #include "numerics/textoreal.h"
 #include "numerics/uauxiliares.h"
@@ -299,9 +299,8 @@ void TParque_ModeloTeorico::LeerBloque(TLectorTexto& f, TPgSqlCon* conexion) {
         factor_kolm_scada = FactorKolmScadaDeLaCentral(*conexion, nid);
     } else {
         factor_kolm_scada = 1;
-        std::cout << "El archivo " + f.Nombre() + " (versión " + std::to_string(version) +
-                         ") no guarda factor_kolm_scada; se usa 1."
-                  << std::endl;
+        EscribirLineaEnConsola("El archivo " + f.Nombre() + " (versión " + std::to_string(version) +
+                               ") no guarda factor_kolm_scada; se usa 1.");
     }
     nid_central_KOLM = version >= 5 ? f.LeerEnteroLinea() : -1;
 }
