@@ -12,15 +12,13 @@ void TTerminal::Escribir(std::string_view textoUtf8) {
             if (!actual_.isEmpty()) ultimaTerminada_ = actual_;
             terminadas_ << actual_;
             actual_.clear();
-            columna_ = 0;
+            reescribir_ = false;
         } else if (c == QLatin1Char('\r')) {
-            columna_ = 0;
+            reescribir_ = true;
         } else {
-            if (columna_ < actual_.size())
-                actual_[columna_] = c;
-            else
-                actual_ += c;
-            ++columna_;
+            if (reescribir_) actual_.clear();
+            reescribir_ = false;
+            actual_ += c;
         }
     }
 }

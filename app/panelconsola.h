@@ -2,10 +2,14 @@
 // The console pane: what a terminal would show of the program's console.
 //
 // TTerminal keeps the text as a terminal shows it: a line end finishes the
-// line, a carriage return brings the cursor back to the start of the line,
-// and what comes after it writes over the line from there (a shorter text
-// leaves the end of the longer one, as on a terminal). So the progress line
-// "\rSimulando fecha: ..." stays one line that changes.
+// line, and a carriage return brings the cursor back to the start of the
+// line, so the progress line "\rSimulando fecha: ..." stays one line that
+// changes. The text written after a carriage return replaces the whole line,
+// as a terminal does when the line is cleared first: a bare terminal would
+// keep the end of a longer old text, so the date of a midnight sample
+// ("01/03/2018", written without its time) would show as
+// "01/03/20188 23:50:00" after "28/02/2018 23:50:00". A line end right after
+// a carriage return keeps the line.
 //
 // TPanelConsola is the pane's text box. It takes the console's text at any
 // pace and shows it when asked, so a run that rewrites its progress line at
@@ -30,7 +34,7 @@ public:
 private:
     QStringList terminadas_;
     QString actual_;
-    qsizetype columna_ = 0;
+    bool reescribir_ = false;  // a carriage return came: the next text replaces the line
     QString ultimaTerminada_;
 };
 

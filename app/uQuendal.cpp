@@ -122,6 +122,11 @@ TCajaPintura* NuevaCajaPintura(const char* nombre, int ancho, int alto) {
 // A tab's page scrolls when the window is smaller than what it holds; the
 // scroll area is the tab.
 QWidget* Desplazable(QWidget* contenido) {
+    // Narrow margins: the input tab's picture and boxes fill the design width.
+    if (QLayout* disposicion = contenido->layout()) {
+        disposicion->setContentsMargins(2, 2, 2, 2);
+        disposicion->setSpacing(3);
+    }
     auto* area = new QScrollArea;
     area->setWidget(contenido);
     area->setWidgetResizable(true);
@@ -670,6 +675,7 @@ private:
     std::function<void(std::string_view)> receptor_;
 };
 
+constexpr int kAltoInicialConsola = 150;
 // How long the status line keeps a run's last console line after it ends.
 constexpr int kMilisegundosUltimaLinea = 10000;
 
@@ -696,7 +702,7 @@ void TFormQuendal::CrearPanelConsola() {
 }
 
 TCorrida TFormQuendal::EmpezarCorrida() {
-    panelConsola->show();
+    MostrarConsola();
     panelConsola->raise();
     statusBar()->clearMessage();
     relojConsola_.invalidate();
@@ -704,6 +710,15 @@ TCorrida TFormQuendal::EmpezarCorrida() {
         consola->Mostrar();
         statusBar()->showMessage(consola->UltimaLinea(), kMilisegundosUltimaLinea);
     });
+}
+
+// The first time, the pane takes a few lines' height, so the tab above keeps
+// most of a small screen; the user may drag it higher.
+void TFormQuendal::MostrarConsola() {
+    const bool primeraVez = !consolaMostrada_;
+    consolaMostrada_ = true;
+    panelConsola->show();
+    if (primeraVez) resizeDocks({panelConsola}, {kAltoInicialConsola}, Qt::Vertical);
 }
 
 void TFormQuendal::RecibirConsola(std::string_view texto) {
@@ -1311,7 +1326,7 @@ void TFormQuendal::btPlot_PV_MEMTMCClick() {
 void TFormQuendal::btElegirCarpetaCentralClick() {
     const QString carpeta = EjecutarDialogo(sddElegirCarpetaCentral);
     if (carpeta.isEmpty()) return;
-    panelConsola->show();
+    MostrarConsola();
     TDAofString tablas;
     BuscarArchivos(carpeta.toStdString(), {"xlt"}, tablas, true);
     for (const std::string& ruta : tablas) EscribirLineaEnConsola(ruta);

@@ -136,6 +136,7 @@ private:
     // A run with its console: the pane shown, the status line following the
     // console until the run ends.
     TCorrida EmpezarCorrida();
+    void MostrarConsola();
     // Console text, as the program prints it; shown at once outside a run and
     // a few times a second during one, when the window also repaints.
     void RecibirConsola(std::string_view texto);
@@ -262,6 +263,7 @@ private:
     TPanelConsola* consola = nullptr;
     std::unique_ptr<TObservadorConsola> receptorConsola_;
     TObservadorConsola* observadorConsolaAnterior_ = nullptr;
+    bool consolaMostrada_ = false;
     QElapsedTimer relojConsola_;  // since the console last showed during a run
 
     // Input tab.
