@@ -5,10 +5,18 @@
 #include <exception>
 
 #include "app/arranque.h"
+#include "app/traducciones.h"
 #include "app/uQuendal.h"
+#include "numerics/consola.h"
 
 int main(int argc, char** argv) {
+    SalidaEstandarPorLineas();
     QApplication aplicacion(argc, argv);
+    const auto traducciones = InstalarTraduccionesQt();
+    if (!traducciones)
+        std::fprintf(stderr, "No se encontraron las traducciones de Qt (qtbase_es) en %s: los diálogos del sistema "
+                             "quedan en inglés.\n",
+                     CarpetaTraduccionesQt().toLocal8Bit().constData());
     try {
         Arrancar(AjustesDelSistema());
     } catch (const std::exception& e) {
@@ -18,7 +26,7 @@ int main(int argc, char** argv) {
     int resultado = 0;
     {
         TFormQuendal ventana;
-        ventana.show();
+        ventana.Presentar();
         resultado = aplicacion.exec();
     }
     Finalizar();

@@ -1,12 +1,14 @@
 #include "app/uQuendal.h"
 
 #include <QAction>
+#include <QCalendarWidget>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDateEdit>
+#include <QDockWidget>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
@@ -19,18 +21,24 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <QPainter>
+#include <QThread>
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <exception>
 #include <filesystem>
-#include <iostream>
 #include <vector>
 
+#include "app/panelconsola.h"
+#include "app/traducciones.h"
 #include "app/ventanaparque.h"
 #include "charts/lienzoqt.h"
 #include "charts/ugraficador.h"
@@ -44,6 +52,7 @@
 #include "models/uparques_modelocombinado.h"
 #include "models/uparques_modeloempirico.h"
 #include "models/uparques_modeloteorico.h"
+#include "numerics/consola.h"
 #include "numerics/errores.h"
 #include "numerics/fddp_weibull.h"
 #include "numerics/fechas.h"
@@ -61,6 +70,11 @@ constexpr int kAltoCliente = 705;
 constexpr int kAnchoParque = 978, kAltoParque = 616;
 constexpr int kAnchoEstadistica = 541, kAltoEstadistica = 325;
 constexpr int kAnchoCurvas = 797, kAltoCurvas = 501;
+// A window frame's title bar, which the screen's free area must hold too.
+constexpr int kAltoTituloVentana = 32;
+// How often the console pane and the window are brought up to date during a
+// run that prints.
+constexpr int kMilisegundosEntreRepintados = 100;
 
 QString Qs(const std::string& texto) { return QString::fromStdString(texto); }
 
@@ -103,6 +117,21 @@ TCajaPintura* NuevaCajaPintura(const char* nombre, int ancho, int alto) {
     auto* caja = new TCajaPintura(ancho, alto);
     caja->setObjectName(QString::fromLatin1(nombre));
     return caja;
+}
+
+// A tab's page scrolls when the window is smaller than what it holds; the
+// scroll area is the tab.
+QWidget* Desplazable(QWidget* contenido) {
+    // Narrow margins: the input tab's picture and boxes fill the design width.
+    if (QLayout* disposicion = contenido->layout()) {
+        disposicion->setContentsMargins(2, 2, 2, 2);
+        disposicion->setSpacing(3);
+    }
+    auto* area = new QScrollArea;
+    area->setWidget(contenido);
+    area->setWidgetResizable(true);
+    area->setFrameShape(QFrame::NoFrame);
+    return area;
 }
 
 // A control with its label above it.
@@ -165,6 +194,8 @@ QDateEdit* NuevoSelectorFecha(const char* nombre, const char* textoInicial) {
     selector->setObjectName(QString::fromLatin1(nombre));
     selector->setCalendarPopup(true);
     selector->setDisplayFormat(FormatoQtDeFecha(ajustes));
+    // Spanish month and day names; the date itself keeps the format in force.
+    selector->calendarWidget()->setLocale(LocalDelCalendario());
     return selector;
 }
 
@@ -185,15 +216,6 @@ QString Lineas(std::initializer_list<const char*> lineas) {
     QStringList partes;
     for (const char* l : lineas) partes << QString::fromUtf8(l);
     return partes.join(QLatin1Char('\n'));
-}
-
-TRespuestaError CuadroDeErrorEstandar(QWidget* padre, const QString& mensaje) {
-    QMessageBox cuadro(QMessageBox::Critical, QStringLiteral("Error"), mensaje, QMessageBox::NoButton, padre);
-    QPushButton* continuar = cuadro.addButton(QStringLiteral("Continuar"), QMessageBox::AcceptRole);
-    cuadro.addButton(QStringLiteral("Terminar el programa"), QMessageBox::DestructiveRole);
-    cuadro.setDefaultButton(continuar);
-    cuadro.exec();
-    return cuadro.clickedButton() == continuar ? TRespuestaError::Continuar : TRespuestaError::Terminar;
 }
 
 // A notice with an OK button, or a question with Yes and No, No by default.
@@ -300,10 +322,26 @@ TFormQuendal::TFormQuendal(QWidget* padre) : QMainWindow(padre) {
     ConectarImagenesDelParque();
     FormCreate();
     CrearMenuVer();
-    resize(kAnchoCliente, kAltoCliente + menuBar()->sizeHint().height());
+    CrearPanelConsola();
+    statusBar()->setObjectName(QStringLiteral("lineaDeEstado"));
+    resize(kAnchoCliente, kAltoCliente + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
 }
 
-TFormQuendal::~TFormQuendal() = default;
+TFormQuendal::~TFormQuendal() {
+    if (ObservadorConsola() == receptorConsola_.get()) FijarObservadorConsola(observadorConsolaAnterior_);
+}
+
+bool TFormQuendal::CabeEnPantalla(const QSize& ventana, const QRect& libre) {
+    return libre.width() >= ventana.width() && libre.height() >= ventana.height() + kAltoTituloVentana;
+}
+
+void TFormQuendal::Presentar() {
+    const QScreen* pantalla = screen();
+    if (pantalla && CabeEnPantalla(size(), pantalla->availableGeometry()))
+        show();
+    else
+        showMaximized();
+}
 
 // ---- Building the window ----
 
@@ -311,12 +349,12 @@ void TFormQuendal::CrearPestanias() {
     PageControl1 = new QTabWidget;
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
     setCentralWidget(PageControl1);
-    TabSheet2 = CrearPestaniaParque();
-    TabSheet3 = CrearPestaniaModelos();
-    TabSheet4 = CrearPestaniaCurvas();
-    TabSheet5 = CrearPestaniaEntradas();
-    TabSheet6 = CrearPestaniaSolar();
-    TabSheet1 = CrearPestaniaListado();
+    TabSheet2 = Desplazable(CrearPestaniaParque());
+    TabSheet3 = Desplazable(CrearPestaniaModelos());
+    TabSheet4 = Desplazable(CrearPestaniaCurvas());
+    TabSheet5 = Desplazable(CrearPestaniaEntradas());
+    TabSheet6 = Desplazable(CrearPestaniaSolar());
+    TabSheet1 = Desplazable(CrearPestaniaListado());
     const std::pair<QWidget*, const char*> pestanias[] = {
         {TabSheet2, "TabSheet2"}, {TabSheet3, "TabSheet3"}, {TabSheet4, "TabSheet4"},
         {TabSheet5, "TabSheet5"}, {TabSheet6, "TabSheet6"}, {TabSheet1, "TabSheet1"}};
@@ -626,6 +664,84 @@ void TFormQuendal::CrearMenuVer() {
     }
 }
 
+namespace {
+
+class TReceptorConsola : public TObservadorConsola {
+public:
+    explicit TReceptorConsola(std::function<void(std::string_view)> receptor) : receptor_(std::move(receptor)) {}
+    void TextoEscrito(std::string_view texto) override { receptor_(texto); }
+
+private:
+    std::function<void(std::string_view)> receptor_;
+};
+
+constexpr int kAltoInicialConsola = 150;
+// How long the status line keeps a run's last console line after it ends.
+constexpr int kMilisegundosUltimaLinea = 10000;
+
+}  // namespace
+
+// The pane sits under the tabs; "Consola" in the "Ver" menu shows and hides
+// it. It receives every console text from here on.
+void TFormQuendal::CrearPanelConsola() {
+    consola = new TPanelConsola;
+    consola->setObjectName(QStringLiteral("consola"));
+    panelConsola = new QDockWidget(QStringLiteral("Consola"), this);
+    panelConsola->setObjectName(QStringLiteral("panelConsola"));
+    panelConsola->setWidget(consola);
+    panelConsola->setAllowedAreas(Qt::BottomDockWidgetArea | Qt::TopDockWidgetArea | Qt::RightDockWidgetArea);
+    addDockWidget(Qt::BottomDockWidgetArea, panelConsola);
+    panelConsola->hide();
+    QAction* verConsola = panelConsola->toggleViewAction();
+    verConsola->setText(QStringLiteral("Consola"));
+    verConsola->setObjectName(QStringLiteral("verConsola"));
+    menuVer->addSeparator();
+    menuVer->addAction(verConsola);
+    receptorConsola_ = std::make_unique<TReceptorConsola>([this](std::string_view texto) { RecibirConsola(texto); });
+    observadorConsolaAnterior_ = FijarObservadorConsola(receptorConsola_.get());
+}
+
+TCorrida TFormQuendal::EmpezarCorrida() {
+    MostrarConsola();
+    panelConsola->raise();
+    statusBar()->clearMessage();
+    relojConsola_.invalidate();
+    return TCorrida([this] {
+        consola->Mostrar();
+        statusBar()->showMessage(consola->UltimaLinea(), kMilisegundosUltimaLinea);
+    });
+}
+
+// The first time, the pane takes a few lines' height, so the tab above keeps
+// most of a small screen; the user may drag it higher.
+void TFormQuendal::MostrarConsola() {
+    const bool primeraVez = !consolaMostrada_;
+    consolaMostrada_ = true;
+    panelConsola->show();
+    if (primeraVez) resizeDocks({panelConsola}, {kAltoInicialConsola}, Qt::Vertical);
+}
+
+void TFormQuendal::RecibirConsola(std::string_view texto) {
+    // Worker threads never print; were one to, its text still reaches
+    // standard output, but no widget is touched off the main thread.
+    if (QThread::currentThread() != thread()) return;
+    consola->Recibir(texto);
+    if (!TCorrida::EnCurso()) {
+        consola->Mostrar();
+        return;
+    }
+    if (relojConsola_.isValid() && relojConsola_.elapsed() < kMilisegundosEntreRepintados) return;
+    relojConsola_.start();
+    ActualizarConsola();
+    // The window repaints; the run's filter drops whatever the user does.
+    QCoreApplication::processEvents();
+}
+
+void TFormQuendal::ActualizarConsola() {
+    consola->Mostrar();
+    statusBar()->showMessage(consola->UltimaLinea());
+}
+
 void TFormQuendal::ConectarCopiasGemelas() {
     const std::pair<QLineEdit*, void (TFormQuendal::*)()> cajas[] = {
         {eDir1, &TFormQuendal::eDir1Change},
@@ -678,7 +794,7 @@ void TFormQuendal::VelocidadesMT_To_PB(TCajaPintura* caja) {
     TParque_ModeloTeorico* parque = modelos_.ParqueActual();
     if (!parque) return;
     // Pending paints are served, but no user input while the park is in use.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    ServirMensajesPendientes();
     DibujarMapaVelocidades(caja->Imagen(), *parque);
     caja->Actualizar();
 }
@@ -899,8 +1015,20 @@ void TFormQuendal::ConectarBotonesPestaniasOcultas() {
         {btPlot_PV_MEMTMC, &TFormQuendal::btPlot_PV_MEMTMCClick},
         {btElegirCarpetaCentral, &TFormQuendal::btElegirCarpetaCentralClick},
     };
-    for (const auto& [boton, manejador] : botones)
-        connect(boton, &QPushButton::clicked, this, [this, m = manejador] { Manejar([&] { (this->*m)(); }); });
+    // Model builds, downloads and solar runs hold the window while they print.
+    const QPushButton* const corridas[] = {btBajarParque, btCalcularMC, btLoadFromArchi_ModeloMTySeries,
+                                           CalibrarSimpleEthaMeteo, btProcesarSeries_solar,
+                                           btProcesarRestricciones_solar};
+    for (const auto& [boton, manejador] : botones) {
+        const bool esCorrida = std::find(std::begin(corridas), std::end(corridas), boton) != std::end(corridas);
+        connect(boton, &QPushButton::clicked, this, [this, m = manejador, esCorrida] {
+            Manejar([&] {
+                if (!esCorrida) return (this->*m)();
+                const TCorrida corrida = EmpezarCorrida();
+                (this->*m)();
+            });
+        });
+    }
 }
 
 // A connection the server dropped is opened again, from the string that
@@ -939,14 +1067,14 @@ bool TFormQuendal::Confirmar(const QString& titulo, const QString& pregunta) {
 void TFormQuendal::btBajarParqueClick() {
     const int32_t nid = EnteroDe(eNidCentral);
     NidCentral = nid;
-    std::cout << "BAJANDO EL MODELO TEORICO DE LA CENTRAL " << nid << " DE LA BASE DE DATOS ...\n" << std::endl;
+    EscribirLineaEnConsola("BAJANDO EL MODELO TEORICO DE LA CENTRAL " + N(nid) + " DE LA BASE DE DATOS ...\n");
     TPgSqlCon& conexion = ConexionAbierta();
     const auto fila = FilaDeCentral(conexion, nid);
     auto parque = TParque_ModeloTeorico::Create_DesdeBD(conexion, *fila);
     const std::string archivo = RutaParqueMT(nid);
     parque->GuardarEnArchivo(archivo);
     modelos_.PonerParque(std::move(parque));
-    std::cout << "MODELO TEORICO GUARDADO CON EXITO EN: " << archivo << ".\n" << std::endl;
+    EscribirLineaEnConsola("MODELO TEORICO GUARDADO CON EXITO EN: " + archivo + ".\n");
 }
 
 // The calibrator of the plant's park file and series file.
@@ -996,13 +1124,13 @@ void TFormQuendal::btGuardarCalibradorClick() {
 void TFormQuendal::CalibrarSimpleEthaMeteoClick() {
     TCalibradorParque* calibrador = modelos_.CalibradorActual();
     if (!calibrador) {
-        std::cout << "No existe el Calibrador de la Central " << NidCentral << "." << std::endl;
+        EscribirLineaEnConsola("No existe el Calibrador de la Central " + N(NidCentral) + ".");
         return;
     }
     const int32_t nid = calibrador->Parque->nid;
-    std::cout << "Calibración de EthaMeteo de la Central " << nid << " en proceso ...\n" << std::endl;
+    EscribirLineaEnConsola("Calibración de EthaMeteo de la Central " + N(nid) + " en proceso ...\n");
     calibrador->CalibrarEthaMeteo();
-    std::cout << "Calibración de EthaMeteo de la Central " << nid << " terminada con exito.\n" << std::endl;
+    EscribirLineaEnConsola("Calibración de EthaMeteo de la Central " + N(nid) + " terminada con exito.\n");
     MostrarCalibrador(*calibrador);
     calibrador->GuardarEnArchivo(RutaCalibrador(nid));
 }
@@ -1105,7 +1233,7 @@ void TFormQuendal::Graficar_Estadistica_Datos_ME() {
     TParque_ModeloEmpirico& empirico = *calibrador->ModeloEmpirico;
     TEstadisticasModeloEmpirico estadisticas;
     if (!empirico.Estadisticas(estadisticas)) {
-        std::cout << "El modelo empírico no tiene datos para sus estadísticas." << std::endl;
+        EscribirLineaEnConsola("El modelo empírico no tiene datos para sus estadísticas.");
         return;
     }
 
@@ -1210,10 +1338,10 @@ void TFormQuendal::btPlot_PV_MEMTMCClick() {
 void TFormQuendal::btElegirCarpetaCentralClick() {
     const QString carpeta = EjecutarDialogo(sddElegirCarpetaCentral);
     if (carpeta.isEmpty()) return;
+    MostrarConsola();
     TDAofString tablas;
     BuscarArchivos(carpeta.toStdString(), {"xlt"}, tablas, true);
-    for (const std::string& ruta : tablas) std::cout << ruta << '\n';
-    std::cout.flush();
+    for (const std::string& ruta : tablas) EscribirLineaEnConsola(ruta);
 }
 
 // ---- Solar tab ----
@@ -1343,8 +1471,9 @@ void TFormQuendal::btCalcularClick() {
         if (archivo.isEmpty()) return;
         CargarCalibrador(archivo.toStdString());
     }
-    // Pending paints are served, but no user input while the park is in use.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // Pending paints are served; input given until the maps are drawn is
+    // dropped.
+    const TCorrida corrida;
     TParque_ModeloTeorico& parque = *modelos_.ParqueActual();
     parque.FijarRectanguloDibujo(0, kFilasBarraColores, pb_Parque_original->Ancho(), pb_Parque_original->Alto());
     pb_Parque_original->Imagen().fill(Qt::white);
@@ -1390,6 +1519,7 @@ void TFormQuendal::btProcesarSeriesConMCClick() {
     odProcesarSeries.carpetaInicial = Qs(carpeta);
     const QString archivo = EjecutarDialogo(odProcesarSeries);
     if (archivo.isEmpty()) return;
+    const TCorrida corrida = EmpezarCorrida();
     const TDateTime desde = FechaDeSelector(FechaDesde), hasta = FechaDeSelector(FechaHasta);
     TDAofRecsEnergiaPorFecha registros;
     SimularSerieConModeloCombinado(flg_sinMatrizFactores->isChecked(), *modelo, archivo.toStdString(), carpeta,
@@ -1412,6 +1542,7 @@ void TFormQuendal::btProcesarRestriccionesClick() {
     odProcesarSeries.carpetaInicial = Qs(carpeta);
     const QString archivo = EjecutarDialogo(odProcesarSeries);
     if (archivo.isEmpty()) return;
+    const TCorrida corrida = EmpezarCorrida();
     ProcesarRestriccionesEolico(ArchivoModeloCombinado, archivo.toStdString(), carpeta,
                                 flg_sinMatrizFactores->isChecked(), cbSeriesConVelLibre->isChecked(), muestras,
                                 FechaDeSelector(FechaDesde), FechaDeSelector(FechaHasta) + 1);

@@ -9,20 +9,35 @@
 // Every handler runs inside one guard: an exception ends the handler and its
 // message is shown in an error box, where the user goes on or ends the
 // program; nothing crosses the event loop.
+//
+// The console pane ("Consola" in the "Ver" menu) shows what the program
+// prints, as a terminal would; it shows itself when a run starts, and during
+// a run the status line shows the last console line. A run holds the main
+// thread: the window drops the user's input meanwhile (see corrida.h) and
+// repaints now and then as the run prints. Each tab scrolls when the window
+// is smaller than its design size.
 #include <QMainWindow>
+#include <QRect>
+#include <QSize>
 #include <QString>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
+#include <QElapsedTimer>
+
+#include "app/corrida.h"
+#include "app/cuadroerror.h"
 #include "app/dialogoconexion.h"
 #include "app/modelosactuales.h"
 
 class QCheckBox;
 class QCloseEvent;
 class QDateEdit;
+class QDockWidget;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -32,6 +47,8 @@ class QTableWidget;
 class QTabWidget;
 class QWidget;
 class TCajaPintura;
+class TObservadorConsola;
+class TPanelConsola;
 class TPgSqlCon;
 class TProveedorConexion;
 
@@ -50,9 +67,6 @@ struct TTiposModelosQuendal {
     static Parque* ParqueDe(Calibrador& calibrador);
 };
 
-// What the user answers in the error box.
-enum class TRespuestaError { Continuar, Terminar };
-
 // A file or folder dialog of the window: which one it is (its name, such as
 // "odCalibrador"), what it asks for, its filter and where it opens.
 enum class TTipoDialogo { AbrirArchivo, GuardarArchivo, ElegirCarpeta };
@@ -69,6 +83,11 @@ class TFormQuendal : public QMainWindow {
 public:
     explicit TFormQuendal(QWidget* padre = nullptr);
     ~TFormQuendal() override;
+
+    // Shows the window at its design size when the screen's free area holds
+    // it with a title bar, maximised otherwise.
+    void Presentar();
+    static bool CabeEnPantalla(const QSize& ventana, const QRect& libre);
 
     // The error box; tests put their own in its place.
     using TCuadroDeError = std::function<TRespuestaError(const QString& mensaje)>;
@@ -107,12 +126,22 @@ private:
     QWidget* CrearPestaniaSolar();
     QWidget* CrearPestaniaListado();
     void CrearMenuVer();
+    void CrearPanelConsola();
     void ConectarCopiasGemelas();
     void ConectarBotones();
     void ConectarImagenesDelParque();
 
     // Runs a dialog through the hook: the picked path, empty when cancelled.
     QString EjecutarDialogo(const TPeticionDialogo& dialogo);
+
+    // A run with its console: the pane shown, the status line following the
+    // console until the run ends.
+    TCorrida EmpezarCorrida();
+    void MostrarConsola();
+    // Console text, as the program prints it; shown at once outside a run and
+    // a few times a second during one, when the window also repaints.
+    void RecibirConsola(std::string_view texto);
+    void ActualizarConsola();
 
     // Runs a handler; an exception reaches the error box.
     void Manejar(const std::function<void()>& manejador);
@@ -237,6 +266,12 @@ private:
     QWidget* TabSheet5 = nullptr;
     QWidget* TabSheet6 = nullptr;
     QMenu* menuVer = nullptr;
+    QDockWidget* panelConsola = nullptr;
+    TPanelConsola* consola = nullptr;
+    std::unique_ptr<TObservadorConsola> receptorConsola_;
+    TObservadorConsola* observadorConsolaAnterior_ = nullptr;
+    bool consolaMostrada_ = false;
+    QElapsedTimer relojConsola_;  // since the console last showed during a run
 
     // Input tab.
     QGroupBox* GroupBox2 = nullptr;

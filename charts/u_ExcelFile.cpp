@@ -1,8 +1,8 @@
 #include "charts/u_ExcelFile.h"
 
 #include <charconv>
-#include <iostream>
 
+#include "numerics/consola.h"
 #include "numerics/textoreal.h"
 
 namespace {
@@ -97,7 +97,7 @@ void TExcelFile::seleccionarRango(int fila1, int columna1, int fila2, int column
 }
 
 void TExcelFile::cambiarFormato(const std::string& formato) {
-    std::cout << "EXCEL v:" << RealATextoDefecto(versionExcel()) << " cambiarForamto: " << formato << '\n';
+    EscribirLineaEnConsola("EXCEL v:" + RealATextoDefecto(versionExcel()) + " cambiarForamto: " + formato);
     if (!rango) throw EErrorAutomatizacion("TExcelFile: no hay rango seleccionado");
     rango->SetNumberFormat(formato);
 }

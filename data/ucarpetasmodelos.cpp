@@ -6,17 +6,14 @@
 #include <system_error>
 
 #include "data/unidades.h"
+#include "numerics/consola.h"
 #include "numerics/errores.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-void EscribirLineaConsola(std::string_view linea) {
-    std::fwrite(linea.data(), 1, linea.size(), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
-}
+void EscribirLineaConsola(std::string_view linea) { EscribirLineaEnConsola(linea); }
 
 bool EsCarpeta(const std::string& rutaLocal) {
     std::error_code error;

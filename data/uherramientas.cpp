@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <numbers>
 
+#include "numerics/consola.h"
 #include "numerics/formatsettings.h"
 
 namespace {
@@ -206,8 +207,7 @@ bool DescargarURL(const std::string& url, std::unique_ptr<std::stringstream>& st
         return Fallar(motivo, "El servidor respondió con el código " + EnteroATexto(codigo), direccion, url);
 
     const std::string tamano = EnteroATexto(static_cast<long long>(cuerpo.bytes.size())) + "\n";
-    std::fputs(tamano.c_str(), stdout);
-    std::fflush(stdout);
+    EscribirEnConsola(tamano);
     stream = std::make_unique<std::stringstream>(std::move(cuerpo.bytes),
                                                  std::ios::in | std::ios::out | std::ios::binary);
     return true;

@@ -15,6 +15,7 @@
 #include "data/upgsql.h"
 #include "data/useriestemporales.h"
 #include "models/ufiltrosmuestras.h"
+#include "numerics/consola.h"
 #include "numerics/errores.h"
 #include "numerics/formatsettings.h"
 #include "numerics/textoreal.h"
@@ -23,8 +24,7 @@ namespace {
 
 // Writes a line and an empty line to standard output.
 void EscribirConsola(const std::string& linea) {
-    std::fputs(linea.c_str(), stdout);
-    std::fputs("\n\n", stdout);
+    EscribirEnConsola(linea + "\n\n");
 }
 
 // Thresholds of the filters; the factors multiply the authorised power Pa.

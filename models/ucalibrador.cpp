@@ -6,6 +6,7 @@
 
 #include "data/ucarpetasmodelos.h"
 #include "numerics/archivotexto.h"
+#include "numerics/consola.h"
 #include "numerics/errores.h"
 #include "numerics/textoreal.h"
 #include "numerics/uauxiliares.h"
@@ -18,8 +19,7 @@ constexpr int32_t NivelesDePotencia = 10;
 constexpr double PasoMinimoVelocidad = 0.01;
 
 void EscribirConsola(const std::string& linea) {
-    std::fputs(linea.c_str(), stdout);
-    std::fputs("\n\n", stdout);
+    EscribirEnConsola(linea + "\n\n");
 }
 
 // Level j of the calibration: ((j − 1)·0.9 + 1) / 10 of the authorised power.
@@ -137,8 +137,7 @@ void TCalibradorParque::CalibrarEthaMeteo() {
     const double anchoSector = 360.0 / sectores;
     TVectR teoricas(NivelesDePotencia);
     for (int32_t i = 1; i <= sectores; ++i) {
-        std::fputs(("\rCalculando Sector: " + std::to_string(i) + ".").c_str(), stdout);
-        std::fflush(stdout);
+        EscribirEnConsola("\rCalculando Sector: " + std::to_string(i) + ".");
         TVectR& filaFactores = factores.Fila(i);
         TVectR& filaVelocidades = velocidades.Fila(i);
         for (int32_t j = 1; j <= NivelesDePotencia; ++j) {
@@ -156,7 +155,7 @@ void TCalibradorParque::CalibrarEthaMeteo() {
         EscribirFilaCalibracion(tablaFactores, i, filaFactores);
         EscribirFilaCalibracion(tablaVelocidades, i, filaVelocidades);
     }
-    std::fputs("\n\n", stdout);
+    EscribirEnConsola("\n\n");
 
     parque.meteo_etha = std::move(factores);
     parque.mat_vientos = std::move(velocidades);

@@ -7,6 +7,7 @@
 
 #include "models/uauxdensidad.h"
 #include "models/uparques_modeloteorico.h"
+#include "numerics/consola.h"
 #include "numerics/textoreal.h"
 
 namespace {
@@ -44,8 +45,7 @@ int32_t ContarMarcas(const TDAOfBoolean& filtros) {
 }
 
 void EscribirConsola(const std::string& linea) {
-    std::fputs(linea.c_str(), stdout);
-    std::fputs("\n\n", stdout);
+    EscribirEnConsola(linea + "\n\n");
 }
 
 void Reiniciar(TDAOfBoolean& filtros, int32_t n) { filtros.assign(static_cast<std::size_t>(n) + 1, 0); }

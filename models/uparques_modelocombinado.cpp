@@ -6,6 +6,7 @@
 
 #include "models/uauxdensidad.h"
 #include "numerics/archivotexto.h"
+#include "numerics/consola.h"
 #include "numerics/errores.h"
 #include "numerics/uauxiliares.h"
 #include "numerics/ucompletarmatriz.h"
@@ -20,8 +21,7 @@ constexpr double PotenciaMinimaObservable = 1;
 constexpr double FraccionSinRestriccion = 0.99;
 
 void EscribirConsola(const std::string& linea) {
-    std::fputs(linea.c_str(), stdout);
-    std::fputs("\n\n", stdout);
+    EscribirEnConsola(linea + "\n\n");
 }
 
 // x when tope > x, tope otherwise (so a NaN gives the cap).

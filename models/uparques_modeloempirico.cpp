@@ -13,6 +13,7 @@
 #include "models/uparques_modeloteorico.h"
 #include "models/uproblemacurvas.h"
 #include "numerics/archivotexto.h"
+#include "numerics/consola.h"
 #include "numerics/errores.h"
 #include "numerics/formatonumeros.h"
 #include "numerics/textoreal.h"
@@ -37,8 +38,7 @@ constexpr double ViolacionAceptable = 1e-20;
 constexpr double PotenciaDeReferencia = 0.1;  // MW, where the simple S-curve starts at speed 0
 
 void EscribirConsola(const std::string& linea) {
-    std::fputs(linea.c_str(), stdout);
-    std::fputs("\n\n", stdout);
+    EscribirEnConsola(linea + "\n\n");
 }
 
 double DensidadDeViento(double velocidad) { return PotenciaDelViento(velocidad, DensidadBase); }

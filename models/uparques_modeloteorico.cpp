@@ -7,6 +7,7 @@
 
 #include "data/upgsql.h"
 #include "numerics/archivotexto.h"
+#include "numerics/consola.h"
 #include "numerics/errores.h"
 #include "numerics/textoreal.h"
 #include "numerics/uauxiliares.h"

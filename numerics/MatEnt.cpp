@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "numerics/consola.h"
 #include "numerics/errores.h"
 
 TVectE::TVectE(int32_t numElementos) {
@@ -20,11 +21,11 @@ void TVectE::print() const {
         if (texto.size() < ancho) texto.insert(0, ancho - texto.size(), ' ');
         return texto;
     };
-    std::fputs(" TVectE.print.inicio\n", stdout);
+    EscribirEnConsola(" TVectE.print.inicio\n");
     for (int32_t k = 1; k <= n; ++k) {
         const std::string linea =
             " N: " + alineado(std::to_string(k), 6) + " : " + alineado(std::to_string(pv[k]), 12) + "\n";
-        std::fputs(linea.c_str(), stdout);
+        EscribirEnConsola(linea);
     }
-    std::fputs(" TVectE.print.fin\n", stdout);
+    EscribirEnConsola(" TVectE.print.fin\n");
 }

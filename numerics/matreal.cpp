@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "numerics/archivotexto.h"
+#include "numerics/consola.h"
 #include "numerics/errores.h"
 #include "numerics/textoreal.h"
 #include "numerics/uevaluador.h"
@@ -22,10 +23,7 @@ std::string Alineado(std::string texto, size_t ancho) {
     return texto;
 }
 
-void Imprimir(const std::string& linea) {
-    std::fputs(linea.c_str(), stdout);
-    std::fputc('\n', stdout);
-}
+void Imprimir(const std::string& linea) { EscribirLineaEnConsola(linea); }
 
 std::string LineaDeValores(const TVectR& v) {
     std::string linea;

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "numerics/archivotexto.h"
+#include "numerics/consola.h"
 #include "numerics/errores.h"
 #include "numerics/textoreal.h"
 #include "numerics/xmatdefs.h"
@@ -25,10 +26,7 @@ constexpr double ViolacionDespreciable = 1e-20;
 constexpr double PasoMultiplicadoresMaximo = 1e100;
 constexpr double Infinito = std::numeric_limits<double>::infinity();
 
-void ImprimirLinea(const std::string& linea) {
-    std::fputs(linea.c_str(), stdout);
-    std::fputc('\n', stdout);
-}
+void ImprimirLinea(const std::string& linea) { EscribirLineaEnConsola(linea); }
 
 void Advertir(const std::string& texto) {
     std::fputs(("Advertencia: " + texto + "\n").c_str(), stderr);

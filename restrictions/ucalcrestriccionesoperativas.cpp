@@ -21,6 +21,7 @@
 #include "models/ufiltrosmuestras.h"
 #include "models/uparques_modelocombinado.h"
 #include "numerics/archivotexto.h"
+#include "numerics/consola.h"
 #include "numerics/errores.h"
 #include "numerics/textoreal.h"
 
@@ -180,8 +181,7 @@ constexpr double DisponibilidadMinimaErrores = 0.99;
 constexpr double DensidadDeRespaldo = 1.18;
 
 void MostrarEnConsola(const std::string& texto) {
-    std::fputs(texto.c_str(), stdout);
-    std::fflush(stdout);
+    EscribirEnConsola(texto);
 }
 
 // The series of one simulation with their flags, and the model power of a
@@ -805,8 +805,7 @@ constexpr int32_t HorasPorDia = 24;
 constexpr int32_t MuestrasPorDia = 144;
 
 void LineaDeConsola(const std::string& linea) {
-    std::fputs(linea.c_str(), stdout);
-    std::fputs("\n", stdout);
+    EscribirLineaEnConsola(linea);
 }
 
 std::string Tab(double x) { return "\t" + RealATextoDefecto(x); }

@@ -1,0 +1,456 @@
+// The window on a real desktop: it fits a 1366×768 screen, Qt's own texts
+// are Spanish, the console shows inside the window, and input given during a
+// run is dropped.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QDateEdit>
+#include <QDialogButtonBox>
+#include <QDockWidget>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+
+#include "app/arranque.h"
+#include "app/cuadroerror.h"
+#include "app/traducciones.h"
+#include "app/uQuendal.h"
+#include "controles.h"
+#include "data/ucarpetasmodelos.h"
+#include "numerics/consola.h"
+#include "unidad_temporal.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// ---- Size ----
+
+// 1366×768 less a title bar and a taskbar.
+const QSize kPantallaChica(1366, 690);
+
+TEST(TamanioDeLaVentana, ElMinimoCabeEnUnaPantallaDe1366x768) {
+    TFormQuendal ventana;
+    ventana.findChild<QDockWidget*>(QStringLiteral("panelConsola"))->show();
+    for (const QSize minimo : {ventana.minimumSizeHint(), ventana.minimumSize()}) {
+        EXPECT_LE(minimo.width(), kPantallaChica.width());
+        EXPECT_LE(minimo.height(), kPantallaChica.height());
+    }
+    ventana.resize(kPantallaChica);
+    ventana.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ventana.size(), kPantallaChica);
+}
+
+// The park tab is wider and taller than the tab area of a small window: it
+// scrolls, and its right panel is reached by scrolling.
+TEST(TamanioDeLaVentana, UnaPestaniaQueNoCabeSeDesplaza) {
+    TFormQuendal ventana;
+    auto* pestanias = ventana.findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+    ventana.findChild<QAction*>(QStringLiteral("verTabSheet2"))->trigger();
+    ventana.resize(QSize(1000, 560));
+    ventana.show();
+    QCoreApplication::processEvents();
+    auto* area = qobject_cast<QScrollArea*>(pestanias->currentWidget());
+    ASSERT_NE(area, nullptr);
+    EXPECT_EQ(area->objectName(), QStringLiteral("TabSheet2"));
+    EXPECT_GT(area->horizontalScrollBar()->maximum(), 0);
+    EXPECT_GT(area->verticalScrollBar()->maximum(), 0);
+    QWidget* panel = ventana.findChild<QWidget*>(QStringLiteral("Panel1"));
+    ASSERT_NE(panel, nullptr);
+    area->ensureWidgetVisible(panel);
+    const QRect enLaVista(panel->mapTo(area->viewport(), QPoint(0, 0)), panel->size());
+    EXPECT_TRUE(area->viewport()->rect().intersects(enLaVista));
+}
+
+TEST(TamanioDeLaVentana, AbreConSuTamanioDeDisenioSoloSiCabe) {
+    TFormQuendal ventana;
+    EXPECT_GE(ventana.width(), 1366);
+    EXPECT_GE(ventana.height(), 705);
+    const QSize disenio = ventana.size();
+    EXPECT_TRUE(TFormQuendal::CabeEnPantalla(disenio, QRect(0, 0, 1920, 1040)));
+    EXPECT_FALSE(TFormQuendal::CabeEnPantalla(disenio, QRect(0, 0, 1366, 728)));
+    EXPECT_FALSE(TFormQuendal::CabeEnPantalla(disenio, QRect(0, 0, 1280, 1024)));
+}
+
+// ---- Qt's texts in Spanish ----
+
+QString SinAtajo(QString texto) { return texto.remove(QLatin1Char('&')); }
+
+// Qt's Spanish catalogue for the test's life.
+class TextosDeQt : public ::testing::Test {
+protected:
+    void SetUp() override {
+        traductor = InstalarTraduccionesQt();
+        ASSERT_NE(traductor, nullptr) << "Falta qtbase_es.qm en " << CarpetaTraduccionesQt().toStdString()
+                                      << " (paquete qt6-translations-l10n, que instala scripts/paquetes.sh)";
+    }
+    std::unique_ptr<QTranslator> traductor;
+};
+
+TEST_F(TextosDeQt, ElDialogoDeArchivosDiceAbrirYCancelar) {
+    QFileDialog dialogo(nullptr, QString(), QString(), QStringLiteral("*.clp"));
+    dialogo.setOption(QFileDialog::DontUseNativeDialog);
+    dialogo.setAcceptMode(QFileDialog::AcceptOpen);
+    dialogo.setFileMode(QFileDialog::ExistingFile);
+    auto* botones = dialogo.findChild<QDialogButtonBox*>();
+    ASSERT_NE(botones, nullptr);
+    QStringList textos;
+    for (QAbstractButton* b : botones->buttons()) textos << SinAtajo(b->text());
+    EXPECT_TRUE(textos.contains(QStringLiteral("Abrir"))) << textos.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(textos.contains(QStringLiteral("Cancelar"))) << textos.join(QLatin1Char('|')).toStdString();
+    EXPECT_FALSE(textos.contains(QStringLiteral("Open")));
+    EXPECT_FALSE(textos.contains(QStringLiteral("Cancel")));
+    EXPECT_NE(dialogo.labelText(QFileDialog::LookIn), QStringLiteral("Look in:"));
+}
+
+TEST_F(TextosDeQt, LosBotonesDeUnaPreguntaDicenSiYNo) {
+    QMessageBox pregunta(QMessageBox::Question, QStringLiteral("t"), QStringLiteral("?"),
+                         QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(SinAtajo(pregunta.button(QMessageBox::Yes)->text()), QStringLiteral("Sí"));
+    EXPECT_EQ(SinAtajo(pregunta.button(QMessageBox::No)->text()), QStringLiteral("No"));
+}
+
+TEST_F(TextosDeQt, LosNumerosYLasFechasSiguenLosAjustesDelUsuario) {
+    traductor.reset();
+    const FormatSettings antes = AjustesDelSistema();
+    const QLocale localAntes;
+    traductor = InstalarTraduccionesQt();
+    const FormatSettings despues = AjustesDelSistema();
+    EXPECT_EQ(QLocale(), localAntes);
+    EXPECT_EQ(despues.DecimalSeparator, antes.DecimalSeparator);
+    EXPECT_EQ(despues.ShortDateFormat, antes.ShortDateFormat);
+    EXPECT_EQ(despues.LongTimeFormat, antes.LongTimeFormat);
+}
+
+TEST(CalendarioDeLasFechas, MesesYDiasEnCastellanoConLaFechaEnElFormatoEnVigor) {
+    TFormQuendal ventana;
+    for (const char* nombre : {"FechaDesde1", "FechaHasta", "FechaDesde_Solar"}) {
+        auto* selector = ControlDe<QDateEdit>(ventana, nombre);
+        ASSERT_NE(selector, nullptr);
+        const QLocale calendario = selector->calendarWidget()->locale();
+        EXPECT_EQ(calendario.language(), QLocale::Spanish) << nombre;
+        EXPECT_EQ(calendario.monthName(2), QStringLiteral("febrero")) << nombre;
+        EXPECT_EQ(calendario.standaloneDayName(3).toLower(), QStringLiteral("miércoles")) << nombre;
+        EXPECT_EQ(selector->locale(), QLocale()) << nombre;
+    }
+    EXPECT_EQ(ControlDe<QDateEdit>(ventana, "FechaDesde1")->text(), QStringLiteral("01/02/2018"));
+}
+
+// ---- The console pane and input during a run ----
+
+const fs::path kPlantaDemo = fs::path(QUENDAL_TEST_DATA) / ".." / ".." / "examples" / "c9001";
+constexpr int kNidDemo = 9001;
+
+// Lets a test act while a run prints: its observer sees each console text
+// before the window's does.
+class Espia : public TObservadorConsola {
+public:
+    explicit Espia(std::function<void(std::string_view)> alRecibir) : alRecibir_(std::move(alRecibir)) {
+        siguiente_ = FijarObservadorConsola(this);
+    }
+    ~Espia() override { FijarObservadorConsola(siguiente_); }
+    void TextoEscrito(std::string_view texto) override {
+        alRecibir_(texto);
+        if (siguiente_) siguiente_->TextoEscrito(texto);
+    }
+
+private:
+    std::function<void(std::string_view)> alRecibir_;
+    TObservadorConsola* siguiente_ = nullptr;
+};
+
+// The demo plant's combined model loaded in a shown window; its dialogs
+// answer from a list and count how often they were asked.
+class CorridaEnLaVentana : public UnidadCTemporal {
+protected:
+    void SetUp() override {
+        UnidadCTemporal::SetUp();
+        InicializarCarpetaModelos();
+        carpeta = CarpetaCentral(kNidDemo);
+        for (const auto& e : fs::directory_iterator(kPlantaDemo))
+            fs::copy_file(e.path(), fs::path(carpeta) / e.path().filename());
+        ventana = std::make_unique<TFormQuendal>();
+        ventana->FijarCuadroDeError([this](const QString& mensaje) {
+            errores << mensaje;
+            return TRespuestaError::Continuar;
+        });
+        ventana->FijarDialogoDeArchivo([this](const TPeticionDialogo&) {
+            ++dialogos;
+            if (respuestas.empty()) return QString();
+            const QString r = respuestas.front();
+            respuestas.pop_front();
+            return r;
+        });
+        ventana->show();
+        QCoreApplication::processEvents();
+        respuestas.push_back(Ruta("c9001.pmc"));
+        Boton("btCargarMC1")->click();
+        ASSERT_TRUE(errores.isEmpty()) << errores.join(QLatin1Char('\n')).toStdString();
+        ControlDe<QDateEdit>(*ventana, "FechaDesde1")->setDate(QDate(2018, 1, 1));
+        ControlDe<QDateEdit>(*ventana, "FechaHasta1")->setDate(QDate(2018, 1, 3));
+        dialogos = 0;
+    }
+    void TearDown() override {
+        ventana.reset();
+        UnidadCTemporal::TearDown();
+    }
+    QString Ruta(const char* nombre) const { return QString::fromStdString((fs::path(carpeta) / nombre).string()); }
+    QPushButton* Boton(const char* nombre) { return ControlDe<QPushButton>(*ventana, nombre); }
+    QPlainTextEdit* Consola() { return ControlDe<QPlainTextEdit>(*ventana, "consola"); }
+    QDockWidget* PanelConsola() { return ControlDe<QDockWidget>(*ventana, "panelConsola"); }
+
+    // "Calcular con todos los datos" on the demo series.
+    void CorrerTodosLosDatos() {
+        respuestas.push_back(Ruta("c9001_series10min.sas"));
+        QTest::mouseClick(Boton("btProcesarSeriesConMC1"), Qt::LeftButton);
+        ASSERT_TRUE(errores.isEmpty()) << errores.join(QLatin1Char('\n')).toStdString();
+    }
+
+    // A click on the button as the window system would deliver it: queued.
+    static void PonerClicEnCola(QWidget* boton) {
+        const QPointF centro = QRectF(boton->rect()).center();
+        const QPointF global = boton->mapToGlobal(centro);
+        QCoreApplication::postEvent(boton, new QMouseEvent(QEvent::MouseButtonPress, centro, global, Qt::LeftButton,
+                                                           Qt::LeftButton, Qt::NoModifier));
+        QCoreApplication::postEvent(boton, new QMouseEvent(QEvent::MouseButtonRelease, centro, global,
+                                                           Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+    }
+
+    std::string carpeta;
+    std::unique_ptr<TFormQuendal> ventana;
+    QStringList errores;
+    std::deque<QString> respuestas;
+    int dialogos = 0;
+};
+
+// The last two rewrites of a progress line, as standard output has them
+// (the text after each of the last two carriage returns before that prefix).
+std::pair<QString, QString> UltimasDosReescrituras(const std::string& salida, const std::string& prefijo) {
+    auto reescrituraEn = [&](std::size_t inicio) {
+        const std::size_t fin = salida.find_first_of("\r\n", inicio + 1);
+        return QString::fromStdString(salida.substr(inicio + 1, fin - inicio - 1));
+    };
+    const std::size_t ultima = salida.rfind("\r" + prefijo);
+    if (ultima == std::string::npos || ultima == 0) return {};
+    const std::size_t penultima = salida.rfind("\r" + prefijo, ultima - 1);
+    if (penultima == std::string::npos) return {QString(), reescrituraEn(ultima)};
+    return {reescrituraEn(penultima), reescrituraEn(ultima)};
+}
+
+TEST_F(CorridaEnLaVentana, LaConsolaRecibeLasLineasDeLaCorridaConLaReescrituraEnSuLugar) {
+    ASSERT_FALSE(PanelConsola()->isVisible());
+    bool panelVisibleEnLaCorrida = false, cursorOcupado = false;
+    QStringList estados;
+    Espia espia([&](std::string_view) {
+        panelVisibleEnLaCorrida = panelVisibleEnLaCorrida || PanelConsola()->isVisible();
+        cursorOcupado = cursorOcupado ||
+                        (QGuiApplication::overrideCursor() && QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor);
+        const QString estado = ventana->statusBar()->currentMessage();
+        if (!estado.isEmpty() && (estados.isEmpty() || estados.back() != estado)) estados << estado;
+    });
+    ::testing::internal::CaptureStdout();
+    CorrerTodosLosDatos();
+    const std::string salida = ::testing::internal::GetCapturedStdout();
+
+    // Standard output has every rewrite: one per sample of the 289.
+    std::size_t reescrituras = 0;
+    for (std::size_t p = salida.find("\rSimulando fecha: "); p != std::string::npos;
+         p = salida.find("\rSimulando fecha: ", p + 1))
+        ++reescrituras;
+    EXPECT_EQ(reescrituras, 289u);
+
+    // The pane has them as one line, the last one, and every other line.
+    EXPECT_TRUE(panelVisibleEnLaCorrida);
+    EXPECT_TRUE(cursorOcupado);
+    EXPECT_TRUE(PanelConsola()->isVisible());
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    const QStringList lineas = Consola()->toPlainText().split(QLatin1Char('\n'));
+    const QStringList progreso = lineas.filter(QStringLiteral("Simulando fecha: "));
+    ASSERT_EQ(progreso.size(), 1) << Consola()->toPlainText().toStdString();
+    // The last rewrite replaces the one before it whole, though the date of
+    // the last sample, at midnight, is shorter.
+    const auto [penultima, ultima] = UltimasDosReescrituras(salida, "Simulando fecha: ");
+    ASSERT_FALSE(ultima.isEmpty());
+    EXPECT_LT(ultima.size(), penultima.size());
+    EXPECT_EQ(progreso[0], ultima);
+    EXPECT_TRUE(lineas.contains(QStringLiteral("SIMULACION TERMINADA CON EXITO")));
+    // Each line of standard output without a carriage return is in the pane.
+    for (const QString& linea : QString::fromStdString(salida).split(QLatin1Char('\n'))) {
+        if (linea.contains(QLatin1Char('\r'))) continue;
+        EXPECT_TRUE(lineas.contains(linea)) << linea.toStdString();
+    }
+    // The status line showed console lines during the run and ends with its last line.
+    EXPECT_FALSE(estados.isEmpty());
+    for (const QString& estado : estados) {
+        const bool esLinea = lineas.contains(estado) || estado.startsWith(QStringLiteral("Simulando fecha: "));
+        EXPECT_TRUE(esLinea) << estado.toStdString();
+    }
+    EXPECT_EQ(ventana->statusBar()->currentMessage(), QStringLiteral("SIMULACION TERMINADA CON EXITO"));
+}
+
+TEST_F(CorridaEnLaVentana, LaVentanaSeRepintaDuranteLaCorrida) {
+    int repintadosEnLaCorrida = 0;
+    struct TContador : QObject {
+        int* cuenta;
+        explicit TContador(int* c) : cuenta(c) {}
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() == QEvent::Paint && TCorrida::EnCurso()) ++*cuenta;
+            return false;
+        }
+    } contador(&repintadosEnLaCorrida);
+    Consola()->viewport()->installEventFilter(&contador);
+    CorrerTodosLosDatos();
+    EXPECT_GT(repintadosEnLaCorrida, 0);
+}
+
+TEST_F(CorridaEnLaVentana, UnClicDuranteLaCorridaNoHaceNadaDespues) {
+    bool puesto = false;
+    Espia espia([&](std::string_view texto) {
+        if (puesto || texto.find("Simulando fecha: ") == std::string_view::npos) return;
+        puesto = true;
+        // A second click on the run button, a key on it and a click on the menu.
+        PonerClicEnCola(Boton("btProcesarSeriesConMC1"));
+        QCoreApplication::postEvent(Boton("btProcesarSeriesConMC1"),
+                                    new QKeyEvent(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" ")));
+        QCoreApplication::postEvent(Boton("btProcesarSeriesConMC1"), new QKeyEvent(QEvent::KeyRelease, Qt::Key_Space,
+                                                                                 Qt::NoModifier, QStringLiteral(" ")));
+        PonerClicEnCola(Boton("btCargarMC1"));
+    });
+    CorrerTodosLosDatos();
+    ASSERT_TRUE(puesto);
+    EXPECT_EQ(dialogos, 1);
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(dialogos, 1);
+    EXPECT_TRUE(errores.isEmpty());
+
+    // The same click given when no run is going opens its dialog: the test
+    // sees a click that fires.
+    PonerClicEnCola(Boton("btProcesarSeriesConMC1"));
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(dialogos, 2);
+}
+
+TEST_F(CorridaEnLaVentana, CerrarLaVentanaDuranteLaCorridaNoLaCierra) {
+    bool pedido = false;
+    Espia espia([&](std::string_view) {
+        if (pedido) return;
+        pedido = true;
+        QCoreApplication::postEvent(ventana.get(), new QCloseEvent);
+    });
+    CorrerTodosLosDatos();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(pedido);
+    EXPECT_TRUE(ventana->isVisible());
+    EXPECT_NE(ventana->Modelos().ModeloCombinadoActual(), nullptr);
+}
+
+TEST_F(CorridaEnLaVentana, ElMenuVerMuestraYOcultaLaConsola) {
+    QAction* ver = ventana->findChild<QAction*>(QStringLiteral("verConsola"));
+    ASSERT_NE(ver, nullptr);
+    EXPECT_EQ(ver->text(), QStringLiteral("Consola"));
+    EXPECT_FALSE(PanelConsola()->isVisible());
+    ver->trigger();
+    EXPECT_TRUE(PanelConsola()->isVisible());
+    ver->trigger();
+    EXPECT_FALSE(PanelConsola()->isVisible());
+    // Lines printed outside a run reach the pane too.
+    EscribirLineaEnConsola("listado");
+    EXPECT_TRUE(Consola()->toPlainText().endsWith(QStringLiteral("listado\n")));
+}
+
+// ---- The error box ----
+
+// Answers the modal boxes in turn as they come up: each step names the box
+// (its object name) and the button to press in it.
+class Contestador {
+public:
+    struct TPaso {
+        const char* cuadro;
+        std::function<QAbstractButton*(QMessageBox&)> boton;
+    };
+    explicit Contestador(std::deque<TPaso> pasos) : pasos_(std::move(pasos)) {
+        QObject::connect(&reloj_, &QTimer::timeout, [this] { Contestar(); });
+        reloj_.start(5);
+    }
+    QStringList vistos;
+    bool Terminado() const { return pasos_.empty(); }
+
+private:
+    void Contestar() {
+        auto* cuadro = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!cuadro || !cuadro->isVisible() || pasos_.empty()) return;
+        vistos << cuadro->objectName();
+        const TPaso paso = pasos_.front();
+        pasos_.pop_front();
+        if (cuadro->objectName() != QLatin1String(paso.cuadro)) {
+            cuadro->reject();
+            return;
+        }
+        if (QAbstractButton* boton = paso.boton(*cuadro)) boton->click();
+    }
+    std::deque<TPaso> pasos_;
+    QTimer reloj_;
+};
+
+QAbstractButton* Llamado(QMessageBox& cuadro, const char* nombre) {
+    return cuadro.findChild<QAbstractButton*>(QString::fromLatin1(nombre));
+}
+
+TEST(CuadroDeError, TerminarPreguntaAntesYUnNoVuelveAlError) {
+    Contestador contestador({{"cuadroDeError", [](QMessageBox& c) { return Llamado(c, "terminar"); }},
+                             {"confirmarTerminar", [](QMessageBox& c) { return c.button(QMessageBox::No); }},
+                             {"cuadroDeError", [](QMessageBox& c) { return Llamado(c, "continuar"); }}});
+    EXPECT_EQ(CuadroDeErrorEstandar(nullptr, QStringLiteral("falla")), TRespuestaError::Continuar);
+    EXPECT_TRUE(contestador.Terminado());
+    EXPECT_EQ(contestador.vistos, (QStringList{QStringLiteral("cuadroDeError"), QStringLiteral("confirmarTerminar"),
+                                               QStringLiteral("cuadroDeError")}));
+}
+
+TEST(CuadroDeError, TerminarConfirmadoTermina) {
+    Contestador contestador({{"cuadroDeError", [](QMessageBox& c) { return Llamado(c, "terminar"); }},
+                             {"confirmarTerminar", [](QMessageBox& c) { return c.button(QMessageBox::Yes); }}});
+    EXPECT_EQ(CuadroDeErrorEstandar(nullptr, QStringLiteral("falla")), TRespuestaError::Terminar);
+    EXPECT_TRUE(contestador.Terminado());
+}
+
+TEST(CuadroDeError, ContinuarEsLoQueHacenEnterYEscape) {
+    for (const Qt::Key tecla : {Qt::Key_Return, Qt::Key_Escape}) {
+        Contestador contestador({{"cuadroDeError", [tecla](QMessageBox& c) {
+                                      QTest::keyClick(&c, tecla);
+                                      return static_cast<QAbstractButton*>(nullptr);
+                                  }}});
+        EXPECT_EQ(CuadroDeErrorEstandar(nullptr, QStringLiteral("falla")), TRespuestaError::Continuar);
+    }
+}
+
+TEST(CuadroDeError, LaPreguntaDeTerminarTieneNoPorDefecto) {
+    Contestador contestador({{"confirmarTerminar", [](QMessageBox& c) {
+                                  EXPECT_EQ(c.defaultButton(), c.button(QMessageBox::No));
+                                  return c.button(QMessageBox::No);
+                              }}});
+    EXPECT_FALSE(ConfirmarTerminarPrograma(nullptr));
+}
+
+}  // namespace
