@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <optional>
 #include <set>
@@ -107,14 +108,26 @@ TEST(RepartirEnBloques, ElHiloCeroEsElQueLlama) {
 }
 
 TEST(RepartirEnBloques, LaPrimeraFallaSeLevantaAlFinalYDetieneElReparto) {
-    std::atomic<int> bloques{0};
-    EXPECT_THROW(RepartirEnBloques(64 * 1000, 4, 64,
+    // One thread: the blocks after the failing one are never handed out.
+    int bloques = 0;
+    EXPECT_THROW(RepartirEnBloques(64 * 1000, 1, 64,
                                    [&](int32_t, std::size_t desde, std::size_t) {
                                        ++bloques;
                                        if (desde == 64 * 3) throw std::runtime_error("falla");
                                    }),
                  std::runtime_error);
-    EXPECT_LT(bloques.load(), 1000);
+    EXPECT_EQ(bloques, 4);
+
+    // Four threads on blocks that take a while: the others stop soon after.
+    std::atomic<int> vistos{0};
+    EXPECT_THROW(RepartirEnBloques(64 * 1000, 4, 64,
+                                   [&](int32_t, std::size_t desde, std::size_t) {
+                                       ++vistos;
+                                       if (desde == 64 * 3) throw std::runtime_error("falla");
+                                       std::this_thread::sleep_for(std::chrono::microseconds(200));
+                                   }),
+                 std::runtime_error);
+    EXPECT_LT(vistos.load(), 500);
 }
 
 }  // namespace
