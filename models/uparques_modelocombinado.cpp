@@ -185,7 +185,14 @@ double TParque_ModeloCombinado::FactorInterpolado(double dir, double densidadMas
 void TParque_ModeloCombinado::CalcularPotencia(bool sinMatrizFactores, double& PotConCGM, double& PotSinCGM,
                                                double& PotTeorica, double v, double dir, double densidad,
                                                double tope, bool soloTeorico, bool velLibre) {
-    TParque_ModeloTeorico& parque = *Parque;
+    CalcularPotencia(*Parque, sinMatrizFactores, PotConCGM, PotSinCGM, PotTeorica, v, dir, densidad, tope,
+                     soloTeorico, velLibre);
+}
+
+void TParque_ModeloCombinado::CalcularPotencia(TParque_ModeloTeorico& parque, bool sinMatrizFactores,
+                                               double& PotConCGM, double& PotSinCGM, double& PotTeorica, double v,
+                                               double dir, double densidad, double tope, bool soloTeorico,
+                                               bool velLibre) const {
     const double autorizada = parque.potencia_autorizada_mw;
     const double direccion = DireccionReducida(dir);
     parque.FijarDireccion(direccion);

@@ -64,6 +64,13 @@ public:
     // ones. None of the three results exceeds the authorised power.
     void CalcularPotencia(bool sinMatrizFactores, double& PotConCGM, double& PotSinCGM, double& PotTeorica,
                           double v, double dir, double densidad, double tope, bool soloTeorico, bool velLibre);
+    // The same evaluated on `parque`, a copy of this model's park (see
+    // TParque_ModeloTeorico::Create_Clonar), whose state alone it changes:
+    // the factor matrix and the empirical model are only read, so worker
+    // threads, each with a park of its own, may call it at once.
+    void CalcularPotencia(TParque_ModeloTeorico& parque, bool sinMatrizFactores, double& PotConCGM,
+                          double& PotSinCGM, double& PotTeorica, double v, double dir, double densidad, double tope,
+                          bool soloTeorico, bool velLibre) const;
     // Factor of the matrix at a direction and mast power density; 1 for an
     // empty matrix, EErrorQuendal when its rows are not the sectors.
     double FactorInterpolado(double dir, double densidadMastil) const;

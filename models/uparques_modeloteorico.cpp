@@ -314,6 +314,48 @@ std::unique_ptr<TParque_ModeloTeorico> TParque_ModeloTeorico::Create_LeerDeArchi
     return Create_LeerDeTexto(f, proveedor);
 }
 
+std::unique_ptr<TParque_ModeloTeorico> TParque_ModeloTeorico::Create_Clonar(const TParque_ModeloTeorico& o) {
+    auto p = std::make_unique<TParque_ModeloTeorico>();
+    p->nid = o.nid;
+    p->nid_central_KOLM = o.nid_central_KOLM;
+    p->nid_modelo = o.nid_modelo;
+    p->nombre = o.nombre;
+    p->n_sectores_dir = o.n_sectores_dir;
+    p->molinos.reserve(o.molinos.size());
+    for (const auto& molino : o.molinos) p->molinos.push_back(std::make_unique<TMolino>(*molino));
+    p->rectIzq = o.rectIzq;
+    p->rectArriba = o.rectArriba;
+    p->rectDer = o.rectDer;
+    p->rectAbajo = o.rectAbajo;
+    p->anchoMundo = o.anchoMundo;
+    p->altoMundo = o.altoMundo;
+    p->anchoPixel = o.anchoPixel;
+    p->altoPixel = o.altoPixel;
+    p->xMinMundo = o.xMinMundo;
+    p->xMaxMundo = o.xMaxMundo;
+    p->yMinMundo = o.yMinMundo;
+    p->yMaxMundo = o.yMaxMundo;
+    p->meteo_utm_huso = o.meteo_utm_huso;
+    p->meteo_utm_zona = o.meteo_utm_zona;
+    p->meteo_utm_xe = o.meteo_utm_xe;
+    p->meteo_utm_yn = o.meteo_utm_yn;
+    p->meteo_cota = o.meteo_cota;
+    p->grilla_rotada_dx = o.grilla_rotada_dx;
+    p->grilla_rotada_dy = o.grilla_rotada_dy;
+    p->grilla_rotada_margen_dx = o.grilla_rotada_margen_dx;
+    p->meteo_etha = o.meteo_etha;
+    p->mat_vientos = o.mat_vientos;
+    p->alfa_terreno = o.alfa_terreno;
+    p->gamma_atmosfera = o.gamma_atmosfera;
+    p->fpv3pe = o.fpv3pe;
+    p->factor_perdidas = o.factor_perdidas;
+    p->potencia_nominal = o.potencia_nominal;
+    p->factor_kolm_scada = o.factor_kolm_scada;
+    p->potencia_autorizada_mw = o.potencia_autorizada_mw;
+    p->Preparar();
+    return p;
+}
+
 void TParque_ModeloTeorico::LeerBloque(TLectorTexto& f, const TProveedorConexion& proveedor) {
     const int lineaVersion = f.Linea();
     const std::string lineaDeVersion = f.LeerLinea();

@@ -193,6 +193,12 @@ public:
                                                                      const TProveedorConexion& proveedor = {});
     static std::unique_ptr<TParque_ModeloTeorico> Create_LeerDeArchivo(const std::string& ruta,
                                                                        const TProveedorConexion& proveedor = {});
+    // A park of its own with the same parameters, tables and turbines, ready
+    // for a pass: a worker thread's copy, whose evaluations give the bits of
+    // the original's. The grid of the current direction and the turbines'
+    // last results are not copied; the copy lays its grid at its first
+    // FijarDireccion.
+    static std::unique_ptr<TParque_ModeloTeorico> Create_Clonar(const TParque_ModeloTeorico& otro);
     // Always version 5.
     void GuardarEnTexto(TEscritorTexto& f) const;
     // Through a temporary file renamed over the old one.

@@ -4,10 +4,13 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
+#include <cstdint>
 #include <cstdlib>
 #include <initializer_list>
 #include <limits>
+#include <memory>
 #include <optional>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -24,6 +27,7 @@
 #include "numerics/consola.h"
 #include "numerics/errores.h"
 #include "numerics/textoreal.h"
+#include "numerics/uhilos.h"
 
 namespace {
 
@@ -188,8 +192,8 @@ void MostrarEnConsola(const std::string& texto) {
 // sample: everything the two simulations share about one sample.
 class TMuestrasEolicas {
 public:
-    TMuestrasEolicas(const TSeriesEolicasFiltradas& series, TParque_ModeloCombinado& modelo, bool sinMatrizFactores,
-                     bool velLibre, bool soloTeorico)
+    TMuestrasEolicas(const TSeriesEolicasFiltradas& series, const TParque_ModeloCombinado& modelo,
+                     bool sinMatrizFactores, bool velLibre, bool soloTeorico)
         : series_(series), modelo_(modelo), sinMatrizFactores_(sinMatrizFactores), velLibre_(velLibre),
           soloTeorico_(soloTeorico) {
         TSeriesDeDatos& datos = *series.datos;
@@ -222,6 +226,10 @@ public:
         return !Restringida(i) || std::fabs(P(i) - CGM(i)) > DistanciaConsignaLibre;
     }
     bool Usable(int32_t i) const { return !Excluida(i) && SinConsignaQueLimite(i); }
+    // The sample gets a model value in a pass.
+    bool ConModelo(int32_t i, bool conservarRestringidas) const {
+        return !Excluida(i) && (conservarRestringidas || !Restringida(i));
+    }
     // The earlier of the pair has power and the later one changed by less
     // than 15 % of it.
     bool Estable(int32_t i, int32_t vecina) const {
@@ -237,13 +245,16 @@ public:
         double conCGM = 0;  // under the set-point
         double sinCGM = 0;  // Pm: unrestricted, capped at Pa
     };
-    TPotencias PotenciaModelo(int32_t i) const {
+    // The model power of sample i evaluated on `parque`: the combined
+    // model's own park, or a worker's copy of it. It reads the series and
+    // the model and changes the park alone.
+    TPotencias PotenciaModelo(TParque_ModeloTeorico& parque, int32_t i) const {
         double densidad =
             DensidadAire(Valor(ColTemperatura, i), Valor(ColPresion, i), Valor(ColHumedad, i));
         if (!std::isfinite(densidad)) densidad = DensidadDeRespaldo;
         TPotencias p;
         double teorica = 0;
-        modelo_.CalcularPotencia(sinMatrizFactores_, p.conCGM, p.sinCGM, teorica, Valor(ColVelocidad, i),
+        modelo_.CalcularPotencia(parque, sinMatrizFactores_, p.conCGM, p.sinCGM, teorica, Valor(ColVelocidad, i),
                                  Valor(ColDireccion, i), densidad, CGM(i), soloTeorico_, velLibre_);
         return p;
     }
@@ -255,9 +266,103 @@ public:
 
 private:
     const TSeriesEolicasFiltradas& series_;
-    TParque_ModeloCombinado& modelo_;
+    const TParque_ModeloCombinado& modelo_;
     bool sinMatrizFactores_, velLibre_, soloTeorico_;
     const TVectR* columnas_[ColumnasEolicas] = {};
+};
+
+// The model powers of the samples one run uses, each evaluated once and kept
+// by sample index, so that the windows of a restriction run that share a
+// sample give it the same power. An evaluation depends on its sample alone
+// (it lays the park's grid for the sample's direction first), so the order
+// of evaluation changes no bit.
+//
+// Anticipar evaluates a set of samples before the sequential pass: with more
+// than one worker, in blocks handed out to worker threads as they free up,
+// each thread evaluating on a park copy of its own, since an evaluation
+// changes the park's state; with one worker it leaves them to the pass, as
+// the one-thread path always did. The pass asks with Potencia in its own
+// order. A sample not known by then (never anticipated, or whose evaluation
+// failed on a worker) is evaluated on the shared model when asked for, so a
+// failure comes up where the one-thread pass meets it, with its message made
+// on the main thread.
+class TPotenciasDeCorrida {
+public:
+    TPotenciasDeCorrida(const TMuestrasEolicas& m, TParque_ModeloCombinado& modelo, int32_t hilos)
+        : m_(m), modelo_(modelo), hilos_(hilos), potencias_(static_cast<std::size_t>(m.N) + 1),
+          conocida_(potencias_.size(), 0) {}
+
+    void Anticipar(std::vector<int32_t> muestras) {
+        std::sort(muestras.begin(), muestras.end());
+        muestras.erase(std::unique(muestras.begin(), muestras.end()), muestras.end());
+        std::erase_if(muestras, [this](int32_t i) { return conocida_[static_cast<std::size_t>(i)] != 0; });
+        if (hilos_ <= 1 || muestras.size() < 2) return;
+        // The first one on the shared model, here: a model that cannot be
+        // evaluated at all fails on the main thread, and no worker starts.
+        try {
+            Evaluar(*modelo_.Parque, muestras.front());
+            ultimaEnModelo_ = muestras.front();
+        } catch (...) {
+            return;  // the pass meets the failure in its own order
+        }
+        const std::span<const int32_t> resto(muestras.data() + 1, muestras.size() - 1);
+        const int32_t hilos = HilosParaBloques(resto.size(), hilos_, MuestrasPorBloque);
+        std::vector<std::unique_ptr<TParque_ModeloTeorico>> parques;
+        for (int32_t h = 0; h < hilos; ++h) {
+            parques.push_back(TParque_ModeloTeorico::Create_Clonar(*modelo_.Parque));
+            // A copy's state is thrown away, so a calm reading may skip its pass.
+            parques.back()->omitirPasadaEnCalma = true;
+        }
+        const auto bloque = [&](int32_t hilo, std::size_t desde, std::size_t hasta) {
+            TParque_ModeloTeorico& parque = *parques[static_cast<std::size_t>(hilo)];
+            for (std::size_t k = desde; k < hasta; ++k) {
+                try {
+                    Evaluar(parque, resto[k]);
+                } catch (...) {
+                    // left unknown: the pass evaluates it on the main thread
+                }
+            }
+        };
+        RepartirEnBloques(resto.size(), hilos, MuestrasPorBloque, bloque);
+    }
+
+    TMuestrasEolicas::TPotencias Potencia(int32_t i) {
+        ultimaPedida_ = i;
+        if (!conocida_[static_cast<std::size_t>(i)]) {
+            Evaluar(*modelo_.Parque, i);
+            ultimaEnModelo_ = i;
+        }
+        return potencias_[static_cast<std::size_t>(i)];
+    }
+
+    // Leaves the shared model's park as the one-thread pass leaves it, with
+    // the grid of the last sample asked for (the park picture and
+    // ValorEnPunto read it): that sample is evaluated on it again when its
+    // power came from elsewhere.
+    void DejarModeloComoUltimaPedida() {
+        if (ultimaPedida_ < 1 || ultimaEnModelo_ == ultimaPedida_) return;
+        m_.PotenciaModelo(*modelo_.Parque, ultimaPedida_);
+        ultimaEnModelo_ = ultimaPedida_;
+    }
+
+private:
+    // Samples handed out to a worker at a time: enough to keep the handing
+    // out cheap, few enough to share the end of the list out evenly.
+    static constexpr std::size_t MuestrasPorBloque = 64;
+
+    void Evaluar(TParque_ModeloTeorico& parque, int32_t i) {
+        const auto k = static_cast<std::size_t>(i);
+        potencias_[k] = m_.PotenciaModelo(parque, i);
+        conocida_[k] = 1;
+    }
+
+    const TMuestrasEolicas& m_;
+    TParque_ModeloCombinado& modelo_;
+    int32_t hilos_;
+    std::vector<TMuestrasEolicas::TPotencias> potencias_;  // by sample index
+    std::vector<uint8_t> conocida_;  // one byte per sample, so that threads write apart
+    int32_t ultimaPedida_ = 0;       // the last sample the pass asked for
+    int32_t ultimaEnModelo_ = 0;     // the last sample evaluated on the shared model
 };
 
 // The measured and modelled powers of the last u samples pushed. The ratio
@@ -298,23 +403,31 @@ int32_t InicioCalentamiento(const TMuestrasEolicas& m, int32_t iS, int32_t u, st
     return 1;
 }
 
-// The ratio of measured to modelled power of the first u samples next to a
-// window that are usable, steady and above 0.2 Pa, walking away from it from
-// `desde` one sample at a time in direction `paso` (+1 after the window, -1
-// before it); 1 when none is found or their model power is nil.
-double FactorJuntoAVentana(const TMuestrasEolicas& m, int32_t desde, int32_t paso, int32_t u) {
+// The first u samples next to a window that are usable, steady and above
+// 0.2 Pa, walking away from it from `desde` one sample at a time in
+// direction `paso` (+1 after the window, -1 before it), in that order.
+std::vector<int32_t> MuestrasJuntoAVentana(const TMuestrasEolicas& m, int32_t desde, int32_t paso, int32_t u) {
     const double potenciaMinima = 0.2 * m.Pa;
-    double sumaMedida = 0, sumaModelo = 0;
-    int32_t tomadas = 0;
-    for (int32_t i = desde; tomadas < u && i >= 1 && i <= m.N; i += paso) {
+    std::vector<int32_t> tomadas;
+    for (int32_t i = desde; std::ssize(tomadas) < u && i >= 1 && i <= m.N; i += paso) {
         const int32_t vecina = i - paso;  // toward the window
         if (vecina < 1 || vecina > m.N) continue;
         if (!m.Usable(i) || !m.Estable(i, vecina) || !(m.P(i) > potenciaMinima)) continue;
-        sumaMedida += m.P(i);
-        sumaModelo += m.PotenciaModelo(i).sinCGM;
-        ++tomadas;
+        tomadas.push_back(i);
     }
-    return tomadas > 0 && sumaModelo > SumaModeloMinima ? sumaMedida / sumaModelo : 1;
+    return tomadas;
+}
+
+// The ratio of measured to modelled power of those samples; 1 when there is
+// none or their model power is nil.
+double FactorJuntoAVentana(const TMuestrasEolicas& m, const std::vector<int32_t>& tomadas,
+                           TPotenciasDeCorrida& potencias) {
+    double sumaMedida = 0, sumaModelo = 0;
+    for (int32_t i : tomadas) {
+        sumaMedida += m.P(i);
+        sumaModelo += potencias.Potencia(i).sinCGM;
+    }
+    return !tomadas.empty() && sumaModelo > SumaModeloMinima ? sumaMedida / sumaModelo : 1;
 }
 
 // The adjustment inside a restriction window: from the pre-window factor at
@@ -419,10 +532,35 @@ void EscribirInforme(TExcelFile& informe, const TColumnasInforme& filas, TDateTi
                           TTipoAbscisa::Fechas, "");
 }
 
+// The samples of a pass over [ini, fin] (already clamped to the series):
+// the warm-up from i0, then the simulated ones from iS to iE.
+struct TTramoDePasada {
+    int32_t i0 = 1, iS = 1, iE = 0;
+};
+
+TTramoDePasada TramoDePasada(const TMuestrasEolicas& m, TDateTime ini, TDateTime fin, const TReglasSimulacion& reglas,
+                             int32_t u) {
+    TTramoDePasada tramo;
+    tramo.iS = m.Indice(ini);
+    tramo.iE = m.Indice(fin);
+    tramo.i0 = InicioCalentamiento(m, tramo.iS, u, reglas.potenciaMinimaCalentamiento);
+    return tramo;
+}
+
+// The samples of the pass that get a model value, in pass order.
+std::vector<int32_t> MuestrasConModelo(const TMuestrasEolicas& m, const TTramoDePasada& tramo,
+                                       bool conservarRestringidas) {
+    std::vector<int32_t> muestras;
+    for (int32_t i = tramo.i0; i <= tramo.iE; ++i)
+        if (m.ConModelo(i, conservarRestringidas)) muestras.push_back(i);
+    return muestras;
+}
+
 // The simulation of [ini, fin] (already clamped to the series) shared by
 // both forms: warm-up, main pass, table, records, console and statistics.
-void SimularPeriodo(TParque_ModeloCombinado& modelo, const TMuestrasEolicas& m, TDateTime ini, TDateTime fin,
-                    const TReglasSimulacion& reglas, const TOpcionesSimulacion& op,
+// The model powers come from `potencias`, in pass order.
+void SimularPeriodo(const TParque_ModeloCombinado& modelo, const TMuestrasEolicas& m, TDateTime ini, TDateTime fin,
+                    const TReglasSimulacion& reglas, const TOpcionesSimulacion& op, TPotenciasDeCorrida& potencias,
                     TDAofRecsEnergiaPorFecha& registros) {
     const TParque_ModeloTeorico& parque = *modelo.Parque;
     std::optional<TMatricesConErroresModelos> errores;
@@ -431,8 +569,8 @@ void SimularPeriodo(TParque_ModeloCombinado& modelo, const TMuestrasEolicas& m, 
         errores = TMatricesConErroresModelos::Create(25, 360, modelo.ModeloEmpirico->nSectores(),
                                                      modelo.ModeloEmpirico->nTramos(), 7, 20, m.Pa);
     }
-    const int32_t iS = m.Indice(ini), iE = m.Indice(fin);
-    const int32_t i0 = InicioCalentamiento(m, iS, op.u, reglas.potenciaMinimaCalentamiento);
+    const TTramoDePasada tramo = TramoDePasada(m, ini, fin, reglas, op.u);
+    const int32_t iS = tramo.iS, iE = tramo.iE, i0 = tramo.i0;
 
     TEscritorTexto tabla =
         TEscritorTexto::Crear(RutaLocal(RutaResultadosMC(op.carpeta, parque.nid, ini, fin, op.u)));
@@ -446,16 +584,16 @@ void SimularPeriodo(TParque_ModeloCombinado& modelo, const TMuestrasEolicas& m, 
         const TDateTime t = m.Fecha(i);
         const double v = m.Valor(ColVelocidad, i), d = m.Valor(ColDireccion, i);
         const double P = m.P(i), CGM = m.CGM(i);
-        const bool conModelo = !m.Excluida(i) && (op.conservarRestringidas || !m.Restringida(i));
+        const bool conModelo = m.ConModelo(i, op.conservarRestringidas);
         double Pm = SinValor, razon = 1;
         if (conModelo) {
-            const TMuestrasEolicas::TPotencias potencias = m.PotenciaModelo(i);
-            Pm = potencias.sinCGM;
+            const TMuestrasEolicas::TPotencias muestra = potencias.Potencia(i);
+            Pm = muestra.sinCGM;
             razon = anillo.Razon();  // before the sample itself is pushed
             if (m.SinConsignaQueLimite(i) && (!reglas.potenciaMinimaAnillo || P > *reglas.potenciaMinimaAnillo))
                 anillo.Empujar(P, Pm);
             if (errores && i >= iS && m.Valor(ColDisponibilidad, i) >= DisponibilidadMinimaErrores)
-                errores->Agregar(op.soloTeorico ? potencias.conCGM : std::min(m.Pa, Pm * razon), P, v, d, t);
+                errores->Agregar(op.soloTeorico ? muestra.conCGM : std::min(m.Pa, Pm * razon), P, v, d, t);
         }
         if (i < iS) continue;  // the warm-up only feeds the ring
 
@@ -519,6 +657,59 @@ TOpcionesSimulacion Opciones(bool sinMatrizFactores, bool velLibre, bool soloTeo
     return op;
 }
 
+// What a window simulation settles before its pass: the clamped period, the
+// rules, and the samples whose ratios give the factors after and before the
+// window. None of it depends on a model power.
+struct TPlanVentana {
+    TDateTime ini = 0, fin = 0;
+    TReglasSimulacion reglas;
+    std::vector<int32_t> juntoDespues, juntoAntes;
+};
+
+TPlanVentana PlanearVentana(const TMuestrasEolicas& m, TDateTime fechaIniSim, TDateTime fechaFinSim,
+                            TDateTime fechaIniVentana, TDateTime fechaFinVentana, int32_t u) {
+    TPlanVentana plan;
+    plan.ini = std::max(fechaIniSim, m.t1);
+    plan.fin = std::min(fechaFinSim, m.Fecha(m.N));
+    TReglasSimulacion& reglas = plan.reglas;
+    reglas.potenciaMinimaCalentamiento = 0.2 * m.Pa;
+    reglas.potenciaMinimaAnillo = 0.1 * m.Pa;
+    TAjusteVentana ajuste;
+    ajuste.iA = m.Indice(fechaIniVentana);
+    ajuste.iB = m.Indice(fechaFinVentana);
+    plan.juntoDespues = MuestrasJuntoAVentana(m, ajuste.iB + 1, +1, u);
+    plan.juntoAntes = MuestrasJuntoAVentana(m, ajuste.iA - 1, -1, u);
+    reglas.ajusteVentana = ajuste;
+    // The window's own samples, told by index: its start sample to its end
+    // sample, both included (the end sample's set-point keeps it out).
+    reglas.iEstimacionIni = ajuste.iA;
+    reglas.iEstimacionFin = ajuste.iB;
+    reglas.resumenIni = fechaIniVentana;
+    reglas.resumenFin = fechaFinVentana;
+    return plan;
+}
+
+// Every sample whose model power the window simulation asks for.
+std::vector<int32_t> MuestrasDeVentana(const TMuestrasEolicas& m, const TPlanVentana& plan, int32_t u,
+                                       bool conservarRestringidas) {
+    std::vector<int32_t> muestras =
+        MuestrasConModelo(m, TramoDePasada(m, plan.ini, plan.fin, plan.reglas, u), conservarRestringidas);
+    muestras.insert(muestras.end(), plan.juntoDespues.begin(), plan.juntoDespues.end());
+    muestras.insert(muestras.end(), plan.juntoAntes.begin(), plan.juntoAntes.end());
+    return muestras;
+}
+
+// The window simulation once planned: the factors after and before the
+// window (in that order), then the pass.
+void SimularVentanaPlaneada(const TParque_ModeloCombinado& modelo, const TMuestrasEolicas& m, TPlanVentana plan,
+                            const TOpcionesSimulacion& op, TPotenciasDeCorrida& potencias,
+                            TDAofRecsEnergiaPorFecha& registros) {
+    TAjusteVentana& ajuste = *plan.reglas.ajusteVentana;
+    ajuste.fpost = FactorJuntoAVentana(m, plan.juntoDespues, potencias);
+    ajuste.fpre = FactorJuntoAVentana(m, plan.juntoAntes, potencias);
+    SimularPeriodo(modelo, m, plan.ini, plan.fin, plan.reglas, op, potencias, registros);
+}
+
 }  // namespace
 
 TSeriesEolicasFiltradas LeerYFiltrarSeriesEolicas(const TParque_ModeloTeorico& parque,
@@ -544,29 +735,15 @@ void SimularVentanaEolica(bool sinMatrizFactores, TParque_ModeloCombinado& model
                           bool soloTeorico, bool conservarRestringidas, TExcelFile* informe) {
     ExigirLargoAnillo(muestrasBuffer);
     const TMuestrasEolicas m(series, modelo, sinMatrizFactores, velLibre, soloTeorico);
-    const TDateTime ini = std::max(fechaIniSim, m.t1);
-    const TDateTime fin = std::min(fechaFinSim, m.Fecha(m.N));
-
-    TReglasSimulacion reglas;
-    reglas.potenciaMinimaCalentamiento = 0.2 * m.Pa;
-    reglas.potenciaMinimaAnillo = 0.1 * m.Pa;
-    TAjusteVentana ajuste;
-    ajuste.iA = m.Indice(fechaIniVentana);
-    ajuste.iB = m.Indice(fechaFinVentana);
-    ajuste.fpost = FactorJuntoAVentana(m, ajuste.iB + 1, +1, muestrasBuffer);
-    ajuste.fpre = FactorJuntoAVentana(m, ajuste.iA - 1, -1, muestrasBuffer);
-    reglas.ajusteVentana = ajuste;
-    // The window's own samples, told by index: its start sample to its end
-    // sample, both included (the end sample's set-point keeps it out).
-    reglas.iEstimacionIni = ajuste.iA;
-    reglas.iEstimacionFin = ajuste.iB;
-    reglas.resumenIni = fechaIniVentana;
-    reglas.resumenFin = fechaFinVentana;
-
-    SimularPeriodo(modelo, m, ini, fin, reglas,
-                   Opciones(sinMatrizFactores, velLibre, soloTeorico, conservarRestringidas, estadisticasErrores,
-                            muestrasBuffer, carpeta, factorKolmScada, informe),
-                   registros);
+    const TPlanVentana plan =
+        PlanearVentana(m, fechaIniSim, fechaFinSim, fechaIniVentana, fechaFinVentana, muestrasBuffer);
+    TPotenciasDeCorrida potencias(m, modelo, HilosDeTrabajo());
+    potencias.Anticipar(MuestrasDeVentana(m, plan, muestrasBuffer, conservarRestringidas));
+    SimularVentanaPlaneada(modelo, m, plan,
+                           Opciones(sinMatrizFactores, velLibre, soloTeorico, conservarRestringidas,
+                                    estadisticasErrores, muestrasBuffer, carpeta, factorKolmScada, informe),
+                           potencias, registros);
+    potencias.DejarModeloComoUltimaPedida();
 }
 
 void SimularVentanaEolica(bool sinMatrizFactores, TParque_ModeloCombinado& modelo, const std::string& archivoSeries,
@@ -605,10 +782,14 @@ void SimularSerieConModeloCombinado(bool sinMatrizFactores, TParque_ModeloCombin
     reglas.resumenIni = fechaIniRestriccion;
     reglas.resumenFin = fechaFinRestriccion;
 
+    TPotenciasDeCorrida potencias(m, modelo, HilosDeTrabajo());
+    potencias.Anticipar(
+        MuestrasConModelo(m, TramoDePasada(m, ini, fin, reglas, muestrasBuffer), conservarRestringidas));
     SimularPeriodo(modelo, m, ini, fin, reglas,
                    Opciones(sinMatrizFactores, velLibre, soloTeorico, conservarRestringidas, estadisticasErrores,
                             muestrasBuffer, carpeta, factorKolmScada, nullptr),
-                   registros);
+                   potencias, registros);
+    potencias.DejarModeloComoUltimaPedida();
 }
 
 // ------------------------------------------------------------ error matrices
@@ -1278,10 +1459,26 @@ void ProcesarRestriccionesEolico(const std::string& archivoModelo, const std::st
         BuscarVentanasDeRestriccion(*series.datos, Pa, fechaIni, fechaFin, ColConsigna + 1);
     ExigirPeriodoEnLaSerie(pedidoIni, pedidoFin, fechaIni, fechaFin, archivoSeries);
 
+    // Every window planned first, so that the model power of each sample
+    // the windows use is evaluated once for the whole run, on every worker.
+    constexpr bool sinErrores = false, soloTeorico = false, conservarRestringidas = true;
+    const TMuestrasEolicas m(series, *modelo, sinFactores, velLibre, soloTeorico);
+    std::vector<TPlanVentana> planes;
+    std::vector<int32_t> muestras;
+    for (const TRecFechasRestriccion& v : ventanas) {
+        planes.push_back(PlanearVentana(m, v.fechaIni - CuatroHoras, v.fechaFin + CuatroHoras, v.fechaIni,
+                                        v.fechaFin, u));
+        const std::vector<int32_t> deVentana = MuestrasDeVentana(m, planes.back(), u, conservarRestringidas);
+        muestras.insert(muestras.end(), deVentana.begin(), deVentana.end());
+    }
+    TPotenciasDeCorrida potencias(m, *modelo, HilosDeTrabajo());
+    potencias.Anticipar(std::move(muestras));
+    const TOpcionesSimulacion op =
+        Opciones(sinFactores, velLibre, soloTeorico, conservarRestringidas, sinErrores, u, carpeta, F, nullptr);
     TDAofRecsEnergiaPorFecha registros;
-    for (const TRecFechasRestriccion& v : ventanas)
-        SimularVentanaEolica(sinFactores, *modelo, series, carpeta, velLibre, v.fechaIni - CuatroHoras,
-                             v.fechaFin + CuatroHoras, v.fechaIni, v.fechaFin, F, registros, u, false, false, true);
+    for (const TPlanVentana& plan : planes) SimularVentanaPlaneada(*modelo, m, plan, op, potencias, registros);
+    // The run's model goes with it, so its park is not brought back to the
+    // last sample.
 
     // The request asks up to the whole day after the period end.
     const TPlantaDeCorrida planta{parque.nid, parque.nid_central_KOLM, Pa, F, "vel", "dir"};
