@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "numerics/uhilos.h"
+#include "../soporte/variable_entorno.h"
 
 namespace {
 
@@ -37,24 +38,9 @@ INSTANTIATE_TEST_SUITE_P(Casos, HilosPedidosEn,
 TEST(HilosPedidos, SinVariableNoHayPedido) { EXPECT_EQ(HilosPedidos(nullptr), 0); }
 
 // QUENDAL_HILOS set for the object's life, then put back as it was.
-class VariableHilosFija {
+class VariableHilosFija : public VariableDeEntornoFija {
 public:
-    explicit VariableHilosFija(const char* valor) {
-        if (const char* previo = std::getenv(VariableHilos)) previo_ = previo;
-        if (valor)
-            setenv(VariableHilos, valor, 1);
-        else
-            unsetenv(VariableHilos);
-    }
-    ~VariableHilosFija() {
-        if (previo_)
-            setenv(VariableHilos, previo_->c_str(), 1);
-        else
-            unsetenv(VariableHilos);
-    }
-
-private:
-    std::optional<std::string> previo_;
+    explicit VariableHilosFija(const char* valor) : VariableDeEntornoFija(VariableHilos, valor) {}
 };
 
 TEST(HilosDeTrabajo, LaVariableFijaLaCantidadYSinElla_oMalEscritaSonTodosLosNucleos) {

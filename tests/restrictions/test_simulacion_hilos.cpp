@@ -28,6 +28,7 @@
 #include "numerics/archivotexto.h"
 #include "numerics/uhilos.h"
 #include "restrictions/ucalcrestriccionesoperativas.h"
+#include "variable_entorno.h"
 
 using namespace apoyo_simulacion;
 namespace fs = std::filesystem;
@@ -39,21 +40,9 @@ constexpr int32_t U = 6;
 const std::string CarpetaDemo = std::string(QUENDAL_TEST_DATA) + "/../../examples/c9001";
 
 // QUENDAL_HILOS set for the object's life, then put back as it was.
-class HilosFijos {
+class HilosFijos : public VariableDeEntornoFija {
 public:
-    explicit HilosFijos(int32_t hilos) {
-        if (const char* previo = std::getenv(VariableHilos)) previo_ = previo;
-        setenv(VariableHilos, std::to_string(hilos).c_str(), 1);
-    }
-    ~HilosFijos() {
-        if (previo_)
-            setenv(VariableHilos, previo_->c_str(), 1);
-        else
-            unsetenv(VariableHilos);
-    }
-
-private:
-    std::optional<std::string> previo_;
+    explicit HilosFijos(int32_t hilos) : VariableDeEntornoFija(VariableHilos, std::to_string(hilos).c_str()) {}
 };
 
 bool MismosBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
