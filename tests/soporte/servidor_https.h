@@ -1,5 +1,5 @@
 #pragma once
-// A real HTTPS server on 127.0.0.1 for the tests: tests/data/servidor_https.py
+// A real HTTPS server on 127.0.0.1 for the tests: tests/soporte/servidor_https.py
 // under python3, with a certificate for 127.0.0.1 made by openssl into a
 // temporary folder, on a free port. The client trusts that certificate
 // through its CA file. The server stops and the folder goes when the object
