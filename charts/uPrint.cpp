@@ -288,26 +288,20 @@ void TodasLasCronicasPorPaso(TDAofNReal& res, TDatosCronicas datos, int paso) {
     }
 }
 
-void EscribirCronicasExcel(TExcelFile& w, TTipoValoresAComparar tipo, double p, bool ordenar, double p2,
-                           const TDAofString& nombres, TDatosCronicas datos, const std::string& nombreHoja,
-                           const std::string& titulo, TDateTime x0, double dx, bool conGrafico,
-                           const TDAOfTTipoGrafico& tiposGrafico, const TDAOfTTipoEje& ejes,
-                           const TDAOfTColor& colores, const std::string& tituloEjeValores, int32_t,
-                           int32_t decimales, bool minimoAutomatico, bool maximoAutomatico, double minimo,
-                           double maximo, const std::string& tituloEje2, int32_t, int32_t, bool, bool, double,
-                           double, TTipoAbscisa tipoAbscisa, const std::string& tituloAbscisa) {
+void EscribirCronicasExcel(TExcelFile& w, TTipoValoresAComparar tipo, const TDAofString& nombres,
+                           TDatosCronicas datos, const TOpcionesCronicas& o) {
     // Everything that would make the report fail halfway is refused first.
     VerificarDatos(nombres, datos);
-    EtiquetaAbscisa(tipoAbscisa, nombres[0]);
-    if (conGrafico) VerificarDescripcionGrafico(tiposGrafico, ejes, colores);
-    const TParametrosEstadistico estadistico{tipo, ProbabilidadAcotada(p), ProbabilidadAcotada(p2), ordenar};
+    EtiquetaAbscisa(o.tipoAbscisa, nombres[0]);
+    if (o.conGrafico) VerificarDescripcionGrafico(o.tiposGrafico, o.ejes, o.colores);
+    const TParametrosEstadistico estadistico{tipo, ProbabilidadAcotada(o.p), ProbabilidadAcotada(o.p2), o.ordenar};
     const int pasos = static_cast<int>(datos[1].size());
 
-    const std::string hoja = NombreHojaValido(nombreHoja);
+    const std::string hoja = NombreHojaValido(o.nombreHoja);
     w.agregarHoja(hoja);
     w.irAHoja(hoja, 1, 1);
-    std::string primeraLinea = "# " + titulo + " " + tituloEjeValores + " " + w.etiqueta;
-    if (!tituloEje2.empty()) primeraLinea += " Eje2:" + tituloEje2;
+    std::string primeraLinea = "# " + o.titulo + " " + o.tituloEjeValores + " " + w.etiqueta;
+    if (!o.tituloEje2.empty()) primeraLinea += " Eje2:" + o.tituloEje2;
     w.escribirTextoLn(primeraLinea);
 
     // An unknown statistic kind stops here, with only the first line written.
@@ -315,33 +309,36 @@ void EscribirCronicasExcel(TExcelFile& w, TTipoValoresAComparar tipo, double p, 
     if (tipo != TTipoValoresAComparar::TodasLasCronicas)
         etiquetaEstadistico = TTipoValoresACompararToShortStringSingular(tipo, estadistico.p);
 
-    const std::vector<std::string> encabezado = Encabezado(tipo, etiquetaEstadistico, tipoAbscisa, nombres, datos);
+    const std::vector<std::string> encabezado = Encabezado(tipo, etiquetaEstadistico, o.tipoAbscisa, nombres, datos);
     for (const std::string& texto : encabezado) w.agregarValor(texto);
     w.volcarFila();
     const int ultimaColumna = static_cast<int>(encabezado.size());
     const int ultimaFila = pasos + FilaEncabezado;
 
     double abscisa = 0;
-    for (int s = 0; s < pasos; ++s) AgregarFilaDelPaso(w, estadistico, tipoAbscisa, datos, s, pasos, x0, dx, abscisa);
+    for (int s = 0; s < pasos; ++s)
+        AgregarFilaDelPaso(w, estadistico, o.tipoAbscisa, datos, s, pasos, o.x0, o.dx, abscisa);
 
     w.seleccionarRango(PrimeraFilaDeDatos, ColumnaAbscisa + 1, ultimaFila, ultimaColumna);
-    w.cambiarFormato(w.versionExcel() == 14 ? FormatoDecimales(decimales) : "General");
-    if (tipoAbscisa == TTipoAbscisa::Fechas) {
+    w.cambiarFormato(w.versionExcel() == 14 ? FormatoDecimales(o.decimales) : "General");
+    if (o.tipoAbscisa == TTipoAbscisa::Fechas) {
         w.seleccionarRango(PrimeraFilaDeDatos, ColumnaAbscisa, ultimaFila, ColumnaAbscisa);
-        w.cambiarFormato(FormatoFechaAbscisa(dx));
+        w.cambiarFormato(FormatoFechaAbscisa(o.dx));
     }
-    if (!conGrafico) return;
+    if (!o.conGrafico) return;
 
-    double minimoCategorias = x0, maximoCategorias = abscisa;
-    if (tipoAbscisa == TTipoAbscisa::Fechas) maximoCategorias = x0 + (pasos - 1) * dx;
-    if (tipoAbscisa == TTipoAbscisa::ProbabilidadDeExcedencia) {
+    double minimoCategorias = o.x0, maximoCategorias = abscisa;
+    if (o.tipoAbscisa == TTipoAbscisa::Fechas) maximoCategorias = o.x0 + (pasos - 1) * o.dx;
+    if (o.tipoAbscisa == TTipoAbscisa::ProbabilidadDeExcedencia) {
         minimoCategorias = 0;
         maximoCategorias = 1;
     }
-    CrearGraficoExcel(w, hoja, titulo, tituloEjeValores, ColumnaAbscisa, ultimaColumna, FilaEncabezado, ultimaFila,
-                      minimoAutomatico, maximoAutomatico, minimo, maximo, minimoCategorias, maximoCategorias,
-                      tiposGrafico, ejes, colores, dx, static_cast<int32_t>(datos[1][0].size()), tipoAbscisa,
-                      tipo == TTipoValoresAComparar::TodasLasCronicas, tituloAbscisa, tituloEje2, false, false, 0, 0);
+    CrearGraficoExcel(w, hoja, o.titulo, o.tituloEjeValores, ColumnaAbscisa, ultimaColumna, FilaEncabezado,
+                      ultimaFila, o.minimoAutomatico, o.maximoAutomatico, o.minimo, o.maximo, minimoCategorias,
+                      maximoCategorias, o.tiposGrafico, o.ejes, o.colores, o.dx,
+                      static_cast<int32_t>(datos[1][0].size()), o.tipoAbscisa,
+                      tipo == TTipoValoresAComparar::TodasLasCronicas, o.tituloAbscisa, o.tituloEje2, false, false,
+                      0, 0);
 }
 
 void CrearGraficoExcel(TExcelFile& w, const std::string& nombreHoja, const std::string& titulo,

@@ -75,18 +75,56 @@ void VaRPorPaso(TDAofNReal& res, TDatosCronicas datos, int paso, double p, doubl
 // has at this step; a series with fewer is read at its last one.
 void TodasLasCronicasPorPaso(TDAofNReal& res, TDatosCronicas datos, int paso);
 
-// Writes the report into a new worksheet named after `nombreHoja` (cleaned
-// to a valid name) and, when `conGrafico` is set, a chart sheet "g" and that
-// name. The unnamed arguments have no effect; they keep the order callers
-// know.
-void EscribirCronicasExcel(TExcelFile& w, TTipoValoresAComparar tipo, double p, bool ordenar, double p2,
-                           const TDAofString& nombres, TDatosCronicas datos, const std::string& nombreHoja,
-                           const std::string& titulo, TDateTime x0, double dx, bool conGrafico,
-                           const TDAOfTTipoGrafico& tiposGrafico, const TDAOfTTipoEje& ejes,
-                           const TDAOfTColor& colores, const std::string& tituloEjeValores, int32_t,
-                           int32_t decimales, bool minimoAutomatico, bool maximoAutomatico, double minimo,
-                           double maximo, const std::string& tituloEje2, int32_t, int32_t, bool, bool, double,
-                           double, TTipoAbscisa tipoAbscisa, const std::string& tituloAbscisa);
+// How a report is laid out; a caller sets only what differs from these, by
+// name. Every member has an initialiser, so a designated initialiser may
+// leave any of them out without a warning.
+struct TOpcionesCronicas {
+    // The probability of the exceedance value and, with p2, the bounds of
+    // the value at risk; both are taken within [0, 1].
+    double p = 0.5;
+    // Sort each step's realisations in descending order before taking the
+    // value at a probability.
+    bool ordenar = false;
+    double p2 = 0.5;
+    // The worksheet's name, cleaned to a valid one; the chart sheet is "g"
+    // and this name.
+    std::string nombreHoja{};
+    // Goes into the first line, "# titulo tituloEjeValores etiqueta", and
+    // titles the chart.
+    std::string titulo{};
+    // With dates as abscissa, step s is at x0 + s·dx (days); dx also picks
+    // the date format (with the hour when under a day) and the chart's
+    // category units.
+    TDateTime x0 = 0;
+    double dx = 1.0 / 144;
+    // Adds the chart sheet: one kind, axis and colour per reported series.
+    bool conGrafico = false;
+    TDAOfTTipoGrafico tiposGrafico{};
+    TDAOfTTipoEje ejes{};
+    TDAOfTColor colores{};
+    // The unit of the values: in the first line and the chart's value axis.
+    std::string tituloEjeValores{};
+    // Decimals of the values' number format, applied by Excel 2010 only;
+    // other versions get "General".
+    int32_t decimales = 2;
+    // The chart's value axis: automatic bounds, or minimo and maximo.
+    bool minimoAutomatico = true;
+    bool maximoAutomatico = true;
+    double minimo = 0;
+    double maximo = 0;
+    // When not empty, the first line ends with " Eje2:" and this title.
+    std::string tituloEje2{};
+    // What the second column holds.
+    TTipoAbscisa tipoAbscisa = TTipoAbscisa::Fechas;
+    // Handed to the chart, which shows no abscissa title.
+    std::string tituloAbscisa{};
+};
+
+// Writes the report of `datos`, the statistic `tipo` of each series under
+// the names `nombres`, into a new worksheet of `w` and, when
+// `opciones.conGrafico` is set, a chart sheet.
+void EscribirCronicasExcel(TExcelFile& w, TTipoValoresAComparar tipo, const TDAofString& nombres,
+                           TDatosCronicas datos, const TOpcionesCronicas& opciones);
 
 // The chart sheet of a written report; EscribirCronicasExcel is its caller.
 void CrearGraficoExcel(TExcelFile& w, const std::string& nombreHoja, const std::string& titulo,

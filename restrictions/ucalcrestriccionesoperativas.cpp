@@ -526,10 +526,14 @@ void EscribirInforme(TExcelFile& informe, const TColumnasInforme& filas, TDateTi
         for (std::size_t s = 0; s < pasos; ++s) serie[s] = {columna[s]};
         datos.push_back(std::move(serie));
     }
-    EscribirCronicasExcel(informe, TTipoValoresAComparar::Promedio, 0.5, false, 0.5, titulos, datos,
-                          FechaCompacta(ini), DateTimeToStr(ini) + " a " + DateTimeToStr(fin), ini, dt, false, {},
-                          {}, {}, "", 0, 2, false, false, 0, 1.1 * Pa, "", 0, 0, false, false, 0, 0,
-                          TTipoAbscisa::Fechas, "");
+    EscribirCronicasExcel(informe, TTipoValoresAComparar::Promedio, titulos, datos,
+                          {.nombreHoja = FechaCompacta(ini),
+                           .titulo = DateTimeToStr(ini) + " a " + DateTimeToStr(fin),
+                           .x0 = ini,
+                           .dx = dt,
+                           .minimoAutomatico = false,
+                           .maximoAutomatico = false,
+                           .maximo = 1.1 * Pa});
 }
 
 // The samples of a pass over [ini, fin] (already clamped to the series):

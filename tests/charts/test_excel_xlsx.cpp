@@ -65,10 +65,15 @@ protected:
             {{10, 10}, {20, 20}, {30, 30}},
         };
         const TDAofString nombres = {"X", "P_MW_Dato[MW]", "Q"};
-        EscribirCronicasExcel(w, TTipoValoresAComparar::Promedio, 0.5, false, 0.5, nombres, datos, "Prom",
-                              "Informe", 43000.0, 1.0 / 144, true, {TTipoGrafico::dispersion, TTipoGrafico::dispersion},
-                              {TTipoEje::Primario, TTipoEje::Primario}, {ColorRGB(255, 0, 0), clDefault}, "MW", 0, 2,
-                              true, true, 0, 0, "", 0, 0, false, false, 0, 0, TTipoAbscisa::Fechas, "");
+        EscribirCronicasExcel(w, TTipoValoresAComparar::Promedio, nombres, datos,
+                              {.nombreHoja = "Prom",
+                               .titulo = "Informe",
+                               .x0 = 43000.0,
+                               .conGrafico = true,
+                               .tiposGrafico = {TTipoGrafico::dispersion, TTipoGrafico::dispersion},
+                               .ejes = {TTipoEje::Primario, TTipoEje::Primario},
+                               .colores = {ColorRGB(255, 0, 0), clDefault},
+                               .tituloEjeValores = "MW"});
         w.irAHoja("Hoja1", 1, 1);
         w.escribirTextoLn("Crónicas ñandú");
     }
@@ -148,11 +153,19 @@ TEST_F(LibroXlsx, ValoresNoFinitosYTextosQueNoSonUTF8DanUnArchivoValido) {
         {{-inf, -inf}, {20, 20}, {30, 30}},
     };
     const TDAofString nombres = {"X", "Energ\xED" "a\x01", "P\xE9rdidas\tMW"};
-    EscribirCronicasExcel(w, TTipoValoresAComparar::Promedio, 0.5, false, 0.5, nombres, datos, "Prom",
-                          "Informe de energ\xED" "a\x02", 43000.0, 1.0 / 144, true,
-                          {TTipoGrafico::areaApilada, TTipoGrafico::areaApilada},
-                          {TTipoEje::Primario, TTipoEje::Primario}, {ColorRGB(255, 0, 0), clDefault}, "MW\x7F", 0, 2,
-                          false, false, -5, 50, "", 0, 0, false, false, 0, 0, TTipoAbscisa::Fechas, "");
+    EscribirCronicasExcel(w, TTipoValoresAComparar::Promedio, nombres, datos,
+                          {.nombreHoja = "Prom",
+                           .titulo = "Informe de energ\xED" "a\x02",
+                           .x0 = 43000.0,
+                           .conGrafico = true,
+                           .tiposGrafico = {TTipoGrafico::areaApilada, TTipoGrafico::areaApilada},
+                           .ejes = {TTipoEje::Primario, TTipoEje::Primario},
+                           .colores = {ColorRGB(255, 0, 0), clDefault},
+                           .tituloEjeValores = "MW\x7F",
+                           .minimoAutomatico = false,
+                           .maximoAutomatico = false,
+                           .minimo = -5,
+                           .maximo = 50});
     w.agregarHoja("Hoja \xD1" "and\xFA\x03");
     w.irAHoja("Hoja \xD1" "and\xFA\x03", 1, 1);
     w.escribirTextoLn("Cr\xF3nicas\x1B[0m \xC3\xB1" "and\xC3\xBA");  // Latin-1, an escape, then UTF-8

@@ -58,9 +58,22 @@ protected:
     void TearDown() override { AjustesFormato() = anteriores_; }
 
     void Escribir(const TInforme& i) {
-        EscribirCronicasExcel(w_, i.tipo, i.p, i.ordenar, i.p2, i.nombres, i.datos, i.hoja, i.titulo, i.x0, i.dx,
-                              i.grafico, i.tipos, i.ejes, i.colores, i.tituloValores, 0, i.decimales, true, true, 0,
-                              0, i.tituloEje2, 0, 0, false, false, 0, 0, i.abscisa, "");
+        EscribirCronicasExcel(w_, i.tipo, i.nombres, i.datos,
+                              {.p = i.p,
+                               .ordenar = i.ordenar,
+                               .p2 = i.p2,
+                               .nombreHoja = i.hoja,
+                               .titulo = i.titulo,
+                               .x0 = i.x0,
+                               .dx = i.dx,
+                               .conGrafico = i.grafico,
+                               .tiposGrafico = i.tipos,
+                               .ejes = i.ejes,
+                               .colores = i.colores,
+                               .tituloEjeValores = i.tituloValores,
+                               .decimales = i.decimales,
+                               .tituloEje2 = i.tituloEje2,
+                               .tipoAbscisa = i.abscisa});
     }
     THojaEnMemoria& Hoja(const std::string& nombre) { return app_.Libro().HojaDeTrabajo(nombre); }
     TGraficoEnMemoria& Grafico(const std::string& nombre) { return app_.Libro().Grafico(nombre); }
