@@ -188,6 +188,21 @@ void MostrarEnConsola(const std::string& texto) {
     EscribirEnConsola(texto);
 }
 
+std::string FechaHoraMinuto(TDateTime t) { return FormatDateTime("dd-mm-yyyy hh:mm", t); }
+
+// The summary that closes the ten-minute table of a wind or solar window:
+// its period, from the first sample to the start of the last, and its
+// energy not generated, as measured and as metered.
+void EscribirResumenDeVentana(TEscritorTexto& f, TDateTime inicioVentana, TDateTime finVentana, double total,
+                              double factorKOLM) {
+    f.EscribirLinea(
+        "Fecha inicio\tFecha fin\t Energía no suministrada SCADA [MWh]\t Factor KOLM/SCADA [p.u] \t Energía no "
+        "suministrada KOLM [MWh]");
+    f.EscribirLinea(FechaHoraMinuto(inicioVentana) + "\t" + FechaHoraMinuto(finVentana - DiezMinutos) + "\t" +
+                    RealATextoDefecto(total) + "\t" + RealATextoDefecto(factorKOLM) + "\t" +
+                    RealATextoDefecto(total * factorKOLM));
+}
+
 // The series of one simulation with their flags, and the model power of a
 // sample: everything the two simulations share about one sample.
 class TMuestrasEolicas {
@@ -392,42 +407,64 @@ private:
     int32_t posicion_ = 0;  // slot of the last push, 1-based; 0 before the first
 };
 
-// Where the warm-up starts: going back from iS - 1, the sample that brings
-// the count of usable samples (above the power given, when one is) to u;
-// sample 1 when fewer are found.
-int32_t InicioCalentamiento(const TMuestrasEolicas& m, int32_t iS, int32_t u, std::optional<double> potenciaMinima) {
+// Where the warm-up of a window starts: going back from iS - 1 over the
+// samples 1..n, the sample that brings the count of those `cuenta` accepts
+// to u; sample 1 when fewer are found. Shared by the wind and solar windows.
+template <class Cuenta>
+int32_t InicioCalentamiento(int32_t iS, int32_t n, int32_t u, Cuenta cuenta) {
     if (iS <= 1) return iS;
     int32_t contadas = 0;
-    for (int32_t i = std::min(iS - 1, m.N); i >= 1; --i)
-        if (m.Usable(i) && (!potenciaMinima || m.P(i) > *potenciaMinima) && ++contadas == u) return i;
+    for (int32_t i = std::min(iS - 1, n); i >= 1; --i)
+        if (cuenta(i) && ++contadas == u) return i;
     return 1;
 }
 
-// The first u samples next to a window that are usable, steady and above
-// 0.2 Pa, walking away from it from `desde` one sample at a time in
-// direction `paso` (+1 after the window, -1 before it), in that order.
-std::vector<int32_t> MuestrasJuntoAVentana(const TMuestrasEolicas& m, int32_t desde, int32_t paso, int32_t u) {
-    const double potenciaMinima = 0.2 * m.Pa;
+// The first u samples of 1..n next to a window that `toma` accepts, walking
+// away from it from `desde` one sample at a time in direction `paso` (+1
+// after the window, -1 before it), in that order.
+template <class Toma>
+std::vector<int32_t> MuestrasJuntoAVentana(int32_t desde, int32_t paso, int32_t u, int32_t n, Toma toma) {
     std::vector<int32_t> tomadas;
-    for (int32_t i = desde; std::ssize(tomadas) < u && i >= 1 && i <= m.N; i += paso) {
-        const int32_t vecina = i - paso;  // toward the window
-        if (vecina < 1 || vecina > m.N) continue;
-        if (!m.Usable(i) || !m.Estable(i, vecina) || !(m.P(i) > potenciaMinima)) continue;
-        tomadas.push_back(i);
-    }
+    for (int32_t i = desde; std::ssize(tomadas) < u && i >= 1 && i <= n; i += paso)
+        if (toma(i)) tomadas.push_back(i);
     return tomadas;
 }
 
-// The ratio of measured to modelled power of those samples; 1 when there is
-// none or their model power is nil.
-double FactorJuntoAVentana(const TMuestrasEolicas& m, const std::vector<int32_t>& tomadas,
-                           TPotenciasDeCorrida& potencias) {
+// The ratio of measured to modelled power of those samples, summed in their
+// order; 1 when there is none or their model power is nil.
+template <class Medida, class Modelo>
+double FactorJuntoAVentana(const std::vector<int32_t>& tomadas, Medida medida, Modelo modelo) {
     double sumaMedida = 0, sumaModelo = 0;
     for (int32_t i : tomadas) {
-        sumaMedida += m.P(i);
-        sumaModelo += potencias.Potencia(i).sinCGM;
+        sumaMedida += medida(i);
+        sumaModelo += modelo(i);
     }
     return !tomadas.empty() && sumaModelo > SumaModeloMinima ? sumaMedida / sumaModelo : 1;
+}
+
+// Wind: the warm-up counts usable samples above the power given, when one is.
+int32_t InicioCalentamiento(const TMuestrasEolicas& m, int32_t iS, int32_t u, std::optional<double> potenciaMinima) {
+    return InicioCalentamiento(iS, m.N, u, [&](int32_t i) {
+        return m.Usable(i) && (!potenciaMinima || m.P(i) > *potenciaMinima);
+    });
+}
+
+// Wind: the samples next to a window are usable, steady against their
+// neighbour toward it and above 0.2 Pa.
+std::vector<int32_t> MuestrasJuntoAVentana(const TMuestrasEolicas& m, int32_t desde, int32_t paso, int32_t u) {
+    const double potenciaMinima = 0.2 * m.Pa;
+    return MuestrasJuntoAVentana(desde, paso, u, m.N, [&](int32_t i) {
+        const int32_t vecina = i - paso;  // toward the window
+        if (vecina < 1 || vecina > m.N) return false;
+        return m.Usable(i) && m.Estable(i, vecina) && m.P(i) > potenciaMinima;
+    });
+}
+
+// Wind: their model power is the run's, without set-point.
+double FactorJuntoAVentana(const TMuestrasEolicas& m, const std::vector<int32_t>& tomadas,
+                           TPotenciasDeCorrida& potencias) {
+    return FactorJuntoAVentana(
+        tomadas, [&](int32_t i) { return m.P(i); }, [&](int32_t i) { return potencias.Potencia(i).sinCGM; });
 }
 
 // The adjustment inside a restriction window: from the pre-window factor at
@@ -624,13 +661,7 @@ void SimularPeriodo(const TParque_ModeloCombinado& modelo, const TMuestrasEolica
 
     MostrarEnConsola("\n\n");
     tabla.EscribirLinea();
-    tabla.EscribirLinea(
-        "Fecha inicio\tFecha fin\t Energía no suministrada SCADA [MWh]\t Factor KOLM/SCADA [p.u] \t Energía no "
-        "suministrada KOLM [MWh]");
-    tabla.EscribirLinea(FormatDateTime("dd-mm-yyyy hh:mm", reglas.resumenIni) + "\t" +
-                        FormatDateTime("dd-mm-yyyy hh:mm", reglas.resumenFin - DiezMinutos) + "\t" +
-                        RealATextoDefecto(total) + "\t" + RealATextoDefecto(op.factorKolmScada) + "\t" +
-                        RealATextoDefecto(total * op.factorKolmScada));
+    EscribirResumenDeVentana(tabla, reglas.resumenIni, reglas.resumenFin, total, op.factorKolmScada);
     tabla.Cerrar();
     if (errores)
         errores->Escribir(op.carpeta + "\\c" + std::to_string(parque.nid) + "_Matrices_Errores.xlt");
@@ -1183,8 +1214,6 @@ namespace {
 
 constexpr double CuatroHoras = 1.0 / 6;
 
-std::string FechaHoraMinuto(TDateTime t) { return FormatDateTime("dd-mm-yyyy hh:mm", t); }
-
 void ExigirInicioAntesDelFin(TDateTime fechaIni, TDateTime fechaFin) {
     if (!(fechaIni <= fechaFin))
         throw EErrorQuendal("La fecha de inicio (" + FechaHoraMinuto(fechaIni) + ") es posterior a la fecha de fin (" +
@@ -1198,15 +1227,6 @@ void ExigirPeriodoEnLaSerie(TDateTime pedidoIni, TDateTime pedidoFin, TDateTime 
     if (!(fechaIni <= fechaFin))
         throw EErrorQuendal("El período del " + FechaHoraMinuto(pedidoIni) + " al " + FechaHoraMinuto(pedidoFin) +
                             " no tiene muestras en el archivo de series \"" + archivoSeries + "\"");
-}
-
-void EscribirResumenDeVentana(TEscritorTexto& f, TDateTime inicioVentana, TDateTime finVentana, double total,
-                              double factorKOLM) {
-    f.EscribirLinea(
-        "Fecha inicio\tFecha fin\t Energía no suministrada SCADA [MWh]\t Factor KOLM/SCADA [p.u] \t Energía no "
-        "suministrada KOLM [MWh]");
-    f.EscribirLinea(FechaHoraMinuto(inicioVentana) + "\t" + FechaHoraMinuto(finVentana - DiezMinutos) + Tab(total) +
-                    Tab(factorKOLM) + Tab(total * factorKOLM));
 }
 
 // What the tables of a run need of its plant.
@@ -1270,25 +1290,16 @@ public:
     // samples from `desde` walking in direction `paso` (+1 after the window,
     // -1 before it); 1 when there is none. Only the series' samples count.
     double FactorVecino(int32_t desde, int32_t paso, int32_t u) const {
-        double sumaMedida = 0, sumaModelo = 0;
-        int32_t tomadas = 0;
-        for (int32_t i = desde; tomadas < u && i >= 1 && i <= s_.n; i += paso) {
-            if (!Utilizable(i)) continue;
-            sumaMedida += s_.PE.pv[i];
-            sumaModelo += PotenciaModelo(i);
-            ++tomadas;
-        }
-        return tomadas > 0 && sumaModelo > SumaModeloMinima ? sumaMedida / sumaModelo : 1;
+        const auto utilizable = [this](int32_t i) { return Utilizable(i); };
+        return FactorJuntoAVentana(
+            MuestrasJuntoAVentana(desde, paso, u, s_.n, utilizable), [this](int32_t i) { return s_.PE.pv[i]; },
+            [this](int32_t i) { return PotenciaModelo(i); });
     }
 
     // Where the main pass starts: far enough before iS to fill the rings
     // with u usable samples, or sample 1.
     int32_t InicioPrecalentamiento(int32_t iS, int32_t u) const {
-        if (iS <= 1) return iS;
-        int32_t cuenta = 0;
-        for (int32_t i = std::min(iS - 1, s_.n); i >= 1; --i)
-            if (Utilizable(i) && ++cuenta == u) return i;
-        return 1;
+        return InicioCalentamiento(iS, s_.n, u, [this](int32_t i) { return Utilizable(i); });
     }
 
 private:
