@@ -173,9 +173,9 @@ inline const char* EncabezadoResumen =
     "Fecha inicio\tFecha fin\t Energía no suministrada SCADA [MWh]\t Factor KOLM/SCADA [p.u] \t Energía no "
     "suministrada KOLM [MWh]";
 
-// A drive C: with the model root, the hand-made model of plant 12 and its
-// folder; date texts as a user with "dd-mm-yyyy" dates would see them.
-class ConPlantaDeMano : public UnidadCTemporal {
+// A drive C: with the model root; date texts as a user with "dd-mm-yyyy"
+// dates would see them, the settings put back afterwards.
+class ConFechasDeUsuario : public UnidadCTemporal {
 protected:
     void SetUp() override {
         UnidadCTemporal::SetUp();
@@ -185,14 +185,25 @@ protected:
         ajustesPrevios_ = AjustesFormato();
         AjustesFormato().ShortDateFormat = "dd-mm-yyyy";
         InicializarUAuxiliares();
-        modelo_ = ModeloDeUnMolino(NidDeMano);
-        carpeta_ = CarpetaCentral(NidDeMano);
-        archivoSeries_ = carpeta_ + "/c12_series10min.sas";
     }
     void TearDown() override {
         AjustesFormato() = ajustesPrevios_;
         InicializarUAuxiliares();
         UnidadCTemporal::TearDown();
+    }
+
+private:
+    FormatSettings ajustesPrevios_;
+};
+
+// The hand-made model of plant 12 and its folder.
+class ConPlantaDeMano : public ConFechasDeUsuario {
+protected:
+    void SetUp() override {
+        ConFechasDeUsuario::SetUp();
+        modelo_ = ModeloDeUnMolino(NidDeMano);
+        carpeta_ = CarpetaCentral(NidDeMano);
+        archivoSeries_ = carpeta_ + "/c12_series10min.sas";
     }
 
     std::string RutaResultados(const std::string& nombre) const { return carpeta_ + "/" + nombre; }
@@ -210,7 +221,6 @@ protected:
 
     std::unique_ptr<TParque_ModeloCombinado> modelo_;
     std::string carpeta_, archivoSeries_;
-    FormatSettings ajustesPrevios_;
 };
 
 inline TDateTime Dia() { return EncodeDate(2018, 1, 15); }

@@ -207,21 +207,8 @@ struct TResultado {
     TEstadoParque estado;
 };
 
-class SimulacionConHilos : public UnidadCTemporal {
+class SimulacionConHilos : public ConFechasDeUsuario {
 protected:
-    void SetUp() override {
-        UnidadCTemporal::SetUp();
-        InicializarCarpetaModelos();
-        ajustesPrevios_ = AjustesFormato();
-        AjustesFormato().ShortDateFormat = "dd-mm-yyyy";
-        InicializarUAuxiliares();
-    }
-    void TearDown() override {
-        AjustesFormato() = ajustesPrevios_;
-        InicializarUAuxiliares();
-        UnidadCTemporal::TearDown();
-    }
-
     // A plant folder of its own for each run, so that the two runs' files
     // can be set side by side.
     std::string Carpeta(const std::string& nombre) const {
@@ -312,7 +299,6 @@ protected:
     std::unique_ptr<TParque_ModeloCombinado> modelo_;
     std::string archivoModelo_, archivoSeries_;
     TDateTime inicio_ = 0, fin_ = 0;
-    FormatSettings ajustesPrevios_;
 };
 
 TEST_F(SimulacionConHilos, LaSerieDelParqueVariadoEsLaMismaConUnoYConOchoHilos) {
