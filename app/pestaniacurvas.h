@@ -22,11 +22,11 @@ public:
     QLineEdit* eEthaMeteo1 = nullptr;
 
 private:
-    void btPlot_PV_MEMTMCClick();
-    void ActualizarParqueDesdeFormulario();
-
     TPestaniaParque& parque_;
     // Read from the other tabs: the direction and the factor-matrix switch.
     QLineEdit* const eDir;
     QCheckBox* const flg_sinMatrizFactores;
+
+    void btPlot_PV_MEMTMCClick();
+    void ActualizarParqueDesdeFormulario();
 };

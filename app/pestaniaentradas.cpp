@@ -37,21 +37,10 @@ void PonerCajas(QGridLayout* rejilla, int fila, TUsoCaja uso, std::initializer_l
 
 }  // namespace
 
-TPestaniaEntradas::TPestaniaEntradas(TEntornoPestanias& entorno) : TPestania(entorno) {
+TPestaniaEntradas::TPestaniaEntradas() {
     auto* fila = new QHBoxLayout(this);
     auto* izquierda = new QVBoxLayout;
     fila->addLayout(izquierda);
-
-    btCalcular1 = NuevoBoton("btCalcular1", QStringLiteral("Simular Modelo Teórico"));
-    btCargarMC1 = NuevoBoton("btCargarMC1", QStringLiteral("Cargar Modelo Calibrado"));
-    btProcesarRestricciones1 = NuevoBoton("btProcesarRestricciones1", QStringLiteral("Calcular solo las R.O."));
-    btProcesarSeriesConMC1 = NuevoBoton("btProcesarSeriesConMC1", QStringLiteral("Calcular con todos los datos"));
-    FechaDesde1 = NuevoSelectorFecha("FechaDesde1", "01/02/2018");
-    FechaHasta1 = NuevoSelectorFecha("FechaHasta1", "01/03/2018");
-    eHoras_Buffer = NuevaCaja("eHoras_Buffer", QStringLiteral("3"));
-    cbSoloTeorico = NuevaCasilla("cbSoloTeorico", QStringLiteral("Solo Modelo Teórico."));
-    cbSeriesConVelLibre = NuevaCasilla("cbSeriesConVelLibre", QStringLiteral("Series con Velocidad Libre"));
-    flg_sinMatrizFactores = NuevaCasilla("flg_sinMatrizFactores", QStringLiteral("Sin Matriz Factores"));
 
     GroupBox2 = new QGroupBox(QStringLiteral("Entradas"));
     GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
@@ -65,6 +54,8 @@ TPestaniaEntradas::TPestaniaEntradas(TEntornoPestanias& entorno) : TPestania(ent
                 {&eFactorPerdidasParque1, "eFactorPerdidasParque1", "1", "Factor de pérdidas:"},
                 {&eLimiteDePotencia1, "eLimiteDePotencia1", "1", "Límite de potencia [MW]"},
                 {&eEthaMeteo2, "eEthaMeteo2", "1", "Etha E.M."}});
+    btCargarMC1 = NuevoBoton("btCargarMC1", QStringLiteral("Cargar Modelo Calibrado"));
+    btCalcular1 = NuevoBoton("btCalcular1", QStringLiteral("Simular Modelo Teórico"));
     entradas->addWidget(btCargarMC1, 4, 0, 1, 2);
     entradas->addWidget(btCalcular1, 5, 0, 1, 2);
     izquierda->addWidget(GroupBox2);
@@ -80,14 +71,22 @@ TPestaniaEntradas::TPestaniaEntradas(TEntornoPestanias& entorno) : TPestania(ent
                 {&eME_Peso1, "eME_Peso1", "eME_Peso", "Peso Datos Modelo Empírico"}});
     izquierda->addLayout(salidas);
 
+    FechaDesde1 = NuevoSelectorFecha("FechaDesde1", "01/02/2018");
+    FechaHasta1 = NuevoSelectorFecha("FechaHasta1", "01/03/2018");
+    eHoras_Buffer = NuevaCaja("eHoras_Buffer", QStringLiteral("3"));
     auto* restricciones = new QGridLayout;
     restricciones->addWidget(new QLabel(QStringLiteral("Restricciones Operativas")), 0, 0, 1, 2);
     restricciones->addWidget(ConEtiqueta(QStringLiteral("Desde (>=)"), FechaDesde1), 1, 0);
     restricciones->addWidget(ConEtiqueta(QStringLiteral("Hasta (<=)"), FechaHasta1), 1, 1);
     restricciones->addWidget(ConEtiqueta(QStringLiteral("Muestras Buffer"), eHoras_Buffer), 2, 0);
+    cbSoloTeorico = NuevaCasilla("cbSoloTeorico", QStringLiteral("Solo Modelo Teórico."));
+    cbSeriesConVelLibre = NuevaCasilla("cbSeriesConVelLibre", QStringLiteral("Series con Velocidad Libre"));
+    flg_sinMatrizFactores = NuevaCasilla("flg_sinMatrizFactores", QStringLiteral("Sin Matriz Factores"));
     restricciones->addWidget(cbSoloTeorico, 3, 0, 1, 2);
     restricciones->addWidget(cbSeriesConVelLibre, 4, 0, 1, 2);
     restricciones->addWidget(flg_sinMatrizFactores, 5, 0, 1, 2);
+    btProcesarRestricciones1 = NuevoBoton("btProcesarRestricciones1", QStringLiteral("Calcular solo las R.O."));
+    btProcesarSeriesConMC1 = NuevoBoton("btProcesarSeriesConMC1", QStringLiteral("Calcular con todos los datos"));
     restricciones->addWidget(btProcesarRestricciones1, 6, 0, 1, 2);
     restricciones->addWidget(btProcesarSeriesConMC1, 7, 0, 1, 2);
     IgualarColumnas(restricciones);

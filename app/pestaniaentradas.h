@@ -5,7 +5,7 @@
 // Its boxes copy their text into twins on the hidden tabs, whose operations
 // read them (the window wires the copies); its buttons run operations of the
 // park and models tabs, which connect them.
-#include "app/pestania.h"
+#include <QWidget>
 
 class QCheckBox;
 class QDateEdit;
@@ -14,9 +14,9 @@ class QLineEdit;
 class QPushButton;
 class TCajaPintura;
 
-class TPestaniaEntradas : public TPestania {
+class TPestaniaEntradas : public QWidget {
 public:
-    explicit TPestaniaEntradas(TEntornoPestanias& entorno);
+    TPestaniaEntradas();
 
     QGroupBox* GroupBox2 = nullptr;
     TCajaPintura* pb_Parque_simple = nullptr;

@@ -12,8 +12,8 @@ public:
     QPushButton* btElegirCarpetaCentral = nullptr;
 
 private:
-    void btElegirCarpetaCentralClick();
-
     const TPeticionDialogo sddElegirCarpetaCentral{QStringLiteral("sddElegirCarpetaCentral"),
                                                    TTipoDialogo::ElegirCarpeta, {}, {}, {}};
+
+    void btElegirCarpetaCentralClick();
 };

@@ -49,29 +49,18 @@ TPestaniaModelos::TPestaniaModelos(TEntornoPestanias& entorno, TPestaniaEntradas
     : TPestania(entorno), entradas_(entradas), parque_(parque) {
     auto* fila = new QHBoxLayout(this);
 
+    auto* izquierda = new QVBoxLayout;
+    fila->addLayout(izquierda);
     eNidCentral = NuevaCaja("eNidCentral", QString());
+    izquierda->addWidget(ConEtiqueta(QStringLiteral("NID de la central eólica a seleccionar"), eNidCentral));
     btBajarParque = NuevoBoton("btBajarParque", QStringLiteral("Bajar MT de la Base de Datos"));
     btLoadFromArchi_ModeloMTySeries =
         NuevoBoton("btLoadFromArchi_ModeloMTySeries", QStringLiteral("Crear archivo .clp con MT y archivo .sas"));
-    PorcentajeAjusteCurvaSinf = NuevaCaja("PorcentajeAjusteCurvaSinf", QStringLiteral("1"));
-    PorcentajeAjusteCurvaSsup = NuevaCaja("PorcentajeAjusteCurvaSsup", QStringLiteral("100"));
-    btCalcularMC = NuevoBoton("btCalcularMC", QStringLiteral("Calcular MC"));
-    btCargarYGuardarMC = NuevoBoton("btCargarYGuardarMC", QStringLiteral("Cargar y Guardar MC"));
-    btProcesarSeriesConMC = NuevoBoton("btProcesarSeriesConMC", QStringLiteral("Simular modelo "));
-    btProcesarRestricciones = NuevoBoton("btProcesarRestricciones", QStringLiteral("Procesar R.O. por rango de fechas"));
-    FechaDesde = NuevoSelectorFecha("FechaDesde", "01/02/2018");
-    FechaHasta = NuevoSelectorFecha("FechaHasta", "01/03/2018");
-    BorrarSupercentral = NuevoBoton("BorrarSupercentral", QStringLiteral("Borrar supercentral"));
-    NIDsupercentralBorrar = NuevaCaja("NIDsupercentralBorrar", QStringLiteral("202128"));
-    PaintBox2 = NuevaCajaPintura("PaintBox2", kAnchoEstadistica, kAltoEstadistica);
-    PaintBox3 = NuevaCajaPintura("PaintBox3", kAnchoEstadistica, kAltoEstadistica);
-    StringGrid1 = NuevaRejilla("StringGrid1", 3, 8);
-
-    auto* izquierda = new QVBoxLayout;
-    fila->addLayout(izquierda);
-    izquierda->addWidget(ConEtiqueta(QStringLiteral("NID de la central eólica a seleccionar"), eNidCentral));
     izquierda->addWidget(btBajarParque);
     izquierda->addWidget(btLoadFromArchi_ModeloMTySeries);
+
+    PorcentajeAjusteCurvaSinf = NuevaCaja("PorcentajeAjusteCurvaSinf", QStringLiteral("1"));
+    PorcentajeAjusteCurvaSsup = NuevaCaja("PorcentajeAjusteCurvaSsup", QStringLiteral("100"));
     auto* porcentajes = new QHBoxLayout;
     porcentajes->addWidget(PorcentajeAjusteCurvaSinf);
     porcentajes->addWidget(PorcentajeAjusteCurvaSsup);
@@ -80,22 +69,36 @@ TPestaniaModelos::TPestaniaModelos(TEntornoPestanias& entorno, TPestaniaEntradas
     etiquetaPorcentajes->setWordWrap(true);
     izquierda->addWidget(etiquetaPorcentajes);
     izquierda->addLayout(porcentajes);
+
+    btCalcularMC = NuevoBoton("btCalcularMC", QStringLiteral("Calcular MC"));
+    btCargarYGuardarMC = NuevoBoton("btCargarYGuardarMC", QStringLiteral("Cargar y Guardar MC"));
     izquierda->addWidget(btCalcularMC);
     izquierda->addWidget(btCargarYGuardarMC);
+    FechaDesde = NuevoSelectorFecha("FechaDesde", "01/02/2018");
+    FechaHasta = NuevoSelectorFecha("FechaHasta", "01/03/2018");
     auto* fechas = new QHBoxLayout;
     fechas->addWidget(ConEtiqueta(QStringLiteral("Desde"), FechaDesde));
     fechas->addWidget(ConEtiqueta(QStringLiteral("Hasta"), FechaHasta));
     izquierda->addLayout(fechas);
+    btProcesarSeriesConMC = NuevoBoton("btProcesarSeriesConMC", QStringLiteral("Simular modelo "));
+    btProcesarRestricciones = NuevoBoton("btProcesarRestricciones", QStringLiteral("Procesar R.O. por rango de fechas"));
     izquierda->addWidget(btProcesarSeriesConMC);
     izquierda->addWidget(btProcesarRestricciones);
+
     auto* etiquetaBorrar =
         new QLabel(Lineas({"Borra la supercentral de la BD.", "La supercentral a borrar se especifica según su NID."}));
     etiquetaBorrar->setWordWrap(true);
     izquierda->addWidget(etiquetaBorrar);
+    BorrarSupercentral = NuevoBoton("BorrarSupercentral", QStringLiteral("Borrar supercentral"));
+    NIDsupercentralBorrar = NuevaCaja("NIDsupercentralBorrar", QStringLiteral("202128"));
     izquierda->addWidget(BorrarSupercentral);
     izquierda->addWidget(ConEtiqueta(QStringLiteral("NID de la supercentral a borrar"), NIDsupercentralBorrar));
     izquierda->addStretch();
 
+    // The statistics of the calibrator's data.
+    PaintBox2 = NuevaCajaPintura("PaintBox2", kAnchoEstadistica, kAltoEstadistica);
+    PaintBox3 = NuevaCajaPintura("PaintBox3", kAnchoEstadistica, kAltoEstadistica);
+    StringGrid1 = NuevaRejilla("StringGrid1", 3, 8);
     auto* derecha = new QVBoxLayout;
     fila->addLayout(derecha);
     auto* graficos = new QHBoxLayout;

@@ -43,6 +43,14 @@ public:
     QTableWidget* StringGrid1 = nullptr;
 
 private:
+    TPestaniaEntradas& entradas_;
+    TPestaniaParque& parque_;
+    // The file "Cargar Modelo Calibrado" loaded, which "Calcular solo las
+    // R.O." reads again.
+    std::string ArchivoModeloCombinado;
+    TPeticionDialogo odProcesarSeries{QStringLiteral("odProcesarSeries"), TTipoDialogo::AbrirArchivo,
+                                      QStringLiteral("*.sas"), {}, {}};
+
     void ConectarBotones();
 
     // Model building and the database.
@@ -56,12 +64,4 @@ private:
     void btCargarYGuardarMCClick();
     void btProcesarSeriesConMCClick();
     void btProcesarRestriccionesClick();
-
-    TPestaniaEntradas& entradas_;
-    TPestaniaParque& parque_;
-    // The file "Cargar Modelo Calibrado" loaded, which "Calcular solo las
-    // R.O." reads again.
-    std::string ArchivoModeloCombinado;
-    TPeticionDialogo odProcesarSeries{QStringLiteral("odProcesarSeries"), TTipoDialogo::AbrirArchivo,
-                                      QStringLiteral("*.sas"), {}, {}};
 };

@@ -90,16 +90,6 @@ TPestaniaParque::TPestaniaParque(TEntornoPestanias& entorno, TPestaniaEntradas& 
 // The park's parameters and results, the calibrator file and the wind for
 // a wanted power.
 void TPestaniaParque::CrearGrupoParametros() {
-    btCalcular = NuevoBoton("btCalcular", QStringLiteral("Calcular"));
-    VientoLibre = NuevaCajaDeSalida("VientoLibre", QString());
-    btCargarCalibrador = NuevoBoton("btCargarCalibrador", QStringLiteral("Cargar Cal."));
-    btGuardarCalibrador = NuevoBoton("btGuardarCalibrador", QStringLiteral("Guardar Cal."));
-    btUpdateMTinDB = NuevoBoton("btUpdateMTinDB", QStringLiteral("Actualizar MT en la Base de Datos"));
-    CalibrarSimpleEthaMeteo = NuevoBoton("CalibrarSimpleEthaMeteo", QStringLiteral("Calibrar Etha de la E.M."));
-    vientoparapot = NuevaCaja("vientoparapot", QStringLiteral("50"));
-    Calcularviento = NuevoBoton("Calcularviento", QStringLiteral("Calcular viento "));
-    VientoDeLaPotMW = NuevaCajaDeSalida("VientoDeLaPotMW", QString());
-
     GroupBox1 = new QGroupBox;
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     auto* grupo = new QGridLayout(GroupBox1);
@@ -113,17 +103,28 @@ void TPestaniaParque::CrearGrupoParametros() {
                   {&efpv3pe, "efpv3pe", e.efpv3pe1, "fpv3pe:"},
                   {&eFactorPerdidasParque, "eFactorPerdidasParque", e.eFactorPerdidasParque1, "Factor de pérdidas:"},
                   {&eLimiteDePotencia, "eLimiteDePotencia", e.eLimiteDePotencia1, "Límite de potencia:"}});
+    btCalcular = NuevoBoton("btCalcular", QStringLiteral("Calcular"));
     grupo->addWidget(btCalcular, 3, 1, Qt::AlignBottom);
     PonerGemelas(grupo, 4,
                  {{&eVAnemoResultante, "eVAnemoResultante", e.eVAnemoResultante1, "VAnemo [m/s]"},
                   {&ePE_MW_ModeloTeorico, "ePE_MW_ModeloTeorico", e.ePE_MW_ModeloTeorico1, "ePE_MW_ModeloTeorico"},
                   {&ePE_MW_Representantes, "ePE_MW_Representantes", e.ePE_MW_Representantes1, "[MW] (datos)"},
                   {&eME_Peso, "eME_Peso", e.eME_Peso1, "(peso - Datos ME)"}});
+    VientoLibre = NuevaCajaDeSalida("VientoLibre", QString());
     grupo->addWidget(ConEtiqueta(Lineas({"Viento libre incidente", "en la central (m/s)"}), VientoLibre), 6, 0);
+
+    btCargarCalibrador = NuevoBoton("btCargarCalibrador", QStringLiteral("Cargar Cal."));
+    btGuardarCalibrador = NuevoBoton("btGuardarCalibrador", QStringLiteral("Guardar Cal."));
+    btUpdateMTinDB = NuevoBoton("btUpdateMTinDB", QStringLiteral("Actualizar MT en la Base de Datos"));
+    CalibrarSimpleEthaMeteo = NuevoBoton("CalibrarSimpleEthaMeteo", QStringLiteral("Calibrar Etha de la E.M."));
     grupo->addWidget(btCargarCalibrador, 7, 0);
     grupo->addWidget(btGuardarCalibrador, 7, 1);
     grupo->addWidget(btUpdateMTinDB, 8, 0, 1, 2);
     grupo->addWidget(CalibrarSimpleEthaMeteo, 9, 0, 1, 2);
+
+    vientoparapot = NuevaCaja("vientoparapot", QStringLiteral("50"));
+    Calcularviento = NuevoBoton("Calcularviento", QStringLiteral("Calcular viento "));
+    VientoDeLaPotMW = NuevaCajaDeSalida("VientoDeLaPotMW", QString());
     grupo->addWidget(ConEtiqueta(Lineas({"Calcula el viento libre incidente", "en el parque para que se genere",
                                          "una potencia determinada.",
                                          "El viento está referido a la densidad base."}),
@@ -136,25 +137,24 @@ void TPestaniaParque::CrearGrupoParametros() {
 
 // The picked turbine and the park's met-mast tables.
 void TPestaniaParque::CrearPanelMolinos() {
-    eEthaMolino = NuevaCaja("eEthaMolino", QStringLiteral("1"));
-    btCambiar_ro = NuevoBoton("btCambiar_ro", QStringLiteral("Cambiar ro"));
-    cbCambiarTodosLosRo = NuevaCasilla("cbCambiarTodosLosRo", QStringLiteral("Cambiar todos los Ro."));
-    eMolino = NuevaCajaDeSalida("eMolino", QStringLiteral("eMolino"));
-    eCoordenadasXY = NuevaCajaDeSalida("eCoordenadasXY", QStringLiteral("eCoordenadasXY"));
-    eMdeVientos = NuevaCaja("eMdeVientos", QStringLiteral("1"));
-    eEthaMeteo = NuevaGemela("eEthaMeteo", entradas_.eEthaMeteo2);
-
     auto* panel = new QFrame;
     panel->setObjectName(QStringLiteral("Panel1"));
     panel->setFrameShape(QFrame::StyledPanel);
     Panel1 = panel;
     auto* celdas = new QGridLayout(panel);
     celdas->setVerticalSpacing(3);
+    eEthaMolino = NuevaCaja("eEthaMolino", QStringLiteral("1"));
+    btCambiar_ro = NuevoBoton("btCambiar_ro", QStringLiteral("Cambiar ro"));
+    cbCambiarTodosLosRo = NuevaCasilla("cbCambiarTodosLosRo", QStringLiteral("Cambiar todos los Ro."));
     celdas->addWidget(ConEtiqueta(QStringLiteral("Molino_etha: "), eEthaMolino), 0, 0);
     celdas->addWidget(btCambiar_ro, 0, 1, Qt::AlignBottom);
     celdas->addWidget(cbCambiarTodosLosRo, 1, 0, 1, 2);
+    eMolino = NuevaCajaDeSalida("eMolino", QStringLiteral("eMolino"));
+    eCoordenadasXY = NuevaCajaDeSalida("eCoordenadasXY", QStringLiteral("eCoordenadasXY"));
     celdas->addWidget(eMolino, 2, 0);
     celdas->addWidget(eCoordenadasXY, 2, 1);
+    eMdeVientos = NuevaCaja("eMdeVientos", QStringLiteral("1"));
+    eEthaMeteo = NuevaGemela("eEthaMeteo", entradas_.eEthaMeteo2);
     celdas->addWidget(ConEtiqueta(QStringLiteral("MdeVientos:"), eMdeVientos), 3, 0);
     celdas->addWidget(ConEtiqueta(QStringLiteral("EthaMeteo:"), eEthaMeteo), 3, 1);
 }

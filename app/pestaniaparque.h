@@ -69,6 +69,8 @@ public:
     QLineEdit* eEthaMeteo = nullptr;
 
 private:
+    TPestaniaEntradas& entradas_;
+
     void CrearGrupoParametros();
     void CrearPanelMolinos();
     void ConectarBotones();
@@ -87,6 +89,4 @@ private:
     void btCambiar_roClick();
     void CalcularvientoClick();
     void btUpdateMTinDBClick();
-
-    TPestaniaEntradas& entradas_;
 };

@@ -23,10 +23,10 @@ public:
     QTableWidget* StringGrid2 = nullptr;
 
 private:
+    int NidCentralSolar = 0;
+
     void btProcesarRestricciones_solarClick();
     void btProcesarSeries_solarClick();
     void ConstruirModeloSolar(int32_t nid);
     void FijarCoeficientesPolinomio_Solar();
-
-    int NidCentralSolar = 0;
 };

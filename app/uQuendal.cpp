@@ -19,6 +19,7 @@
 #include <QThread>
 #include <cstdlib>
 #include <exception>
+#include <tuple>
 #include <utility>
 
 #include "app/cajas.h"
@@ -154,7 +155,7 @@ void TFormQuendal::CrearPestanias() {
     PageControl1 = new QTabWidget;
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
     setCentralWidget(PageControl1);
-    entradas_ = new TPestaniaEntradas(*this);
+    entradas_ = new TPestaniaEntradas;
     parque_ = new TPestaniaParque(*this, *entradas_);
     pestaniaModelos_ = new TPestaniaModelos(*this, *entradas_, *parque_);
     curvas_ = new TPestaniaCurvas(*this, *parque_, *entradas_);
@@ -176,36 +177,36 @@ void TFormQuendal::CrearPestanias() {
     }
 }
 
-// Each box copies its text into its twin when it changes; a pair listed both
-// ways keeps the two boxes equal. The input tab's dates go to the models tab
-// together, the one changed first. The curves tab takes the met-mast table
-// when it is shown.
+// Each box copies its text into its twin when it changes, and the twin back
+// into it where the pair goes both ways. The input tab's dates go to the
+// models tab together, the one changed first. The curves tab takes the
+// met-mast table when it is shown.
 void TFormQuendal::ConectarCopiasGemelas() {
     const TPestaniaEntradas& e = *entradas_;
     const TPestaniaParque& p = *parque_;
-    const std::pair<QLineEdit*, QLineEdit*> copias[] = {
-        {e.eDir1, p.eDir},
-        {p.eDir, e.eDir1},
-        {e.eVAnemoEntrada1, p.eVAnemoEntrada},
-        {p.eVAnemoEntrada, e.eVAnemoEntrada1},
-        {e.eAlfaTerreno1, p.eAlfaTerreno},
-        {p.eAlfaTerreno, e.eAlfaTerreno1},
-        {e.eGamma_Atmosfera1, p.eGamma_Atmosfera},
-        {p.eGamma_Atmosfera, e.eGamma_Atmosfera1},
-        {e.efpv3pe1, p.efpv3pe},
-        {e.eFactorPerdidasParque1, p.eFactorPerdidasParque},
-        {e.eLimiteDePotencia1, p.eLimiteDePotencia},
-        {e.eEthaMeteo2, p.eEthaMeteo},
-        {p.eEthaMeteo, e.eEthaMeteo2},
-        {curvas_->eEthaMeteo1, p.eEthaMeteo},
-        {p.eME_Peso, e.eME_Peso1},
-        {p.ePE_MW_ModeloTeorico, e.ePE_MW_ModeloTeorico1},
-        {p.ePE_MW_Representantes, e.ePE_MW_Representantes1},
-        {p.eVAnemoResultante, e.eVAnemoResultante1},
+    enum TSentido : bool { SoloIda, IdaYVuelta };
+    const std::tuple<QLineEdit*, QLineEdit*, TSentido> gemelas[] = {
+        {e.eDir1, p.eDir, IdaYVuelta},
+        {e.eVAnemoEntrada1, p.eVAnemoEntrada, IdaYVuelta},
+        {e.eAlfaTerreno1, p.eAlfaTerreno, IdaYVuelta},
+        {e.eGamma_Atmosfera1, p.eGamma_Atmosfera, IdaYVuelta},
+        {e.efpv3pe1, p.efpv3pe, SoloIda},
+        {e.eFactorPerdidasParque1, p.eFactorPerdidasParque, SoloIda},
+        {e.eLimiteDePotencia1, p.eLimiteDePotencia, SoloIda},
+        {e.eEthaMeteo2, p.eEthaMeteo, IdaYVuelta},
+        {curvas_->eEthaMeteo1, p.eEthaMeteo, SoloIda},
+        {p.eME_Peso, e.eME_Peso1, SoloIda},
+        {p.ePE_MW_ModeloTeorico, e.ePE_MW_ModeloTeorico1, SoloIda},
+        {p.ePE_MW_Representantes, e.ePE_MW_Representantes1, SoloIda},
+        {p.eVAnemoResultante, e.eVAnemoResultante1, SoloIda},
     };
-    for (const auto& [desde, hacia] : copias)
-        connect(desde, &QLineEdit::textChanged, this,
-                [this, desde = desde, hacia = hacia] { Manejar([&] { CopiarTexto(desde, hacia); }); });
+    const auto copiar = [this](QLineEdit* desde, QLineEdit* hacia) {
+        connect(desde, &QLineEdit::textChanged, this, [this, desde, hacia] { Manejar([&] { CopiarTexto(desde, hacia); }); });
+    };
+    for (const auto& [caja, gemela, sentido] : gemelas) {
+        copiar(caja, gemela);
+        if (sentido == IdaYVuelta) copiar(gemela, caja);
+    }
 
     const std::pair<QDateEdit*, QDateEdit*> fechas[] = {{e.FechaDesde1, pestaniaModelos_->FechaDesde},
                                                         {e.FechaHasta1, pestaniaModelos_->FechaHasta}};
