@@ -38,6 +38,20 @@ constexpr double SumaModeloMinima = 0.0001;
 // A set-point restricts the energy estimate when below Pa less this [MW].
 constexpr double MargenConsignaRestringida = 0.5;
 
+// A gap or a repeated value: the sample gets no model value.
+inline bool MuestraExcluida(const TDAOfBoolean& huecos, const TDAOfBoolean& coherencia, int32_t i) {
+    return huecos[i] || coherencia[i];
+}
+// The set-point did not bind: the sample was not restricted, or the plant
+// stood farther than DistanciaConsignaLibre from it.
+inline bool ConsignaSinEfecto(bool restringida, double P, double CGM) {
+    return !restringida || std::fabs(P - CGM) > DistanciaConsignaLibre;
+}
+// The sample's set-point lies where the energy not generated is estimated.
+inline bool ConsignaRestringeEstimacion(double CGM, double Pa) {
+    return 0 <= CGM && CGM < Pa - MargenConsignaRestringida;
+}
+
 inline std::string FechaHoraMinuto(TDateTime t) { return FormatDateTime("dd-mm-yyyy hh:mm", t); }
 
 inline std::string Tab(double x) { return "\t" + RealATextoDefecto(x); }
@@ -50,6 +64,10 @@ inline double PositivoEnSimple(double x) {
     const float simple = x > FLT_MAX ? std::numeric_limits<float>::infinity() : static_cast<float>(x);
     return simple > 0.0f ? static_cast<double>(simple) : 0.0;
 }
+
+// A series file of fewer series than `planta` needs is refused with
+// EErrorQuendal rather than read as zero series.
+void ExigirSeries(const TSeriesDeDatos& series, int32_t necesarias, const std::string& planta);
 
 // ------------------------------------------------------------ window simulations
 
@@ -189,13 +207,9 @@ public:
     TDateTime Fecha(int32_t i) const { return FechaDeMuestra(t1, dt, i); }
     int32_t Indice(TDateTime t) const { return MuestraDeFecha(t1, dt, t); }
 
-    // A gap or a repeated value: no model value.
-    bool Excluida(int32_t i) const { return series_.Filt_Huecos[i] || series_.Filt_Coherencia[i]; }
+    bool Excluida(int32_t i) const { return MuestraExcluida(series_.Filt_Huecos, series_.Filt_Coherencia, i); }
     bool Restringida(int32_t i) const { return series_.Filt_CGM[i] != 0; }
-    // Unrestricted, or far enough from its set-point that it did not bind.
-    bool SinConsignaQueLimite(int32_t i) const {
-        return !Restringida(i) || std::fabs(P(i) - CGM(i)) > DistanciaConsignaLibre;
-    }
+    bool SinConsignaQueLimite(int32_t i) const { return ConsignaSinEfecto(Restringida(i), P(i), CGM(i)); }
     bool Usable(int32_t i) const { return !Excluida(i) && SinConsignaQueLimite(i); }
     // The sample gets a model value in a pass.
     bool ConModelo(int32_t i, bool conservarRestringidas) const {
@@ -207,9 +221,8 @@ public:
         const double anterior = P(std::min(i, vecina));
         return anterior > 0 && std::fabs(P(i) - P(vecina)) / anterior < CambioRelativoEstable;
     }
-    // The sample's set-point lies where the energy not generated is estimated.
     bool ConsignaRestringeEstimacion(int32_t i) const {
-        return 0 <= CGM(i) && CGM(i) < Pa - MargenConsignaRestringida;
+        return restricciones_interno::ConsignaRestringeEstimacion(CGM(i), Pa);
     }
 
     struct TPotencias {

@@ -34,9 +34,7 @@ TSeriesEolicasFiltradas LeerYFiltrarSeriesEolicas(const TParque_ModeloTeorico& p
     TSeriesEolicasFiltradas s;
     s.datos = TSeriesDeDatos::Create(archivoSeries);
     TSeriesDeDatos& d = *s.datos;
-    if (d.NSeries < ColumnasEolicas)
-        throw EErrorQuendal("El archivo de series \"" + archivoSeries + "\" tiene " + std::to_string(d.NSeries) +
-                            " series y un parque eólico necesita " + std::to_string(int(ColumnasEolicas)));
+    ExigirSeries(d, ColumnasEolicas, "un parque eólico");
     TDAOfBoolean distancia, disponibilidad;
     FiltrarMuestras(parque, d.Serie(ColPotencia), d.Serie(ColVelocidad), d.Serie(ColHumedad), d.Serie(ColDireccion),
                     d.Serie(ColTemperatura), d.Serie(ColPresion), d.Serie(ColConsigna),
@@ -52,10 +50,7 @@ TMuestrasEolicas::TMuestrasEolicas(const TSeriesEolicasFiltradas& series, const 
     : series_(series), modelo_(modelo), sinMatrizFactores_(sinMatrizFactores), velLibre_(velLibre),
       soloTeorico_(soloTeorico) {
     TSeriesDeDatos& datos = *series.datos;
-    if (datos.NSeries < ColumnasEolicas)
-        throw EErrorQuendal("El archivo de series \"" + datos.Archivo() + "\" tiene " +
-                            std::to_string(datos.NSeries) + " series y un parque eólico necesita " +
-                            std::to_string(int(ColumnasEolicas)));
+    ExigirSeries(datos, ColumnasEolicas, "un parque eólico");
     for (int32_t c = 0; c < ColumnasEolicas; ++c) columnas_[c] = &datos.Serie(c);
     N = columnas_[ColVelocidad]->n;
     const auto banderas = static_cast<std::size_t>(N) + 1;

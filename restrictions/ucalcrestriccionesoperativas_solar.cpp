@@ -30,11 +30,9 @@ public:
     TPruebasSolares(const TGeneradorSolar& modelo, const TSerieSolarFiltrada& serie)
         : modelo_(modelo), s_(serie), Pa_(modelo.potencia_autorizada_mw) {}
 
-    bool Excluida(int32_t i) const { return s_.Filt_Huecos[i] || s_.Filt_Coherencia[i]; }
-    // The set-point did not bind: no restriction, or the plant stood more
-    // than 4 MW away from it.
+    bool Excluida(int32_t i) const { return MuestraExcluida(s_.Filt_Huecos, s_.Filt_Coherencia, i); }
     bool ConsignaSinEfecto(int32_t i) const {
-        return !s_.Filt_CGM[i] || std::fabs(s_.PE.pv[i] - s_.CGM.pv[i]) > DistanciaConsignaLibre;
+        return restricciones_interno::ConsignaSinEfecto(s_.Filt_CGM[i] != 0, s_.PE.pv[i], s_.CGM.pv[i]);
     }
     bool Utilizable(int32_t i) const {
         return !Excluida(i) && ConsignaSinEfecto(i) && s_.PE.pv[i] > 0.1 * Pa_ && !modelo_.MarcaDeDistancia(i);
@@ -74,9 +72,7 @@ bool EsDeDiaEnElSitio(TDateTime t) {
 
 TSerieSolarFiltrada TSerieSolarFiltrada::Leer(const TGeneradorSolar& modelo, const std::string& archivoSeries) {
     const std::unique_ptr<TSeriesDeDatos> series = TSeriesDeDatos::Create(archivoSeries);
-    if (series->NSeries < 5)
-        throw EErrorQuendal("El archivo de series \"" + archivoSeries + "\" tiene " + std::to_string(series->NSeries) +
-                            " series y una central solar necesita 5");
+    ExigirSeries(*series, 5, "una central solar");
     TSerieSolarFiltrada s;
     s.PE = series->Serie(0).Clonar();
     s.fDisp = series->Serie(1).Clonar();
@@ -150,7 +146,7 @@ void SimularVentanaSolar(const TGeneradorSolar& modelo, const TSerieSolarFiltrad
         EscribirEnConsola(esDeDia ? "->TRUE\n" : "->FALSE\n");
 
         double pRed = 0;
-        if (inicioVentana <= t && t <= finVentana && 0 <= CGM && CGM < Pa - 0.5 && esDeDia) {
+        if (inicioVentana <= t && t <= finVentana && ConsignaRestringeEstimacion(CGM, Pa) && esDeDia) {
             if (Pm == SinValor)
                 pRed = SinValor;
             else if (std::fabs(P - CGM) < 0.08 * Pa)
