@@ -13,7 +13,6 @@
 #include "models/uGranjaSolar.h"
 #include "numerics/archivotexto.h"
 #include "numerics/consola.h"
-#include "numerics/errores.h"
 #include "restrictions/ucalcrestriccionesoperativas_interno.h"
 
 using namespace restricciones_interno;
