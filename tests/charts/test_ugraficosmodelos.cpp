@@ -47,16 +47,21 @@ void EsperarAbscisaV(const TGrafico& grafico, const TVectR& x) {
 
 // ---- Frequency charts ----
 
+// The x axis a frequency chart must have.
+struct TEjeXEsperado {
+    const char* titulo;
+    double maximo;
+    int divisiones;
+};
+
 struct TCasoFrecuencia {
     std::unique_ptr<TGrafico> (*construir)(const TVectR&, const TVectR&);
     int puntos;
     const char* nombre;
     const char* titulo;
-    const char* tituloX;
-    double maximoX;
-    int divisiones;
     int tamanioFuente;
     TColor color;
+    TEjeXEsperado ejeX;
 };
 
 class GraficoDeFrecuencia : public ::testing::TestWithParam<TCasoFrecuencia> {};
@@ -72,12 +77,12 @@ TEST_P(GraficoDeFrecuencia, EjeXFijoYUnaSerieSinNombre) {
     EXPECT_EQ(grafico->Logo(), 0);
     EXPECT_EQ(grafico->Titulo, caso.titulo);
     EXPECT_EQ(grafico->TamanioFuente, caso.tamanioFuente);
-    EXPECT_EQ(grafico->EjeX->Titulo, caso.tituloX);
+    EXPECT_EQ(grafico->EjeX->Titulo, caso.ejeX.titulo);
     EXPECT_FALSE(grafico->EjeX->MaxAutomatico);
-    EXPECT_EQ(grafico->EjeX->MaxFijo, caso.maximoX);
+    EXPECT_EQ(grafico->EjeX->MaxFijo, caso.ejeX.maximo);
     EXPECT_TRUE(grafico->EjeX->MinAutomatico);
     EXPECT_FALSE(grafico->EjeX->DivisionesAutomaticas);
-    EXPECT_EQ(grafico->EjeX->DivisionesFijas, caso.divisiones);
+    EXPECT_EQ(grafico->EjeX->DivisionesFijas, caso.ejeX.divisiones);
     EXPECT_EQ(grafico->EjeX->Digitos, 0);
     EXPECT_EQ(grafico->EjeY->Titulo, "Frecuencia [p.u]");
     EsperarAbscisaV(*grafico, x);
@@ -88,9 +93,10 @@ TEST_P(GraficoDeFrecuencia, EjeXFijoYUnaSerieSinNombre) {
 INSTANTIATE_TEST_SUITE_P(
     Tabla, GraficoDeFrecuencia,
     ::testing::Values(TCasoFrecuencia{GraficoFrecuenciaVelocidad, 26, "Frecuencia_velocidad_WB",
-                                      "Frecuencia velocidad Weibull", "Velocidad de viento [m/s]", 24, 8, 10, kVerde},
+                                      "Frecuencia velocidad Weibull", 10, kVerde,
+                                      {"Velocidad de viento [m/s]", 24, 8}},
                       TCasoFrecuencia{GraficoFrecuenciaDireccion, 360, "Frecuencia_direccion",
-                                      "Frecuencia Dirección", "Dirección del viento [º]", 360, 36, 6, kRojo}));
+                                      "Frecuencia Dirección", 6, kRojo, {"Dirección del viento [º]", 360, 36}}));
 
 // ---- P(V) curves ----
 
