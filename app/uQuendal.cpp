@@ -35,6 +35,7 @@
 #include <cstdlib>
 #include <exception>
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 #include "app/panelconsola.h"
@@ -42,6 +43,7 @@
 #include "app/ventanaparque.h"
 #include "charts/lienzoqt.h"
 #include "charts/ugraficador.h"
+#include "charts/ugraficosmodelos.h"
 #include "data/ubuscararchivos.h"
 #include "data/ucarpetasmodelos.h"
 #include "data/unidades.h"
@@ -49,6 +51,8 @@
 #include "models/uGranjaSolar.h"
 #include "models/uauxdensidad.h"
 #include "models/ucalibrador.h"
+#include "models/ucurvaspv.h"
+#include "models/uestadisticadatosme.h"
 #include "models/uparques_modelocombinado.h"
 #include "models/uparques_modeloempirico.h"
 #include "models/uparques_modeloteorico.h"
@@ -918,11 +922,6 @@ void TFormQuendal::FechaHasta1Change() {
 
 namespace {
 
-constexpr int kAnchoJPG = 2100, kAltoJPG = 1000, kCalidadJPG = 100;
-constexpr TColor kVerde = TColor::RGB(0, 128, 0);
-constexpr TColor kAzul = TColor::RGB(0, 0, 255);
-constexpr TColor kRojo = TColor::RGB(255, 0, 0);
-
 std::string Txt(const QLineEdit* caja) { return caja->text().toStdString(); }
 // Plant numbers and other integers: plain conversion.
 int32_t EnteroDe(const QLineEdit* caja) { return TextoAEntero(Txt(caja)); }
@@ -935,30 +934,12 @@ TDateTime FechaDe(const QDateEdit* selector) {
     return EncodeDate(d.year(), d.month(), d.day());
 }
 
-TDAofNReal ComoArreglo(const TVectR& v) { return TDAofNReal(v.pv.begin() + 1, v.pv.begin() + 1 + v.n); }
-
 // The query of a plant's row; a number that names no plant stops here, so
 // that no model is made for an empty row.
 std::unique_ptr<TPgSqlRes> FilaDeCentral(TPgSqlCon& conexion, int32_t nid) {
     auto fila = conexion.sqlexec("SELECT * FROM centrales WHERE nid = " + N(nid));
     if (fila->eof()) throw EErrorQuendal("La central " + N(nid) + " no existe en la tabla centrales.");
     return fila;
-}
-
-// A series over the abscissa "v", with line and marker colours (no line
-// with clNinguno), marker size 2 and pen width 1.
-void AgregarSerieSobreV(TGrafico& grafico, TSerieGrafico* v, const char* nombre, const TVectR& valores,
-                        TColor linea, TColor marcador) {
-    auto serie = TSerieGrafico::Create(nombre, ComoArreglo(valores), v, &grafico, "", false);
-    serie->ColorLinea = linea;
-    serie->ColorMarcador = marcador;
-    serie->TamanioMarcador = 2;
-    serie->AnchoMarcador = 1;
-    grafico.AgregarSerie(std::move(serie));
-}
-
-TSerieGrafico* AgregarAbscisaV(TGrafico& grafico, const TVectR& x) {
-    return grafico.AgregarSerie(TSerieGrafico::Create("v", ComoArreglo(x), nullptr, nullptr, "##.##", true));
 }
 
 void DibujarEnCaja(TGrafico& grafico, TCajaPintura* caja) {
@@ -970,30 +951,8 @@ void DibujarEnCaja(TGrafico& grafico, TCajaPintura* caja) {
     caja->Actualizar();
 }
 
-void FijarEjeFijo(TEjeGrafico& eje, const char* titulo, double maximo, int divisiones) {
-    eje.Titulo = titulo;
-    eje.FijarMaximo(maximo);
-    eje.FijarDivisiones(divisiones);
-    eje.Digitos = 0;
-}
-
 void PonerCelda(QTableWidget* rejilla, int columna, int fila, const QString& texto) {
     rejilla->setItem(fila, columna, new QTableWidgetItem(texto));
-}
-
-// The direction in hundredths of a degree, truncated, as the P(V) chart's
-// file name carries it.
-std::string SufijoDeDireccion(double d) {
-    const double centesimas = std::trunc(d * 100);
-    if (!(std::fabs(centesimas) < 2147483647.0))
-        throw EMathError("La dirección " + FormatoGeneral(d, 15) + " no da un nombre de archivo.");
-    return std::to_string(static_cast<int64_t>(centesimas));
-}
-
-// The value brought to the nearest with `decimales` decimals, ties to even.
-double RedondearDecimales(double x, int decimales) {
-    const double escala = std::pow(10.0, decimales);
-    return std::nearbyint(x * escala) / escala;
 }
 
 }  // namespace
@@ -1230,56 +1189,20 @@ void TFormQuendal::DescartarModelosDeCentral(int32_t nid) {
 void TFormQuendal::Graficar_Estadistica_Datos_ME() {
     TCalibradorParque* calibrador = modelos_.CalibradorActual();
     if (!calibrador || !calibrador->ModeloEmpirico) return;
-    TParque_ModeloEmpirico& empirico = *calibrador->ModeloEmpirico;
-    TEstadisticasModeloEmpirico estadisticas;
-    if (!empirico.Estadisticas(estadisticas)) {
+    const std::optional<TEstadisticaDatosME> estadistica = CalcularEstadisticaDatosME(*calibrador->ModeloEmpirico);
+    if (!estadistica) {
         EscribirLineaEnConsola("El modelo empírico no tiene datos para sus estadísticas.");
         return;
     }
-
-    TVectR x(26), y(26);
-    for (int i = 1; i <= 26; ++i) {
-        x.pv[i] = i - 1;
-        y.pv[i] = estadisticas.distribucionVelocidad->Densidad(x.pv[i]);
-    }
-    auto velocidad = TGrafico::Create("Frecuencia_velocidad_WB", "", TSG_LineaConMarcadores, 0);
-    velocidad->Titulo = "Frecuencia velocidad Weibull";
-    FijarEjeFijo(*velocidad->EjeX, "Velocidad de viento [m/s]", 24, 8);
-    velocidad->EjeY->Titulo = "Frecuencia [p.u]";
-    velocidad->TamanioFuente = 10;
-    AgregarSerieSobreV(*velocidad, AgregarAbscisaV(*velocidad, x), "", y, kVerde, kVerde);
-    DibujarEnCaja(*velocidad, PaintBox2);
-
-    TVectR xd(360), yd(360);
-    for (int i = 1; i <= 360; ++i) {
-        xd.pv[i] = i - 1;
-        yd.pv[i] = empirico.FrecuenciaDireccion(xd.pv[i]);
-    }
-    auto direccion = TGrafico::Create("Frecuencia_direccion", "", TSG_LineaConMarcadores, 0);
-    direccion->Titulo = "Frecuencia Dirección";
-    FijarEjeFijo(*direccion->EjeX, "Dirección del viento [º]", 360, 36);
-    direccion->EjeY->Titulo = "Frecuencia [p.u]";
-    direccion->TamanioFuente = 6;
-    AgregarSerieSobreV(*direccion, AgregarAbscisaV(*direccion, xd), "", yd, kRojo, kRojo);
-    DibujarEnCaja(*direccion, PaintBox3);
-
-    struct TFilaRango {
-        const char* etiqueta;
-        const TRangoSerie& rango;
-        int decimales;
-    };
-    const TFilaRango filas[] = {
-        {"Velocidad [m/s]", estadisticas.velocidad, 4},         {"Potencia [MW]", estadisticas.potencia, 4},
-        {"Presión [hPa]", estadisticas.presion, 6},             {"Hum. Relativa [%]", estadisticas.humedad, 3},
-        {"Disponibilidad [p.u.]", estadisticas.disponibilidad, 3}, {"Temperatura [ºC]", estadisticas.temperatura, 3},
-        {"CGM [MW]", estadisticas.consigna, 3}};
+    DibujarEnCaja(*GraficoFrecuenciaVelocidad(estadistica->velocidades, estadistica->densidadVelocidad), PaintBox2);
+    DibujarEnCaja(*GraficoFrecuenciaDireccion(estadistica->direcciones, estadistica->frecuenciaDireccion), PaintBox3);
     PonerCelda(StringGrid1, 1, 0, QStringLiteral("Mínimo"));
     PonerCelda(StringGrid1, 2, 0, QStringLiteral("Máximo"));
     int f = 1;
-    for (const TFilaRango& fila : filas) {
-        PonerCelda(StringGrid1, 0, f, QString::fromUtf8(fila.etiqueta));
-        PonerCelda(StringGrid1, 1, f, TextoDeNumero(RedondearDecimales(fila.rango.minimo, fila.decimales)));
-        PonerCelda(StringGrid1, 2, f, TextoDeNumero(RedondearDecimales(fila.rango.maximo, fila.decimales)));
+    for (const TFilaRangoME& fila : estadistica->rangos) {
+        PonerCelda(StringGrid1, 0, f, Qs(fila.etiqueta));
+        PonerCelda(StringGrid1, 1, f, TextoDeNumero(fila.minimo));
+        PonerCelda(StringGrid1, 2, f, TextoDeNumero(fila.maximo));
         ++f;
     }
     StringGrid1->resizeColumnsToContents();
@@ -1297,40 +1220,11 @@ void TFormQuendal::btPlot_PV_MEMTMCClick() {
         throw EErrorQuendal("No hay un modelo combinado cargado: cargue uno antes de graficar las curvas P(V).");
     const double d = RealDe(eDir);
     ActualizarParqueDesdeFormulario();
-    TParque_ModeloTeorico& parque = *modelos_.ParqueActual();
-    const TParque_ModeloEmpirico& empirico = *calibrador->ModeloEmpirico;
-    const double tope = calibrador->Parque->potencia_autorizada_mw;
-    const int32_t n = empirico.mediosTramos.n;
-    TVectR v(n), potenciaME(n), potenciaMT(n), potenciaMC(n);
-    for (int32_t j = 1; j <= n; ++j) {
-        v.pv[j] = VientoDePotencia(empirico.mediosTramos.pv[j], DensidadBase);
-        const double p = PotenciaDelViento(v.pv[j], DensidadBase);
-        parque.FijarDireccion(d);
-        potenciaMT.pv[j] = parque.PotenciaDesdeEstacion(DensidadBase, p, tope);
-        double cuenta = 0;
-        potenciaME.pv[j] = empirico.PE_PorTramos(d, p, cuenta);
-        double conConsigna = 0, sinConsigna = 0, teorica = 0;
-        combinado->CalcularPotencia(flg_sinMatrizFactores->isChecked(), conConsigna, sinConsigna, teorica, v.pv[j], d,
-                                    DensidadBase, 1e6, false, false);
-        potenciaMC.pv[j] = sinConsigna;
-    }
-
-    auto grafico = TGrafico::Create("PE_Cluster", "", TSG_LineaConMarcadores, 0);
-    grafico->Titulo = "Potencias ME y MT para el ángulo: " + FloatToStrF(d, FR_Fijo, 15, 1) + "°";
-    grafico->EjeX->Titulo = "Velocidad de viento [m/s]";
-    grafico->EjeY->Titulo = "Potencia eléctrica [MW]";
-    TSerieGrafico* abscisa = AgregarAbscisaV(*grafico, v);
-    AgregarSerieSobreV(*grafico, abscisa, "MW_ME", potenciaME, kVerde, kVerde);
-    AgregarSerieSobreV(*grafico, abscisa, "MW_MT", potenciaMT, kAzul, kAzul);
-    AgregarSerieSobreV(*grafico, abscisa, "MW_MC", potenciaMC, clNinguno, kRojo);
+    const TCurvasPV curvas =
+        CalcularCurvasPV(*modelos_.ParqueActual(), *calibrador, *combinado, d, flg_sinMatrizFactores->isChecked());
+    auto grafico = GraficoCurvasPV(d, curvas.v, curvas.MW_ME, curvas.MW_MT, curvas.MW_MC);
     DibujarEnCaja(*grafico, PaintBox1);
-
-    const std::string carpeta = RutaLocal("c:\\basura");
-    if (!std::filesystem::is_directory(carpeta))
-        throw EInOutError("No existe la carpeta c:\\basura (" + carpeta +
-                          "), donde se guarda el gráfico de las curvas P(V): créela y vuelva a graficar.");
-    grafico->GuardarJPG(RutaLocal("c:\\basura\\curvas_MW_PE_MT_" + SufijoDeDireccion(d) + ".jpg"), kAnchoJPG,
-                        kAltoJPG, kCalidadJPG);
+    GuardarGraficoCurvasPV(*grafico, d);
 }
 
 // Lists the result tables of a folder and its subfolders on the console, in
