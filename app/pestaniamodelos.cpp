@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
-#include <cmath>
+#include <optional>
 
 #include "app/cajas.h"
 #include "app/graficos.h"
@@ -16,11 +16,13 @@
 #include "app/pestaniaparque.h"
 #include "app/ventanaparque.h"
 #include "charts/ugraficador.h"
+#include "charts/ugraficosmodelos.h"
 #include "data/ucarpetasmodelos.h"
 #include "data/upgsql.h"
 #include "models/ucalibrador.h"
 #include "models/uparques_modelocombinado.h"
 #include "models/uparques_modeloempirico.h"
+#include "models/uestadisticadatosme.h"
 #include "models/uparques_modeloteorico.h"
 #include "numerics/consola.h"
 #include "numerics/errores.h"
@@ -29,19 +31,6 @@
 namespace {
 
 constexpr int kAnchoEstadistica = 541, kAltoEstadistica = 325;
-
-void FijarEjeFijo(TEjeGrafico& eje, const char* titulo, double maximo, int divisiones) {
-    eje.Titulo = titulo;
-    eje.FijarMaximo(maximo);
-    eje.FijarDivisiones(divisiones);
-    eje.Digitos = 0;
-}
-
-// The value brought to the nearest with `decimales` decimals, ties to even.
-double RedondearDecimales(double x, int decimales) {
-    const double escala = std::pow(10.0, decimales);
-    return std::nearbyint(x * escala) / escala;
-}
 
 }  // namespace
 
@@ -219,56 +208,20 @@ void TPestaniaModelos::DescartarModelosDeCentral(int32_t nid) {
 void TPestaniaModelos::Graficar_Estadistica_Datos_ME() {
     TCalibradorParque* calibrador = modelos_.CalibradorActual();
     if (!calibrador || !calibrador->ModeloEmpirico) return;
-    TParque_ModeloEmpirico& empirico = *calibrador->ModeloEmpirico;
-    TEstadisticasModeloEmpirico estadisticas;
-    if (!empirico.Estadisticas(estadisticas)) {
+    const std::optional<TEstadisticaDatosME> estadistica = CalcularEstadisticaDatosME(*calibrador->ModeloEmpirico);
+    if (!estadistica) {
         EscribirLineaEnConsola("El modelo empírico no tiene datos para sus estadísticas.");
         return;
     }
-
-    TVectR x(26), y(26);
-    for (int i = 1; i <= 26; ++i) {
-        x.pv[i] = i - 1;
-        y.pv[i] = estadisticas.distribucionVelocidad->Densidad(x.pv[i]);
-    }
-    auto velocidad = TGrafico::Create("Frecuencia_velocidad_WB", "", TSG_LineaConMarcadores, 0);
-    velocidad->Titulo = "Frecuencia velocidad Weibull";
-    FijarEjeFijo(*velocidad->EjeX, "Velocidad de viento [m/s]", 24, 8);
-    velocidad->EjeY->Titulo = "Frecuencia [p.u]";
-    velocidad->TamanioFuente = 10;
-    AgregarSerieSobreV(*velocidad, AgregarAbscisaV(*velocidad, x), "", y, kVerde, kVerde);
-    DibujarEnCaja(*velocidad, PaintBox2);
-
-    TVectR xd(360), yd(360);
-    for (int i = 1; i <= 360; ++i) {
-        xd.pv[i] = i - 1;
-        yd.pv[i] = empirico.FrecuenciaDireccion(xd.pv[i]);
-    }
-    auto direccion = TGrafico::Create("Frecuencia_direccion", "", TSG_LineaConMarcadores, 0);
-    direccion->Titulo = "Frecuencia Dirección";
-    FijarEjeFijo(*direccion->EjeX, "Dirección del viento [º]", 360, 36);
-    direccion->EjeY->Titulo = "Frecuencia [p.u]";
-    direccion->TamanioFuente = 6;
-    AgregarSerieSobreV(*direccion, AgregarAbscisaV(*direccion, xd), "", yd, kRojo, kRojo);
-    DibujarEnCaja(*direccion, PaintBox3);
-
-    struct TFilaRango {
-        const char* etiqueta;
-        const TRangoSerie& rango;
-        int decimales;
-    };
-    const TFilaRango filas[] = {
-        {"Velocidad [m/s]", estadisticas.velocidad, 4},         {"Potencia [MW]", estadisticas.potencia, 4},
-        {"Presión [hPa]", estadisticas.presion, 6},             {"Hum. Relativa [%]", estadisticas.humedad, 3},
-        {"Disponibilidad [p.u.]", estadisticas.disponibilidad, 3}, {"Temperatura [ºC]", estadisticas.temperatura, 3},
-        {"CGM [MW]", estadisticas.consigna, 3}};
+    DibujarEnCaja(*GraficoFrecuenciaVelocidad(estadistica->velocidades, estadistica->densidadVelocidad), PaintBox2);
+    DibujarEnCaja(*GraficoFrecuenciaDireccion(estadistica->direcciones, estadistica->frecuenciaDireccion), PaintBox3);
     PonerCelda(StringGrid1, 1, 0, QStringLiteral("Mínimo"));
     PonerCelda(StringGrid1, 2, 0, QStringLiteral("Máximo"));
     int f = 1;
-    for (const TFilaRango& fila : filas) {
-        PonerCelda(StringGrid1, 0, f, QString::fromUtf8(fila.etiqueta));
-        PonerCelda(StringGrid1, 1, f, TextoDeNumero(RedondearDecimales(fila.rango.minimo, fila.decimales)));
-        PonerCelda(StringGrid1, 2, f, TextoDeNumero(RedondearDecimales(fila.rango.maximo, fila.decimales)));
+    for (const TFilaRangoME& fila : estadistica->rangos) {
+        PonerCelda(StringGrid1, 0, f, Qs(fila.etiqueta));
+        PonerCelda(StringGrid1, 1, f, TextoDeNumero(fila.minimo));
+        PonerCelda(StringGrid1, 2, f, TextoDeNumero(fila.maximo));
         ++f;
     }
     StringGrid1->resizeColumnsToContents();

@@ -205,7 +205,13 @@ TEST_F(SimulacionVentana, UnAnilloDeMenosDeUnaMuestraSeRechazaSinEscribirNada) {
 
 TEST_F(SimulacionVentana, UnArchivoDeMenosDeNueveSeriesSeRechaza) {
     std::ofstream(archivoSeries_, std::ios::binary) << "1\n2018 1 15 0 0 0\n1/6\n2\n144\nVel\n1 8\n2 9\n";
-    EXPECT_THROW(LeerYFiltrarSeriesEolicas(*modelo_->Parque, archivoSeries_), EErrorQuendal);
+    try {
+        LeerYFiltrarSeriesEolicas(*modelo_->Parque, archivoSeries_);
+        FAIL() << "se esperaba un error";
+    } catch (const EErrorQuendal& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "El archivo de series \"" + archivoSeries_ + "\" tiene 1 series y un parque eólico necesita 9");
+    }
 }
 
 // The wind run reads and filters the series once and hands it to every

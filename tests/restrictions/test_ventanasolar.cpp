@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <utility>
@@ -161,6 +162,17 @@ TEST_F(VentanaSolar, UnAnilloVacioSeRechaza) {
     EXPECT_THROW(SimularVentanaSolar(*modelo_, archivo_, carpeta_, Enero(15, 10), Enero(15, 19), Enero(15, 14),
                                      Enero(15, 15), 0.9, registros, 0),
                  EErrorQuendal);
+}
+
+TEST_F(VentanaSolar, UnArchivoDeMenosDeCincoSeriesSeRechaza) {
+    std::ofstream(archivo_, std::ios::binary) << "1\n2018 1 15 0 0 0\n1/6\n2\n144\nP\n1 8\n2 9\n";
+    try {
+        TSerieSolarFiltrada::Leer(*modelo_, archivo_);
+        FAIL() << "se esperaba un error";
+    } catch (const EErrorQuendal& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "El archivo de series \"" + archivo_ + "\" tiene 1 series y una central solar necesita 5");
+    }
 }
 
 }  // namespace

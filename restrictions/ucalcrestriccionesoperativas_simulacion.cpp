@@ -1,0 +1,358 @@
+// The simulations of a wind farm's series with the combined model: one
+// restriction window adjusted by the factors before and after it, or a whole
+// period adjusted by the running ratio; and what a window's result file and
+// report share with the solar window.
+#include "restrictions/ucalcrestriccionesoperativas.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "charts/uPrint.h"
+#include "data/unidades.h"
+#include "models/uauxdensidad.h"
+#include "models/uparques_modelocombinado.h"
+#include "numerics/archivotexto.h"
+#include "numerics/consola.h"
+#include "numerics/errores.h"
+#include "numerics/textoreal.h"
+#include "numerics/uhilos.h"
+#include "restrictions/ucalcrestriccionesoperativas_interno.h"
+
+using namespace restricciones_interno;
+
+// ------------------------------------------------------------ window result files
+
+namespace restricciones_interno {
+
+void ExigirLargoAnillo(int32_t u) {
+    if (u < 1)
+        throw EErrorQuendal("La cantidad de muestras del buffer debe ser al menos 1 (se indicó " +
+                            std::to_string(u) + ")");
+}
+
+std::string RutaResultadosMC(const std::string& carpeta, int32_t nid, TDateTime ini, TDateTime fin, int32_t u) {
+    return carpeta + "\\c" + std::to_string(nid) + "_ResultadosMC_" + FechaCompacta(ini) + FechaCompacta(fin) + "_" +
+           std::to_string(u) + "m.xlt";
+}
+
+void EscribirResumenDeVentana(TEscritorTexto& f, TDateTime inicioVentana, TDateTime finVentana, double total,
+                              double factorKOLM) {
+    f.EscribirLinea(
+        "Fecha inicio\tFecha fin\t Energía no suministrada SCADA [MWh]\t Factor KOLM/SCADA [p.u] \t Energía no "
+        "suministrada KOLM [MWh]");
+    f.EscribirLinea(FechaHoraMinuto(inicioVentana) + "\t" + FechaHoraMinuto(finVentana - DiezMinutos) + "\t" +
+                    RealATextoDefecto(total) + "\t" + RealATextoDefecto(factorKOLM) + "\t" +
+                    RealATextoDefecto(total * factorKOLM));
+}
+
+void EscribirInforme(TExcelFile& informe, const TColumnasInforme& filas, TDateTime ini, TDateTime fin, double dt,
+                     double Pa) {
+    const TDAofString& titulos = filas.titulos;
+    // Series 0 is the abscissa; each series holds one realisation per step.
+    std::vector<TMatOfNReal> datos;
+    const std::size_t pasos = filas.columnas[0].size();
+    if (pasos == 0) return;
+    TMatOfNReal abscisa(pasos);
+    for (std::size_t s = 0; s < pasos; ++s) abscisa[s] = {ini + double(s) * dt};
+    datos.push_back(std::move(abscisa));
+    for (const TDAofNReal& columna : filas.columnas) {
+        TMatOfNReal serie(pasos);
+        for (std::size_t s = 0; s < pasos; ++s) serie[s] = {columna[s]};
+        datos.push_back(std::move(serie));
+    }
+    EscribirCronicasExcel(informe, TTipoValoresAComparar::Promedio, titulos, datos,
+                          {.nombreHoja = FechaCompacta(ini),
+                           .titulo = DateTimeToStr(ini) + " a " + DateTimeToStr(fin),
+                           .x0 = ini,
+                           .dx = dt,
+                           .minimoAutomatico = false,
+                           .maximoAutomatico = false,
+                           .maximo = 1.1 * Pa});
+}
+
+}  // namespace restricciones_interno
+
+// ------------------------------------------------------------ wind simulations
+
+namespace {
+
+// Least availability of a sample in the error statistics [p.u.].
+constexpr double DisponibilidadMinimaErrores = 0.99;
+
+// Wind: the warm-up counts usable samples above the power given, when one is.
+int32_t InicioCalentamientoEolico(const TMuestrasEolicas& m, int32_t iS, int32_t u,
+                                  std::optional<double> potenciaMinima) {
+    return InicioCalentamiento(iS, m.N, u, [&](int32_t i) {
+        return m.Usable(i) && (!potenciaMinima || m.P(i) > *potenciaMinima);
+    });
+}
+
+// Wind: the samples next to a window are usable, steady against their
+// neighbour toward it and above 0.2 Pa.
+std::vector<int32_t> MuestrasEolicasJuntoAVentana(const TMuestrasEolicas& m, int32_t desde, int32_t paso,
+                                                  int32_t u) {
+    const double potenciaMinima = 0.2 * m.Pa;
+    return MuestrasJuntoAVentana(desde, paso, u, m.N, [&](int32_t i) {
+        const int32_t vecina = i - paso;  // toward the window
+        if (vecina < 1 || vecina > m.N) return false;
+        return m.Usable(i) && m.Estable(i, vecina) && m.P(i) > potenciaMinima;
+    });
+}
+
+// Wind: their model power is the run's, without set-point.
+double FactorEolicoJuntoAVentana(const TMuestrasEolicas& m, const std::vector<int32_t>& tomadas,
+                                 TPotenciasDeCorrida& potencias) {
+    return FactorJuntoAVentana(
+        tomadas, [&](int32_t i) { return m.P(i); }, [&](int32_t i) { return potencias.Potencia(i).sinCGM; });
+}
+
+// Power not generated by a restricted sample with a model value: the
+// adjusted model power above the measured one, in single precision, when
+// the plant stood within 4 MW of its set-point; 0 when it stood farther.
+double PotenciaNoGenerada(double Padj, double P, double CGM) {
+    if (!(std::fabs(P - CGM) < DistanciaConsignaLibre)) return 0;
+    const float diferencia = static_cast<float>(Padj - P);
+    return diferencia > 0 ? static_cast<double>(diferencia) : 0.0;
+}
+
+// The wind simulations' six columns.
+TColumnasInforme ColumnasInformeEolico() {
+    return TColumnasInforme({"dt", "Vel[m/s]", "Dir[gr]", "P_MW_Dato[MW]", "CGM_Dato[MW]", "P_MW_MC_conAjCP",
+                             "pRed_conAjCP[MW]"});
+}
+
+// The samples of a pass over [ini, fin] (already clamped to the series):
+// the warm-up from i0, then the simulated ones from iS to iE.
+struct TTramoDePasada {
+    int32_t i0 = 1, iS = 1, iE = 0;
+};
+
+TTramoDePasada TramoDePasada(const TMuestrasEolicas& m, TDateTime ini, TDateTime fin, const TReglasSimulacion& reglas,
+                             int32_t u) {
+    TTramoDePasada tramo;
+    tramo.iS = m.Indice(ini);
+    tramo.iE = m.Indice(fin);
+    tramo.i0 = InicioCalentamientoEolico(m, tramo.iS, u, reglas.potenciaMinimaCalentamiento);
+    return tramo;
+}
+
+// The samples of the pass that get a model value, in pass order.
+std::vector<int32_t> MuestrasConModelo(const TMuestrasEolicas& m, const TTramoDePasada& tramo,
+                                       bool conservarRestringidas) {
+    std::vector<int32_t> muestras;
+    for (int32_t i = tramo.i0; i <= tramo.iE; ++i)
+        if (m.ConModelo(i, conservarRestringidas)) muestras.push_back(i);
+    return muestras;
+}
+
+// The simulation of [ini, fin] (already clamped to the series) shared by
+// both forms: warm-up, main pass, table, records, console and statistics.
+// The model powers come from `potencias`, in pass order.
+void SimularPeriodo(const TParque_ModeloCombinado& modelo, const TMuestrasEolicas& m, TDateTime ini, TDateTime fin,
+                    const TReglasSimulacion& reglas, const TOpcionesSimulacion& op, TPotenciasDeCorrida& potencias,
+                    TDAofRecsEnergiaPorFecha& registros) {
+    const TParque_ModeloTeorico& parque = *modelo.Parque;
+    std::optional<TMatricesConErroresModelos> errores;
+    if (op.estadisticasErrores) {
+        if (!modelo.ModeloEmpirico) throw EErrorQuendal("El modelo combinado no tiene modelo empírico");
+        errores = TMatricesConErroresModelos::Create(25, 360, modelo.ModeloEmpirico->nSectores(),
+                                                     modelo.ModeloEmpirico->nTramos(), 7, 20, m.Pa);
+    }
+    const TTramoDePasada tramo = TramoDePasada(m, ini, fin, reglas, op.u);
+    const int32_t iS = tramo.iS, iE = tramo.iE, i0 = tramo.i0;
+
+    TEscritorTexto tabla =
+        TEscritorTexto::Crear(RutaLocal(RutaResultadosMC(op.carpeta, parque.nid, ini, fin, op.u)));
+    tabla.EscribirLinea(std::string("dt\tVel[m/s]\tDir[gr]\tP_MW_Dato[MW]\tCGM_Dato[MW]\t") +
+                        (op.soloTeorico ? "P_MW_MT_conAjCP" : "P_MW_MC_conAjCP") + "\tpRed_conAjCP[MW]");
+
+    TAnilloRazon anillo(op.u);
+    TColumnasInforme filasInforme = ColumnasInformeEolico();
+    double total = 0;  // [MWh]
+    for (int32_t i = i0; i <= iE; ++i) {
+        const TDateTime t = m.Fecha(i);
+        const double v = m.Valor(ColVelocidad, i), d = m.Valor(ColDireccion, i);
+        const double P = m.P(i), CGM = m.CGM(i);
+        const bool conModelo = m.ConModelo(i, op.conservarRestringidas);
+        double Pm = SinValor, razon = 1;
+        if (conModelo) {
+            const TMuestrasEolicas::TPotencias muestra = potencias.Potencia(i);
+            Pm = muestra.sinCGM;
+            razon = anillo.Razon();  // before the sample itself is pushed
+            if (m.SinConsignaQueLimite(i) && (!reglas.potenciaMinimaAnillo || P > *reglas.potenciaMinimaAnillo))
+                anillo.Empujar(P, Pm);
+            if (errores && i >= iS && m.Valor(ColDisponibilidad, i) >= DisponibilidadMinimaErrores)
+                errores->Agregar(op.soloTeorico ? muestra.conCGM : std::min(m.Pa, Pm * razon), P, v, d, t);
+        }
+        if (i < iS) continue;  // the warm-up only feeds the ring
+
+        EscribirEnConsola("\rSimulando fecha: " + DateTimeToStr(t));
+        const double factor =
+            reglas.ajusteVentana && reglas.ajusteVentana->Contiene(i) ? reglas.ajusteVentana->Factor(i) : razon;
+        const double Padj = conModelo ? std::min(m.Pa, Pm * factor) : SinValor;
+        double pRed = 0;
+        if (reglas.iEstimacionIni <= i && i <= reglas.iEstimacionFin && m.ConsignaRestringeEstimacion(i)) {
+            if (conModelo) {
+                pRed = PotenciaNoGenerada(Padj, P, CGM);
+                AgregarEnergiaPorFecha(t, pRed / 6, v, d, P, Padj, CGM, registros);
+                total += pRed / 6;
+            } else {
+                pRed = SinValor;
+                AgregarEnergiaPorFecha(t, SinValor, v, d, P, Padj, CGM, registros);
+            }
+        }
+        std::string fila = DateTimeToStr(t);
+        for (double x : {v, d, P, CGM, Padj, pRed}) fila += "\t" + RealATextoDefecto(x);
+        tabla.EscribirLinea(fila);
+        if (op.informe) filasInforme.Agregar({v, d, P, CGM, Padj, pRed});
+    }
+
+    EscribirEnConsola("\n\n");
+    tabla.EscribirLinea();
+    EscribirResumenDeVentana(tabla, reglas.resumenIni, reglas.resumenFin, total, op.factorKolmScada);
+    tabla.Cerrar();
+    if (errores)
+        errores->Escribir(op.carpeta + "\\c" + std::to_string(parque.nid) + "_Matrices_Errores.xlt");
+    if (op.informe) EscribirInforme(*op.informe, filasInforme, ini, fin, m.dt, m.Pa);
+    EscribirEnConsola("SIMULACION TERMINADA CON EXITO\n\n");
+}
+
+// The first sample at or after t (the sample index rule's tolerance
+// included); MuestraDeFecha gives the last one at or before it.
+int32_t PrimeraMuestraDesde(const TMuestrasEolicas& m, TDateTime t) {
+    const int32_t k = m.Indice(t);
+    return m.Fecha(k) < t - 1e-6 * m.dt ? k + 1 : k;
+}
+
+}  // namespace
+
+namespace restricciones_interno {
+
+TOpcionesSimulacion Opciones(bool sinMatrizFactores, bool velLibre, bool soloTeorico, bool conservarRestringidas,
+                             bool estadisticasErrores, int32_t u, const std::string& carpeta, double factorKolmScada,
+                             TExcelFile* informe) {
+    TOpcionesSimulacion op;
+    op.sinMatrizFactores = sinMatrizFactores;
+    op.velLibre = velLibre;
+    op.soloTeorico = soloTeorico;
+    op.conservarRestringidas = conservarRestringidas;
+    op.estadisticasErrores = estadisticasErrores;
+    op.u = u;
+    op.carpeta = carpeta;
+    op.factorKolmScada = factorKolmScada;
+    op.informe = informe;
+    return op;
+}
+
+TPlanVentana PlanearVentana(const TMuestrasEolicas& m, TDateTime fechaIniSim, TDateTime fechaFinSim,
+                            TDateTime fechaIniVentana, TDateTime fechaFinVentana, int32_t u) {
+    TPlanVentana plan;
+    plan.ini = std::max(fechaIniSim, m.t1);
+    plan.fin = std::min(fechaFinSim, m.Fecha(m.N));
+    TReglasSimulacion& reglas = plan.reglas;
+    reglas.potenciaMinimaCalentamiento = 0.2 * m.Pa;
+    reglas.potenciaMinimaAnillo = 0.1 * m.Pa;
+    TAjusteVentana ajuste;
+    ajuste.iA = m.Indice(fechaIniVentana);
+    ajuste.iB = m.Indice(fechaFinVentana);
+    plan.juntoDespues = MuestrasEolicasJuntoAVentana(m, ajuste.iB + 1, +1, u);
+    plan.juntoAntes = MuestrasEolicasJuntoAVentana(m, ajuste.iA - 1, -1, u);
+    reglas.ajusteVentana = ajuste;
+    // The window's own samples, told by index: its start sample to its end
+    // sample, both included (the end sample's set-point keeps it out).
+    reglas.iEstimacionIni = ajuste.iA;
+    reglas.iEstimacionFin = ajuste.iB;
+    reglas.resumenIni = fechaIniVentana;
+    reglas.resumenFin = fechaFinVentana;
+    return plan;
+}
+
+std::vector<int32_t> MuestrasDeVentana(const TMuestrasEolicas& m, const TPlanVentana& plan, int32_t u,
+                                       bool conservarRestringidas) {
+    std::vector<int32_t> muestras =
+        MuestrasConModelo(m, TramoDePasada(m, plan.ini, plan.fin, plan.reglas, u), conservarRestringidas);
+    muestras.insert(muestras.end(), plan.juntoDespues.begin(), plan.juntoDespues.end());
+    muestras.insert(muestras.end(), plan.juntoAntes.begin(), plan.juntoAntes.end());
+    return muestras;
+}
+
+void SimularVentanaPlaneada(const TParque_ModeloCombinado& modelo, const TMuestrasEolicas& m, TPlanVentana plan,
+                            const TOpcionesSimulacion& op, TPotenciasDeCorrida& potencias,
+                            TDAofRecsEnergiaPorFecha& registros) {
+    TAjusteVentana& ajuste = *plan.reglas.ajusteVentana;
+    ajuste.fpost = FactorEolicoJuntoAVentana(m, plan.juntoDespues, potencias);
+    ajuste.fpre = FactorEolicoJuntoAVentana(m, plan.juntoAntes, potencias);
+    SimularPeriodo(modelo, m, plan.ini, plan.fin, plan.reglas, op, potencias, registros);
+}
+
+}  // namespace restricciones_interno
+
+void SimularVentanaEolica(bool sinMatrizFactores, TParque_ModeloCombinado& modelo, const TSeriesEolicasFiltradas& series,
+                          const std::string& carpeta, bool velLibre, TDateTime fechaIniSim, TDateTime fechaFinSim,
+                          TDateTime fechaIniVentana, TDateTime fechaFinVentana, double factorKolmScada,
+                          TDAofRecsEnergiaPorFecha& registros, int32_t muestrasBuffer, bool estadisticasErrores,
+                          bool soloTeorico, bool conservarRestringidas, TExcelFile* informe) {
+    ExigirLargoAnillo(muestrasBuffer);
+    const TMuestrasEolicas m(series, modelo, sinMatrizFactores, velLibre, soloTeorico);
+    const TPlanVentana plan =
+        PlanearVentana(m, fechaIniSim, fechaFinSim, fechaIniVentana, fechaFinVentana, muestrasBuffer);
+    TPotenciasDeCorrida potencias(m, modelo, HilosDeTrabajo());
+    potencias.Anticipar(MuestrasDeVentana(m, plan, muestrasBuffer, conservarRestringidas));
+    SimularVentanaPlaneada(modelo, m, plan,
+                           Opciones(sinMatrizFactores, velLibre, soloTeorico, conservarRestringidas,
+                                    estadisticasErrores, muestrasBuffer, carpeta, factorKolmScada, informe),
+                           potencias, registros);
+    potencias.DejarModeloComoUltimaPedida();
+}
+
+void SimularVentanaEolica(bool sinMatrizFactores, TParque_ModeloCombinado& modelo, const std::string& archivoSeries,
+                          const std::string& carpeta, bool velLibre, TDateTime fechaIniSim, TDateTime fechaFinSim,
+                          TDateTime fechaIniVentana, TDateTime fechaFinVentana, double factorKolmScada,
+                          TDAofRecsEnergiaPorFecha& registros, int32_t muestrasBuffer, bool estadisticasErrores,
+                          bool soloTeorico, bool conservarRestringidas, TExcelFile* informe) {
+    ExigirLargoAnillo(muestrasBuffer);
+    const TSeriesEolicasFiltradas series = LeerYFiltrarSeriesEolicas(*modelo.Parque, archivoSeries);
+    SimularVentanaEolica(sinMatrizFactores, modelo, series, carpeta, velLibre, fechaIniSim, fechaFinSim,
+                         fechaIniVentana, fechaFinVentana, factorKolmScada, registros, muestrasBuffer,
+                         estadisticasErrores, soloTeorico, conservarRestringidas, informe);
+}
+
+void SimularSerieConModeloCombinado(bool sinMatrizFactores, TParque_ModeloCombinado& modelo,
+                                    const std::string& archivoSeries, const std::string& carpeta, bool velLibre,
+                                    TDateTime fechaIni, TDateTime fechaFin, TDateTime fechaIniRestriccion,
+                                    TDateTime fechaFinRestriccion, double factorKolmScada,
+                                    TDAofRecsEnergiaPorFecha& registros, int32_t muestrasBuffer,
+                                    bool estadisticasErrores, bool soloTeorico, bool conservarRestringidas) {
+    ExigirLargoAnillo(muestrasBuffer);
+    const TSeriesEolicasFiltradas series = LeerYFiltrarSeriesEolicas(*modelo.Parque, archivoSeries);
+    const TMuestrasEolicas m(series, modelo, sinMatrizFactores, velLibre, soloTeorico);
+    const TDateTime ini = std::max(fechaIni, m.t1);
+    const TDateTime fin = std::min(fechaFin, m.Fecha(m.N));
+    if (!(ini <= fin))
+        throw EErrorQuendal("El período del " + DateTimeToStr(fechaIni) + " al " + DateTimeToStr(fechaFin) +
+                            " no tiene muestras en el archivo de series \"" + archivoSeries + "\", que va del " +
+                            DateTimeToStr(m.t1) + " al " + DateTimeToStr(m.Fecha(m.N)));
+
+    TReglasSimulacion reglas;  // no power thresholds and no pre/post-window factors
+    // The samples of the restriction period: from the first at or after its
+    // start to the last at or before its end.
+    reglas.iEstimacionIni = PrimeraMuestraDesde(m, fechaIniRestriccion);
+    reglas.iEstimacionFin = m.Indice(fechaFinRestriccion);
+    reglas.resumenIni = fechaIniRestriccion;
+    reglas.resumenFin = fechaFinRestriccion;
+
+    TPotenciasDeCorrida potencias(m, modelo, HilosDeTrabajo());
+    potencias.Anticipar(
+        MuestrasConModelo(m, TramoDePasada(m, ini, fin, reglas, muestrasBuffer), conservarRestringidas));
+    SimularPeriodo(modelo, m, ini, fin, reglas,
+                   Opciones(sinMatrizFactores, velLibre, soloTeorico, conservarRestringidas, estadisticasErrores,
+                            muestrasBuffer, carpeta, factorKolmScada, nullptr),
+                   potencias, registros);
+    potencias.DejarModeloComoUltimaPedida();
+}
