@@ -1,0 +1,92 @@
+#pragma once
+// The park tab (TabSheet2): the current park's picture, its parameters and
+// results (twins of the input tab's boxes), its calibrator file and the
+// tools that change single turbines. Its operations also serve the input
+// tab's "Simular Modelo Teórico" and the other tabs that show or update the
+// current park.
+#include <string>
+
+#include "app/pestania.h"
+
+class QGroupBox;
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+class TCajaPintura;
+class TPestaniaEntradas;
+
+class TPestaniaParque : public TPestania {
+public:
+    // The input tab is built first: the twins here are made like its boxes.
+    TPestaniaParque(TEntornoPestanias& entorno, TPestaniaEntradas& entradas);
+
+    // `calibrador` is the current calibrator: its park becomes the current
+    // park, fitted to the park picture, and the boxes show its parameters.
+    void MostrarCalibrador(TCalibradorParque& calibrador);
+    // Reads a calibrator file; it becomes the current calibrator and is shown.
+    void CargarCalibrador(const std::string& archivo);
+    // Reads a combined-model file; it becomes both the current combined
+    // model and the current calibrator, and is shown.
+    void CargarModeloCombinado(const std::string& archivo);
+    // Writes the typed park parameters and the two met-mast tables of the
+    // boxes into the current park.
+    void ActualizarParqueDesdeFormulario();
+
+    const TPeticionDialogo odCalibrador{QStringLiteral("odCalibrador"), TTipoDialogo::AbrirArchivo,
+                                        QStringLiteral("*.clp"), {}, {}};
+    const TPeticionDialogo sdCalibrador{QStringLiteral("sdCalibrador"), TTipoDialogo::GuardarArchivo,
+                                        QStringLiteral("*.clp"), {}, QStringLiteral(".clp")};
+
+    TCajaPintura* pb_Parque_original = nullptr;
+    QGroupBox* GroupBox1 = nullptr;
+    QWidget* Panel1 = nullptr;
+    QPushButton* btCalcular = nullptr;
+    QLineEdit* eDir = nullptr;
+    QLineEdit* eVAnemoEntrada = nullptr;
+    QLineEdit* eAlfaTerreno = nullptr;
+    QLineEdit* eGamma_Atmosfera = nullptr;
+    QLineEdit* efpv3pe = nullptr;
+    QLineEdit* eFactorPerdidasParque = nullptr;
+    QLineEdit* eLimiteDePotencia = nullptr;
+    QLineEdit* eVAnemoResultante = nullptr;
+    QLineEdit* ePE_MW_ModeloTeorico = nullptr;
+    QLineEdit* ePE_MW_Representantes = nullptr;
+    QLineEdit* eME_Peso = nullptr;
+    QLineEdit* VientoLibre = nullptr;
+    QPushButton* btCargarCalibrador = nullptr;
+    QPushButton* btGuardarCalibrador = nullptr;
+    QPushButton* btUpdateMTinDB = nullptr;
+    QPushButton* CalibrarSimpleEthaMeteo = nullptr;
+    QLineEdit* vientoparapot = nullptr;
+    QPushButton* Calcularviento = nullptr;
+    QLineEdit* VientoDeLaPotMW = nullptr;
+    QLineEdit* eEthaMolino = nullptr;
+    QPushButton* btCambiar_ro = nullptr;
+    QCheckBox* cbCambiarTodosLosRo = nullptr;
+    QLineEdit* eMolino = nullptr;
+    QLineEdit* eCoordenadasXY = nullptr;
+    QLineEdit* eMdeVientos = nullptr;
+    QLineEdit* eEthaMeteo = nullptr;
+
+private:
+    TPestaniaEntradas& entradas_;
+
+    void CrearGrupoParametros();
+    void CrearPanelMolinos();
+    void ConectarBotones();
+    void ConectarImagenes();
+
+    // "Simular Modelo Teórico" (here and on the input tab).
+    void btCalcularClick();
+    // The wind-speed map of the current park, and the mouse over either
+    // picture.
+    void VelocidadesMT_To_PB(TCajaPintura* caja);
+    void pb_Parque_originalMouseMove(int x, int y);
+    void pb_Parque_originalMouseDown(const TCajaPintura* caja, int x, int y);
+    void btCargarCalibradorClick();
+    void btGuardarCalibradorClick();
+    void CalibrarSimpleEthaMeteoClick();
+    void btCambiar_roClick();
+    void CalcularvientoClick();
+    void btUpdateMTinDBClick();
+};
