@@ -84,26 +84,6 @@ double FactorDeDeficit(double y) {
     return d;
 }
 
-struct TResultadoExtraccion {
-    double pvMedia;
-    double potencia;
-};
-
-// A turbine takes power from cells colIni..colFin of a row and leaves its
-// deficit on them. A share y that cannot be computed (no incoming wind, no
-// rotor area) takes 0.01.
-TResultadoExtraccion ExtraerDeCeldas(const TCurvaAerogen& curva, double etha, int32_t colIni, int32_t colFin,
-                                     double* celdas, double fpv3pe, double escala, double densidad) {
-    double suma = 0;
-    for (int32_t j = colIni; j <= colFin; ++j) suma += celdas[j];
-    const double pvMedia = suma / (colFin - colIni + 1);
-    const double potencia = curva.P_de_PotenciaViento(pvMedia * etha) * RelacionDensidad(densidad) * escala;
-    const double y = (pvMedia >= 1e-15 && curva.area > 0) ? potencia / curva.area * fpv3pe / pvMedia : 0.01;
-    const double d = FactorDeDeficit(y);
-    for (int32_t j = colIni; j <= colFin; ++j) celdas[j] *= d;
-    return {pvMedia, potencia};
-}
-
 [[noreturn]] void FallarGrilla(const std::string& detalle) {
     throw EErrorQuendal("No se puede armar la grilla rotada del parque: " + detalle);
 }
@@ -127,13 +107,20 @@ TNucleoFila NucleoFilaElegido() {
     return elegido;
 }
 
-void TMolino::ExtraerPotencia(int32_t kFila, TVectR& fila, double fpv3pe, double escala, double densidad) {
-    if (posicion.fila != kFila) return;
-    fila.ExigirElementos(posicion.colFin, "TMolino.ExtraerPotencia");
-    const TResultadoExtraccion r = ExtraerDeCeldas(curva, etha, posicion.colIni, posicion.colFin, fila.pv.data(),
-                                                   fpv3pe, escala, densidad);
-    pvMedia = r.pvMedia;
-    potencia = r.potencia;
+// ---------------------------------------------------------------- TMolino
+
+// A share y that cannot be computed (no incoming wind, no rotor area) takes
+// 0.01.
+TExtraccion TMolino::ExtraerPotencia(double* fila, double etha, double fpv3pe, double escala, double densidad) const {
+    const int32_t colIni = posicion.colIni, colFin = posicion.colFin;
+    double suma = 0;
+    for (int32_t j = colIni; j <= colFin; ++j) suma += fila[j];
+    const double media = suma / (colFin - colIni + 1);
+    const double tomada = curva.P_de_PotenciaViento(media * etha) * RelacionDensidad(densidad) * escala;
+    const double y = (media >= 1e-15 && curva.area > 0) ? tomada / curva.area * fpv3pe / media : 0.01;
+    const double d = FactorDeDeficit(y);
+    for (int32_t j = colIni; j <= colFin; ++j) fila[j] *= d;
+    return {media, tomada};
 }
 
 // ---------------------------------------------------------------- TGrillaEstela
@@ -271,6 +258,31 @@ double TParque_ModeloTeorico::InterpolarCeldas(const TCeldasMastil& m, double g1
     return (g11 * (1 - m.wx) + g12 * m.wx) * (1 - m.wy) + (g21 * (1 - m.wx) + g22 * m.wx) * m.wy;
 }
 
+// ---- The steps of a pass ----
+
+void TParque_ModeloTeorico::PropagarFila(double* nueva, const double* vieja, int32_t desde, int32_t hasta,
+                                         double libre) const {
+    NucleoFilaElegido()(nueva, vieja, desde, hasta, pesoLateral, pesoCentral, pesoArrastre,
+                        libre * pesoRecuperacion);
+}
+
+TTramoColumnas TParque_ModeloTeorico::ProcesarMolinosDeFila(int32_t kFila, double* fila,
+                                                            const TEntradasPasada& entradas, std::size_t& siguiente,
+                                                            TExtraccion* resultados) const {
+    auto filaDe = [this](std::size_t k) { return molinos[molinosPorFila_[k]]->posicion.fila; };
+    while (siguiente < molinosPorFila_.size() && filaDe(siguiente) < kFila) ++siguiente;
+    TTramoColumnas cubiertas = TTramoColumnas::Ninguna();
+    for (; siguiente < molinosPorFila_.size() && filaDe(siguiente) == kFila; ++siguiente) {
+        const int32_t i = molinosPorFila_[siguiente];
+        const TMolino& molino = *molinos[i];
+        const TExtraccion e =
+            molino.ExtraerPotencia(fila, entradas.ethas[i], entradas.fpv3pe, entradas.escala, entradas.densidad);
+        if (resultados) resultados[i] = e;
+        cubiertas.Incluir({molino.posicion.colIni, molino.posicion.colFin});
+    }
+    return cubiertas;
+}
+
 // ---- Passes ----
 //
 // A pass without a grid runs on two row buffers and ends at the last row that
@@ -282,10 +294,26 @@ double TParque_ModeloTeorico::InterpolarCeldas(const TCeldasMastil& m, double g1
 // cell computed is computed as the full row would compute it, so the results
 // are the same bits.
 
+namespace {
+
+// A full row r: the free stream everywhere on row 1, at the two edges of a
+// later row. Returns the columns the row step computes.
+TTramoColumnas LibreFueraDelPaso(int32_t r, double* nueva, int32_t nc, double libre) {
+    if (r == 1) {
+        std::fill(nueva + 1, nueva + nc + 1, libre);
+        return {2, 1};
+    }
+    nueva[1] = libre;
+    nueva[nc] = libre;
+    return {2, nc - 1};
+}
+
+}  // namespace
+
 bool TParque_ModeloTeorico::LibreSePropagaIgual(double libre) const {
     const double tres[3] = {libre, libre, libre};
     double fila[3] = {0, 0, 0};
-    NucleoFilaElegido()(fila, tres, 1, 1, pesoLateral, pesoCentral, pesoArrastre, libre * pesoRecuperacion);
+    PropagarFila(fila, tres, 1, 1, libre);
     return MismosBits(fila[1], libre);
 }
 
@@ -295,22 +323,12 @@ void TParque_ModeloTeorico::IniciarBarrido(double libre, double escala, double d
     filaA_.resize(celdas);
     filaB_.resize(celdas);
     TBarrido& b = barrido_;
-    b.libre = libre;
-    b.escala = escala;
-    b.densidad = densidad;
-    b.fpv3pe = fpv3peUsado;
-    b.ethas = &ethas;
-    b.recuperado = libre * pesoRecuperacion;
-    b.propagar = NucleoFilaElegido();
+    b.entradas = {libre, escala, densidad, fpv3peUsado, ethas.data()};
     b.porColumnasActivas = LibreSePropagaIgual(libre);
     b.fila = 0;
     b.buffer = 1;
-    b.activaIni = 1;
-    b.activaFin = 0;
-    for (int k = 0; k < 2; ++k) {
-        b.distintaIni[k] = 1;
-        b.distintaFin[k] = 0;
-    }
+    b.activas = {};
+    b.distintas[0] = b.distintas[1] = {};
     b.siguiente = 0;
     b.g11 = b.g12 = b.g21 = b.g22 = 0;
     if (b.porColumnasActivas) {
@@ -321,67 +339,60 @@ void TParque_ModeloTeorico::IniciarBarrido(double libre, double escala, double d
 
 void TParque_ModeloTeorico::AvanzarBarrido(int32_t hastaFila) const {
     TBarrido& b = barrido_;
-    const int32_t nc = grilla_.nc;
     double* const buffers[2] = {filaA_.data(), filaB_.data()};
     for (int32_t r = b.fila + 1; r <= hastaFila; r = b.fila + 1) {
         if (SaltarFilasDeCorrienteLibre(hastaFila)) continue;
         const int destino = 1 - b.buffer;
         double* nueva = buffers[destino];
-        const double* vieja = buffers[b.buffer];
-        int32_t ini = 1, fin = nc;  // columns of the new row that may differ from the free stream
-        if (!b.porColumnasActivas) {
-            if (r == 1) {
-                std::fill(nueva + 1, nueva + nc + 1, b.libre);
-            } else {
-                nueva[1] = b.libre;
-                nueva[nc] = b.libre;
-                b.propagar(nueva, vieja, 2, nc - 1, pesoLateral, pesoCentral, pesoArrastre, b.recuperado);
-            }
-        } else {
-            ini = 2;
-            fin = 1;
-            if (r > 1 && b.activaIni <= b.activaFin) {
-                ini = std::max(2, b.activaIni - 1);
-                fin = std::min(nc - 1, b.activaFin + 1);
-            }
-            // The buffer still holds a row from two rows back: its cells that
-            // differ from the free stream and fall outside ini..fin go back to it.
-            const int32_t viejaIni = b.distintaIni[destino], viejaFin = b.distintaFin[destino];
-            if (ini <= fin) {
-                for (int32_t j = viejaIni; j <= std::min(viejaFin, ini - 1); ++j) nueva[j] = b.libre;
-                for (int32_t j = std::max(viejaIni, fin + 1); j <= viejaFin; ++j) nueva[j] = b.libre;
-                b.propagar(nueva, vieja, ini, fin, pesoLateral, pesoCentral, pesoArrastre, b.recuperado);
-            } else {
-                for (int32_t j = viejaIni; j <= viejaFin; ++j) nueva[j] = b.libre;
-            }
-        }
-        while (b.siguiente < molinosPorFila_.size() && molinos[molinosPorFila_[b.siguiente]]->posicion.fila == r) {
-            const int32_t i = molinosPorFila_[b.siguiente++];
-            const TMolino& molino = *molinos[i];
-            const TPosicion& pos = molino.posicion;
-            const TResultadoExtraccion e = ExtraerDeCeldas(molino.curva, (*b.ethas)[i], pos.colIni, pos.colFin, nueva,
-                                                           b.fpv3pe, b.escala, b.densidad);
-            extracciones_[i] = {e.pvMedia, e.potencia};
-            ini = std::min(ini, pos.colIni);
-            fin = std::max(fin, pos.colFin);
-        }
-        if (r == mastil_.f1) {
-            b.g11 = nueva[mastil_.c1];
-            b.g12 = nueva[mastil_.c2];
-        }
-        if (r == mastil_.f2) {
-            b.g21 = nueva[mastil_.c1];
-            b.g22 = nueva[mastil_.c2];
-        }
-        if (b.porColumnasActivas) {
-            while (ini <= fin && MismosBits(nueva[ini], b.libre)) ++ini;
-            while (ini <= fin && MismosBits(nueva[fin], b.libre)) --fin;
-        }
-        b.distintaIni[destino] = b.activaIni = ini;
-        b.distintaFin[destino] = b.activaFin = fin;
-        b.buffer = destino;
-        b.fila = r;
+        const TTramoColumnas paso = PrepararFila(r, nueva, destino);
+        PropagarFila(nueva, buffers[b.buffer], paso.ini, paso.fin, b.entradas.libre);
+        TTramoColumnas cambiadas = b.porColumnasActivas ? paso : TTramoColumnas{1, grilla_.nc};
+        cambiadas.Incluir(ProcesarMolinosDeFila(r, nueva, b.entradas, b.siguiente, extracciones_.data()));
+        CapturarMastil(r, nueva);
+        CerrarFila(r, destino, nueva, cambiadas);
     }
+}
+
+// Following the columns that differ from the free stream, the step computes
+// those next to the row before's; the buffer still holds a row from two rows
+// back, whose cells that differ from the free stream outside them go back to
+// it.
+TTramoColumnas TParque_ModeloTeorico::PrepararFila(int32_t r, double* nueva, int destino) const {
+    const TBarrido& b = barrido_;
+    const int32_t nc = grilla_.nc;
+    const double libre = b.entradas.libre;
+    if (!b.porColumnasActivas) return LibreFueraDelPaso(r, nueva, nc, libre);
+    TTramoColumnas paso{2, 1};
+    if (r > 1 && b.activas.ini <= b.activas.fin)
+        paso = {std::max(2, b.activas.ini - 1), std::min(nc - 1, b.activas.fin + 1)};
+    const TTramoColumnas vieja = b.distintas[destino];
+    for (int32_t j = vieja.ini; j <= std::min(vieja.fin, paso.ini - 1); ++j) nueva[j] = libre;
+    for (int32_t j = std::max(vieja.ini, paso.fin + 1); j <= vieja.fin; ++j) nueva[j] = libre;
+    return paso;
+}
+
+void TParque_ModeloTeorico::CapturarMastil(int32_t r, const double* fila) const {
+    TBarrido& b = barrido_;
+    if (r == mastil_.f1) {
+        b.g11 = fila[mastil_.c1];
+        b.g12 = fila[mastil_.c2];
+    }
+    if (r == mastil_.f2) {
+        b.g21 = fila[mastil_.c1];
+        b.g22 = fila[mastil_.c2];
+    }
+}
+
+void TParque_ModeloTeorico::CerrarFila(int32_t r, int destino, const double* nueva, TTramoColumnas cambiadas) const {
+    TBarrido& b = barrido_;
+    if (b.porColumnasActivas) {
+        const double libre = b.entradas.libre;
+        while (cambiadas.ini <= cambiadas.fin && MismosBits(nueva[cambiadas.ini], libre)) ++cambiadas.ini;
+        while (cambiadas.ini <= cambiadas.fin && MismosBits(nueva[cambiadas.fin], libre)) --cambiadas.fin;
+    }
+    b.distintas[destino] = b.activas = cambiadas;
+    b.buffer = destino;
+    b.fila = r;
 }
 
 // While both buffers hold the free stream in every cell and the free stream
@@ -390,15 +401,15 @@ void TParque_ModeloTeorico::AvanzarBarrido(int32_t hastaFila) const {
 // way.
 bool TParque_ModeloTeorico::SaltarFilasDeCorrienteLibre(int32_t hastaFila) const {
     TBarrido& b = barrido_;
-    if (!b.porColumnasActivas || b.activaIni <= b.activaFin || b.distintaIni[0] <= b.distintaFin[0] ||
-        b.distintaIni[1] <= b.distintaFin[1])
+    if (!b.porColumnasActivas || b.activas.ini <= b.activas.fin || b.distintas[0].ini <= b.distintas[0].fin ||
+        b.distintas[1].ini <= b.distintas[1].fin)
         return false;
     int32_t hasta = hastaFila;
     if (b.siguiente < molinosPorFila_.size())
         hasta = std::min(hasta, molinos[molinosPorFila_[b.siguiente]]->posicion.fila - 1);
     if (hasta <= b.fila + 1) return false;
-    if (mastil_.f1 > b.fila && mastil_.f1 <= hasta) b.g11 = b.g12 = b.libre;
-    if (mastil_.f2 > b.fila && mastil_.f2 <= hasta) b.g21 = b.g22 = b.libre;
+    if (mastil_.f1 > b.fila && mastil_.f1 <= hasta) b.g11 = b.g12 = b.entradas.libre;
+    if (mastil_.f2 > b.fila && mastil_.f2 <= hasta) b.g21 = b.g22 = b.entradas.libre;
     b.fila = hasta;
     return true;
 }
@@ -433,26 +444,13 @@ double TParque_ModeloTeorico::Pasada(double libre, double escala, double densida
 void TParque_ModeloTeorico::PasadaEnGrilla(double libre, double escala, double densidad,
                                            const std::vector<double>& ethas, double fpv3peUsado,
                                            TGrillaEstela& destino) const {
-    const int32_t nf = grilla_.nf;
-    const int32_t nc = grilla_.nc;
-    const double recuperado = libre * pesoRecuperacion;
-    const TNucleoFila propagar = NucleoFilaElegido();
+    const TEntradasPasada entradas{libre, escala, densidad, fpv3peUsado, ethas.data()};
     std::size_t siguiente = 0;
-    for (int32_t r = 1; r <= nf; ++r) {
+    for (int32_t r = 1; r <= grilla_.nf; ++r) {
         double* nueva = destino.Fila(r);
-        if (r == 1) {
-            std::fill(nueva + 1, nueva + nc + 1, libre);
-        } else {
-            nueva[1] = libre;
-            nueva[nc] = libre;
-            propagar(nueva, destino.Fila(r - 1), 2, nc - 1, pesoLateral, pesoCentral, pesoArrastre, recuperado);
-        }
-        while (siguiente < molinosPorFila_.size() && molinos[molinosPorFila_[siguiente]]->posicion.fila == r) {
-            const int32_t i = molinosPorFila_[siguiente++];
-            const TMolino& molino = *molinos[i];
-            ExtraerDeCeldas(molino.curva, ethas[i], molino.posicion.colIni, molino.posicion.colFin, nueva, fpv3peUsado,
-                            escala, densidad);
-        }
+        const TTramoColumnas paso = LibreFueraDelPaso(r, nueva, grilla_.nc, libre);
+        if (r > 1) PropagarFila(nueva, destino.Fila(r - 1), paso.ini, paso.fin, libre);
+        ProcesarMolinosDeFila(r, nueva, entradas, siguiente, nullptr);
     }
 }
 
@@ -481,14 +479,3 @@ double TParque_ModeloTeorico::ValorEnPunto(double x, double y) const {
     return InterpolarCeldas(c, grilla_.Elemento(c.f1, c.c1), grilla_.Elemento(c.f1, c.c2),
                             grilla_.Elemento(c.f2, c.c1), grilla_.Elemento(c.f2, c.c2));
 }
-
-void TParque_ModeloTeorico::PropagarFila(TVectR& nueva, const TVectR& vieja) const {
-    const int32_t nc = std::min(nueva.n, vieja.n);
-    NucleoFilaElegido()(nueva.pv.data(), vieja.pv.data(), 2, nc - 1, pesoLateral, pesoCentral, pesoArrastre,
-                   pvLibre * pesoRecuperacion);
-}
-
-void TParque_ModeloTeorico::ProcesarMolinosDeFila(int32_t kFila, TVectR& fila, double escala, double densidad) {
-    for (auto& molino : molinos) molino->ExtraerPotencia(kFila, fila, fpv3pe, escala, densidad);
-}
-
