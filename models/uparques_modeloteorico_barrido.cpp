@@ -337,7 +337,9 @@ void TParque_ModeloTeorico::IniciarBarrido(double libre, double escala, double d
     }
 }
 
-void TParque_ModeloTeorico::AvanzarBarrido(int32_t hastaFila) const {
+// Flattened: the steps are called for every row of every pass, and inlined
+// they cost no more than one loop written out.
+__attribute__((flatten)) void TParque_ModeloTeorico::AvanzarBarrido(int32_t hastaFila) const {
     TBarrido& b = barrido_;
     double* const buffers[2] = {filaA_.data(), filaB_.data()};
     for (int32_t r = b.fila + 1; r <= hastaFila; r = b.fila + 1) {
