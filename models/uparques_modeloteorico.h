@@ -25,10 +25,12 @@
 // directions; the row buffers are sized for the widest direction at once and
 // the equivalent curve is rebuilt only when a curve changed, so a warm park
 // allocates nothing per sample.
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <string>
 #include <type_traits>
@@ -83,6 +85,12 @@ public:
     void GuardarEnTexto(TEscritorTexto& f) const;
 };
 
+// What one turbine took in a pass.
+struct TExtraccion {
+    double pvMedia = 0;   // mean incoming power density over its rotor's cells
+    double potencia = 0;  // its power, MW
+};
+
 class TMolino {
 public:
     int32_t nid = 0;
@@ -101,9 +109,12 @@ public:
     // `curvas_aerogen` (one query per turbine).
     static std::unique_ptr<TMolino> Create_DesdeBD(TPgSqlCon& conexion, TPgSqlRes& fila);
 
-    // When the turbine stands on row kFila: sets pvMedia and potencia from the
-    // row's cells colIni..colFin and multiplies those cells by its deficit.
-    void ExtraerPotencia(int32_t kFila, TVectR& fila, double fpv3pe, double escala, double densidad);
+    // The turbine on its grid row `fila` (indexed by grid column): the mean of
+    // the cells colIni..colFin, its curve's power at that mean times etha
+    // (scaled by the air density and by escala), and those cells multiplied
+    // by its deficit factor. Returns what it took; pvMedia and potencia are
+    // the pass's to set.
+    TExtraccion ExtraerPotencia(double* fila, double etha, double fpv3pe, double escala, double densidad) const;
 };
 
 // The row step over columns desde..hasta of a row: nueva[j] from vieja[j-1..j+1]
@@ -119,6 +130,29 @@ TNucleoFila NucleoFilaComun();
 TNucleoFila NucleoFilaAvx512();
 // The AVX-512 kernel where the CPU has it, the common one elsewhere.
 TNucleoFila NucleoFilaElegido();
+
+// Columns ini..fin of a grid row; none when ini > fin.
+struct TTramoColumnas {
+    int32_t ini = 1, fin = 0;
+    // No column, and the span that Incluir into another leaves unchanged.
+    static constexpr TTramoColumnas Ninguna() {
+        return {std::numeric_limits<int32_t>::max(), std::numeric_limits<int32_t>::min()};
+    }
+    // The smallest span holding both.
+    void Incluir(const TTramoColumnas& otro) {
+        ini = std::min(ini, otro.ini);
+        fin = std::max(fin, otro.fin);
+    }
+};
+
+// What a pass holds fixed over its rows.
+struct TEntradasPasada {
+    double libre = 0;     // free stream L
+    double escala = 1;    // scale factor of a capped pass
+    double densidad = 0;  // air density, kg/m³
+    double fpv3pe = 0;
+    const double* ethas = nullptr;  // each turbine's factor, in list order
+};
 
 // The wake grid: nf rows along the wind, nc columns across, one-based, in one
 // contiguous buffer whose storage is kept when the grid shrinks.
@@ -278,9 +312,21 @@ public:
     const TGrillaEstela& Grilla() const;
     bool HayGrilla() const { return hayDireccion_; }
 
-    // Internal steps of a pass, on full-length rows indexed 1..nc.
-    void PropagarFila(TVectR& nueva, const TVectR& vieja) const;
-    void ProcesarMolinosDeFila(int32_t kFila, TVectR& fila, double escala, double densidad);
+    // ---- The steps of a pass, on rows indexed by grid column ----
+    // The row step over columns desde..hasta of the current direction's
+    // grid: nueva[j] = ((vieja[j+1] + vieja[j-1])·pesoLateral +
+    // vieja[j]·pesoCentral)·pesoArrastre + libre·pesoRecuperacion. A whole
+    // row is desde = 2, hasta = nc − 1; its two edges keep the free stream.
+    void PropagarFila(double* nueva, const double* vieja, int32_t desde, int32_t hasta, double libre) const;
+    // The extraction at the turbines standing on row kFila, in list order, so
+    // that a later one sees the cells an earlier one has reduced. `siguiente`
+    // walks the turbines in row order of the current direction: it passes
+    // over those of earlier rows and is left at the first of a later row.
+    // Each result goes to resultados[i], i the turbine's list index, unless
+    // resultados is null. Returns the columns the rotors cover (none when
+    // nobody stands on the row).
+    TTramoColumnas ProcesarMolinosDeFila(int32_t kFila, double* fila, const TEntradasPasada& entradas,
+                                         std::size_t& siguiente, TExtraccion* resultados) const;
 
     // ---- Park map ----
     void FijarRectanguloDibujo(int32_t izq, int32_t arriba, int32_t der, int32_t abajo);
@@ -291,11 +337,6 @@ public:
     double ValorEnPixel(int32_t columna, int32_t fila) const;
 
 private:
-    // What one turbine took in a pass.
-    struct TExtraccion {
-        double pvMedia = 0;
-        double potencia = 0;
-    };
     // Where the met mast falls in the grid of the current direction.
     struct TCeldasMastil {
         bool dentro = false;
@@ -333,18 +374,17 @@ private:
     void RecordarCurvaParque();
     TCeldasMastil UbicarPunto(double x, double y) const;
     double InterpolarCeldas(const TCeldasMastil& m, double g11, double g12, double g21, double g22) const;
-    // A pass in progress: the row last built, in which of the two buffers it
-    // lies, the columns of that row and of each buffer that may differ from
-    // the free stream, the next turbine in row order and the mast's cells.
+    // A pass in progress: its inputs, the row last built, in which of the two
+    // buffers it lies, the columns of that row and of each buffer that may
+    // differ from the free stream, the next turbine in row order and the
+    // mast's cells.
     struct TBarrido {
-        double libre = 0, escala = 1, densidad = 0, fpv3pe = 0, recuperado = 0;
-        const std::vector<double>* ethas = nullptr;
-        TNucleoFila propagar = nullptr;  // the row kernel, taken once per pass
+        TEntradasPasada entradas;
         bool porColumnasActivas = false;  // the free stream propagates onto itself bit for bit
         int32_t fila = 0;
         int buffer = 1;
-        int32_t activaIni = 1, activaFin = 0;
-        int32_t distintaIni[2] = {1, 1}, distintaFin[2] = {0, 0};
+        TTramoColumnas activas;      // of the row last built
+        TTramoColumnas distintas[2];  // of the row each buffer holds
         std::size_t siguiente = 0;
         double g11 = 0, g12 = 0, g21 = 0, g22 = 0;
     };
@@ -354,6 +394,15 @@ private:
     // Builds the rows after the last one built, up to hastaFila.
     void AvanzarBarrido(int32_t hastaFila) const;
     bool SaltarFilasDeCorrienteLibre(int32_t hastaFila) const;
+    // Bookkeeping of row r before its row step, into buffer `destino`: the
+    // cells the step leaves alone get the free stream where they may hold
+    // something else. Returns the columns the step computes.
+    TTramoColumnas PrepararFila(int32_t r, double* nueva, int destino) const;
+    // The mast's cells, taken as their rows are built.
+    void CapturarMastil(int32_t r, const double* fila) const;
+    // Bookkeeping after row r: the columns of the row that differ from the
+    // free stream, narrowed from `cambiadas` when the pass follows them.
+    void CerrarFila(int32_t r, int destino, const double* nueva, TTramoColumnas cambiadas) const;
     // The last row whose cells reach a result: the last turbine's or the mast's.
     int32_t UltimaFilaConResultado() const;
     double MastilDelBarrido() const;

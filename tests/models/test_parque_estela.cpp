@@ -8,6 +8,7 @@
 #include "models/uauxdensidad.h"
 #include "models/uparques_modeloteorico.h"
 #include "numerics/errores.h"
+#include "pasos_de_pasada.h"
 #include "test_estela_referencia.h"
 
 using namespace referencia_estela;
@@ -227,7 +228,7 @@ TEST(GrillaEstela, LosPasosInternosSiguenSuDefinicion) {
     TVectR vieja(9), nueva(9);
     for (int j = 1; j <= 9; ++j) vieja.pv[j] = 0.0004 + 0.00001 * j * j;
     nueva.pv[1] = nueva.pv[9] = -1;
-    p->PropagarFila(nueva, vieja);
+    pasos_de_pasada::PropagarFila(*p, nueva, vieja);
     EXPECT_EQ(nueva.pv[1], -1);
     EXPECT_EQ(nueva.pv[9], -1);
     for (int j = 2; j <= 8; ++j)
@@ -235,10 +236,10 @@ TEST(GrillaEstela, LosPasosInternosSiguenSuDefinicion) {
                                              vieja.pv[j] * p->pesoCentral) * p->pesoArrastre +
                                                 p->pvLibre * p->pesoRecuperacion));
     TVectR fila = TVectR::Create_ConValor(p->Grilla().nc, 0.0005);
-    p->ProcesarMolinosDeFila(p->molinos[0]->posicion.fila + 1, fila, 1, 1.225);  // nobody on that row
+    pasos_de_pasada::ProcesarMolinosDeFila(*p, p->molinos[0]->posicion.fila + 1, fila, 1, 1.225);  // nobody on that row
     EXPECT_EQ(fila.Maximo(), 0.0005);
     EXPECT_EQ(fila.Minimo(), 0.0005);
-    p->ProcesarMolinosDeFila(p->molinos[0]->posicion.fila, fila, 1, 1.225);
+    pasos_de_pasada::ProcesarMolinosDeFila(*p, p->molinos[0]->posicion.fila, fila, 1, 1.225);
     EXPECT_NEAR(p->molinos[0]->pvMedia, 0.0005, 1e-18);
     EXPECT_LT(fila.pv[p->molinos[0]->posicion.colIni], 0.0005);
 }
