@@ -370,9 +370,7 @@ std::unique_ptr<TClase> LeerDeFlujo(std::istream& flujo) {
 }  // namespace
 
 std::unique_ptr<TVentanaKOLMHoraria> TVentanaKOLMHoraria::Create(int32_t idSerie, TDateTime fecha) {
-    auto ventana = std::make_unique<TVentanaKOLMHoraria>();
-    ventana->CrearAnio(idSerie, fecha);
-    return ventana;
+    return CrearAnioVacio<TVentanaKOLMHoraria>(idSerie, fecha);
 }
 
 std::unique_ptr<TVentanaKOLMHoraria> TVentanaKOLMHoraria::CreateFromStream(std::istream& flujo) {
@@ -380,9 +378,7 @@ std::unique_ptr<TVentanaKOLMHoraria> TVentanaKOLMHoraria::CreateFromStream(std::
 }
 
 std::unique_ptr<TVentanaKOLM15Min> TVentanaKOLM15Min::Create(int32_t idSerie, TDateTime fecha) {
-    auto ventana = std::make_unique<TVentanaKOLM15Min>();
-    ventana->CrearAnio(idSerie, fecha);
-    return ventana;
+    return CrearAnioVacio<TVentanaKOLM15Min>(idSerie, fecha);
 }
 
 std::unique_ptr<TVentanaKOLM15Min> TVentanaKOLM15Min::CreateFromStream(std::istream& flujo) {
@@ -396,9 +392,7 @@ void TVentanaKOLM15Min::readData(std::istream& flujo) {
 }
 
 std::unique_ptr<TVentanaRO10Min> TVentanaRO10Min::Create(int32_t idSerie, TDateTime fecha) {
-    auto ventana = std::make_unique<TVentanaRO10Min>();
-    ventana->CrearAnio(idSerie, fecha);
-    return ventana;
+    return CrearAnioVacio<TVentanaRO10Min>(idSerie, fecha);
 }
 
 std::unique_ptr<TVentanaRO10Min> TVentanaRO10Min::CreateFromStream(std::istream& flujo) {
