@@ -116,7 +116,7 @@ struct TOpcionesCronicas {
     std::string tituloEje2{};
     // What the second column holds.
     TTipoAbscisa tipoAbscisa = TTipoAbscisa::Fechas;
-    // Handed to the chart, which shows no abscissa title.
+    // The abscissa's title; the chart shows none.
     std::string tituloAbscisa{};
 };
 
@@ -126,11 +126,3 @@ struct TOpcionesCronicas {
 void EscribirCronicasExcel(TExcelFile& w, TTipoValoresAComparar tipo, const TDAofString& nombres,
                            TDatosCronicas datos, const TOpcionesCronicas& opciones);
 
-// The chart sheet of a written report; EscribirCronicasExcel is its caller.
-void CrearGraficoExcel(TExcelFile& w, const std::string& nombreHoja, const std::string& titulo,
-                       const std::string& tituloEjeValores, int columnaAbscisa, int ultimaColumna,
-                       int filaEncabezado, int ultimaFila, bool minimoAutomatico, bool maximoAutomatico,
-                       double minimo, double maximo, double minimoCategorias, double maximoCategorias,
-                       const TDAOfTTipoGrafico& tiposGrafico, const TDAOfTTipoEje& ejes, const TDAOfTColor& colores,
-                       double dx, int32_t, TTipoAbscisa, bool, const std::string&, const std::string&, bool, bool,
-                       double, double);
