@@ -256,9 +256,9 @@ std::string TTipoValoresACompararToShortStringSingular(TTipoValoresAComparar tip
 
 int TTipoGraficoToXLConst(TTipoGrafico tipo, int marcadores) {
     switch (tipo) {
-        case TTipoGrafico::areaApilada: return 76;
-        case TTipoGrafico::dispersion: return marcadores == 1 ? 74 : 65;
-        case TTipoGrafico::linea: return 4;
+        case TTipoGrafico::areaApilada: return xlAreaStacked;
+        case TTipoGrafico::dispersion: return marcadores == 1 ? xlXYScatterLines : xlLineMarkers;
+        case TTipoGrafico::linea: return xlLine;
     }
     throw EErrorQuendal("uPrint.TTipoGraficoToXLConst: TTipoGrafico desconocido " +
                         TextoEntero(static_cast<int>(tipo)));

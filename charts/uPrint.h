@@ -60,8 +60,9 @@ using TDatosCronicas = std::span<const TMatOfNReal>;
 // "Prom", "DesvE", "PE_ 95.00%", "VaR_ 5.00%" (100·p with 2 decimals and the
 // decimal separator in force) or "Todas las crónicas".
 std::string TTipoValoresACompararToShortStringSingular(TTipoValoresAComparar tipo, double p);
-// The application's chart type: 76, 74 (scatter with markers when
-// `marcadores` is 1) or 65, and 4.
+// The application's chart type: xlAreaStacked (76), xlXYScatterLines (74,
+// scatter with markers when `marcadores` is 1) or xlLineMarkers (65), and
+// xlLine (4).
 int TTipoGraficoToXLConst(TTipoGrafico tipo, int marcadores);
 int TTipoEjeToXLConst(TTipoEje eje);
 
