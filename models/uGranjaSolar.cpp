@@ -48,10 +48,6 @@ constexpr double AnchoBanda = 35.0 / 3.0;  // °C
 constexpr int32_t NumeroBandas = 3;
 
 constexpr int AnchoGrafico = 2100, AltoGrafico = 1000, CalidadGrafico = 100;
-constexpr TColor clVerde = TColor::RGB(0, 128, 0);
-constexpr TColor clFucsia = TColor::RGB(255, 0, 255);
-constexpr TColor clAzul = TColor::RGB(0, 0, 255);
-constexpr TColor clAgua = TColor::RGB(0, 255, 255);
 
 bool EsHueco(double temperatura, double radiacion, double potencia, double consigna, double Pa) {
     if (std::isnan(temperatura) || std::isnan(radiacion) || std::isnan(potencia) || std::isnan(consigna))
@@ -134,26 +130,6 @@ std::unique_ptr<TGrafico> NuevoGrafico(const std::string& titulo, const char* ti
     grafico->EjeY->FijarMinimo(-1);
     grafico->EjeY->FijarMaximo(yMaximo);
     return grafico;
-}
-
-struct TAspectoSerie {
-    TColor color;
-    int32_t tamanio;
-    int32_t pluma;
-    bool lineaConectora = false;
-};
-
-// An abscissa series with display format "##.##" and its ordinate series.
-void AgregarPar(TGrafico& grafico, const char* nombreX, TDAofNReal xs, const char* nombreY, TDAofNReal ys,
-                const TAspectoSerie& aspecto) {
-    TSerieGrafico* abscisa =
-        grafico.AgregarSerie(TSerieGrafico::Create(nombreX, std::move(xs), nullptr, nullptr, "##.##", true));
-    auto ordenada = TSerieGrafico::Create(nombreY, std::move(ys), abscisa, &grafico, "", false);
-    ordenada->ColorMarcador = aspecto.color;
-    ordenada->TamanioMarcador = aspecto.tamanio;
-    ordenada->AnchoMarcador = aspecto.pluma;
-    ordenada->ColorLinea = aspecto.lineaConectora ? aspecto.color : clNinguno;
-    grafico.AgregarSerie(std::move(ordenada));
 }
 
 }  // namespace
