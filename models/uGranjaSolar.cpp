@@ -35,7 +35,6 @@ constexpr double FactorPotenciaMaxima = 1.2;
 constexpr double DisponibilidadMinima = 0.99, DisponibilidadMaxima = 1.01;
 constexpr double FactorSobreAutorizada = 1.05;
 constexpr double FactorCercaniaConsigna = 0.08;
-constexpr double FactorRestriccion = 0.99;
 
 // Samples whose measured power lies strictly between these shares of Pa feed
 // the fit.
@@ -63,14 +62,6 @@ bool DisponibilidadAceptable(double potencia, double disponibilidad, double Pa) 
     if (!(disponibilidad >= DisponibilidadMinima && disponibilidad <= DisponibilidadMaxima)) return false;
     return potencia <= FactorSobreAutorizada * Pa && potencia / disponibilidad <= FactorSobreAutorizada * Pa;
 }
-
-int32_t ContarMarcas(const TDAOfBoolean& marcas) {
-    int32_t cantidad = 0;
-    for (std::size_t k = 1; k < marcas.size(); ++k) cantidad += marcas[k] ? 1 : 0;
-    return cantidad;
-}
-
-void Reiniciar(TDAOfBoolean& marcas, int32_t n) { marcas.assign(static_cast<std::size_t>(n) + 1, 0); }
 
 // Rounds to single precision; values beyond its range become infinities
 // (which the caller floors or caps) instead of an undefined conversion.
@@ -221,9 +212,7 @@ void TGeneradorSolar::FiltrarMuestras(const TVectR& PE, const TVectR& Rad, const
     const double Pa = potencia_autorizada_mw;
     for (TDAOfBoolean* marcas :
          {&Filt_CGM, &Filt_Coherencia, &Filt_Disponibilidad, &Filt_Huecos, &Filtro_Distancia, &Filt_Total})
-        Reiniciar(*marcas, n);
-    TDAOfBoolean mascara;
-    Reiniciar(mascara, n);
+        ReiniciarMarcas(*marcas, n);
 
     for (int32_t k = 1; k <= n; ++k)
         Filt_Huecos[k] = EsHueco(Temp.pv[k], Rad.pv[k], PE.pv[k], CGM.pv[k], Pa) ? 1 : 0;
@@ -240,19 +229,10 @@ void TGeneradorSolar::FiltrarMuestras(const TVectR& PE, const TVectR& Rad, const
     InformarFiltro("Muestras filtradas por Disponibilidad o por umbral de Potencia Autorizada: ",
                    ContarMarcas(Filt_Disponibilidad), n);
 
-    InformarFiltro("Muestras filtradas por Radiación repetida: ",
-                   FiltrarRepetidos(Filt_Coherencia, Rad, MinimoRepeticiones, Filt_Huecos), n);
-    InformarFiltro("Muestras filtradas por Temperatura repetida: ",
-                   FiltrarRepetidos(Filt_Coherencia, Temp, MinimoRepeticiones, Filt_Huecos), n);
-    // Power held near the set-point is never taken for a stuck reading.
-    for (int32_t k = 1; k <= n; ++k)
-        mascara[k] = Filt_Huecos[k] || std::fabs(PE.pv[k] - CGM.pv[k]) < FactorCercaniaConsigna * Pa ? 1 : 0;
-    InformarFiltro("Muestras filtradas por Potencia repetida: ",
-                   FiltrarRepetidos(Filt_Coherencia, PE, MinimoRepeticiones, mascara), n);
-
-    for (int32_t k = 1; k <= n; ++k)
-        if (!Filt_Huecos[k] && CGM.pv[k] < FactorRestriccion * Pa) Filt_CGM[k] = 1;
-    InformarFiltro("Muestras filtradas por CGM < 0.99 P_ Autorizada: ", ContarMarcas(Filt_CGM), n);
+    // The power as read is both scanned and compared with the set-point.
+    FiltrarLecturasRepetidas(Filt_Coherencia, {{"Radiación", Rad}, {"Temperatura", Temp}}, PE, PE, CGM,
+                             FactorCercaniaConsigna * Pa, Filt_Huecos);
+    FiltrarPorConsigna(Filt_CGM, CGM, Pa, Filt_Huecos);
 
     for (int32_t k = 1; k <= n; ++k)
         Filt_Total[k] = Filt_Huecos[k] || Filt_Coherencia[k] || Filt_CGM[k] || Filt_Disponibilidad[k] ||
