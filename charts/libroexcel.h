@@ -98,6 +98,17 @@ struct TEjeExcel {
     std::optional<int> MinorUnitScale;
 };
 
+// The chart types (ChartType) the reports use, by the spreadsheet's own codes.
+enum TTipoGraficoExcel {
+    xlArea = 1,
+    xlLine = 4,
+    xlLineMarkers = 65,
+    xlXYScatterLines = 74,
+    xlXYScatterLinesNoMarkers = 75,
+    xlAreaStacked = 76,
+    xlXYScatter = -4169,
+};
+
 // SeriesCollection(i). Its data are columns of a worksheet, taken by
 // SetSourceData: the name from the header row, the values below it.
 struct TSerieExcel {

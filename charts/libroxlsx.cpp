@@ -10,15 +10,6 @@
 
 namespace {
 
-// Chart types of the application.
-constexpr int xlArea = 1;
-constexpr int xlLine = 4;
-constexpr int xlLineMarkers = 65;
-constexpr int xlXYScatterLines = 74;
-constexpr int xlXYScatterLinesNoMarkers = 75;
-constexpr int xlAreaStacked = 76;
-constexpr int xlXYScatter = -4169;
-
 // ---- Texts as XML text in UTF-8 ----
 
 // The code point of the well-formed UTF-8 sequence at `i` and its length, or

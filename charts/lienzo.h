@@ -49,6 +49,10 @@ inline constexpr TColor clNegro = TColor::RGB(0, 0, 0);
 inline constexpr TColor clBlanco = TColor::RGB(255, 255, 255);
 inline constexpr TColor clRojo = TColor::RGB(255, 0, 0);
 inline constexpr TColor clGris = TColor::RGB(128, 128, 128);
+inline constexpr TColor clVerde = TColor::RGB(0, 128, 0);
+inline constexpr TColor clAzul = TColor::RGB(0, 0, 255);
+inline constexpr TColor clFucsia = TColor::RGB(255, 0, 255);
+inline constexpr TColor clAgua = TColor::RGB(0, 255, 255);
 inline constexpr TColor clNinguno = TColor::Ninguno();
 inline constexpr TColor clPorDefecto = TColor::PorDefecto();
 

@@ -164,38 +164,78 @@ void FormatearEjeCategorias(TEjeExcel& eje, double dx, double version) {
     eje.MinorGridlinesBorder.LineStyle = -4118;
 }
 
+// What a step length sets on the category axis: a stacked-area chart spaces
+// its labels and ticks, any other sets the major and minor units.
+struct TUnidadesCategorias {
+    int espaciadoEtiquetas, espaciadoMarcas;
+    double unidadMayor, unidadMenor;
+};
+
+void FijarUnidades(TEjeExcel& eje, bool areaApilada, const TUnidadesCategorias& unidades) {
+    if (areaApilada) {
+        eje.TickLabelSpacing = unidades.espaciadoEtiquetas;
+        eje.TickMarkSpacing = unidades.espaciadoMarcas;
+    } else {
+        eje.MajorUnit = unidades.unidadMayor;
+        eje.MinorUnit = unidades.unidadMenor;
+    }
+}
+
 // Category-axis units by step length: hourly, daily, weekly or longer.
 void UnidadesEjeCategorias(TEjeExcel& eje, double dx, bool areaApilada) {
     if (std::fabs(dx - 1.0 / 24) <= 0.00001) {
-        if (areaApilada) {
-            eje.TickLabelSpacing = 24;
-            eje.TickMarkSpacing = 12;
-        } else {
-            eje.MajorUnit = 1;
-            eje.MinorUnit = 0.25;
-        }
+        FijarUnidades(eje, areaApilada, {24, 12, 1, 0.25});
     } else if (dx == 1) {
         eje.HasMinorGridlines = false;
-        if (areaApilada) {
-            eje.TickLabelSpacing = 7;
-            eje.TickMarkSpacing = 1;
+        FijarUnidades(eje, areaApilada, {7, 1, 7, 1});
+        if (areaApilada) {  // a daily stacked area sets its units and their scales too
             eje.MajorUnit = 3;
             eje.MajorUnitScale = 1;
             eje.MinorUnit = 1;
             eje.MinorUnitScale = 1;
-        } else {
-            eje.MajorUnit = 7;
-            eje.MinorUnit = 1;
         }
     } else if (dx >= 7) {
-        if (areaApilada) {
-            eje.TickLabelSpacing = 4;
-            eje.TickMarkSpacing = 1;
-        } else {
-            eje.MajorUnit = 365.2425;
-            eje.MinorUnit = 121.7475;
-        }
+        FijarUnidades(eje, areaApilada, {4, 1, 365.2425, 121.7475});
     }
+}
+
+// The chart sheet of a written report: the data run from the abscissa column
+// and the header row to `ultimaColumna` and `ultimaFila`, and the categories
+// span [minimoCategorias, maximoCategorias].
+void CrearGraficoExcel(TExcelFile& w, const std::string& nombreHoja, const TOpcionesCronicas& o, int ultimaColumna,
+                       int ultimaFila, double minimoCategorias, double maximoCategorias) {
+    const TDAOfTTipoGrafico& tiposGrafico = o.tiposGrafico;
+    VerificarDescripcionGrafico(tiposGrafico, o.ejes, o.colores);
+    const TTipoGrafico principal = TipoPrincipal(tiposGrafico);
+    const int tipoPrincipal = TTipoGraficoToXLConst(principal, 1);
+
+    const std::string nombreGrafico = w.crearGrafico(NombreHojaValido(nombreHoja), ColumnaAbscisa, ultimaColumna,
+                                                     FilaEncabezado, ultimaFila, tipoPrincipal);
+    w.configurarGrafico(nombreGrafico, tipoPrincipal, o.titulo, o.tituloEjeValores, o.minimoAutomatico,
+                        o.maximoAutomatico, o.minimo, o.maximo, minimoCategorias, maximoCategorias, "");
+    // Scatter series carry markers only when the main kind is scatter.
+    const int marcadores = static_cast<int>(principal);
+    for (std::size_t j = 0; j < tiposGrafico.size(); ++j)
+        w.formatearSerie(nombreGrafico, static_cast<int>(j + 1), tipoPrincipal,
+                         TTipoGraficoToXLConst(tiposGrafico[j], marcadores), TTipoEjeToXLConst(o.ejes[j]),
+                         o.colores[j], clNone);
+
+    IGraficoExcel& grafico = w.libro().Charts(nombreGrafico);
+    grafico.Select();
+    grafico.SelectPart(TParteGraficoExcel::EjeCategorias);
+    TEjeExcel& categorias = grafico.Axes(1);
+    FormatearEjeCategorias(categorias, o.dx, w.versionExcel());
+
+    const bool areaApilada = principal == TTipoGrafico::areaApilada;
+    if (areaApilada && o.dx < 1) {
+        w.seleccionarRango(PrimeraFilaDeDatos, ColumnaAbscisa, ultimaFila, ColumnaAbscisa);
+        w.cambiarFormato(FormatoDecimales(8));
+    }
+    UnidadesEjeCategorias(categorias, o.dx, areaApilada);
+
+    grafico.ChartArea().Border.LineStyle = -4115;
+    grafico.PlotArea().Border.LineStyle = -4118;
+    grafico.SelectPart(TParteGraficoExcel::AreaTrazado);
 }
 
 }  // namespace
@@ -216,9 +256,9 @@ std::string TTipoValoresACompararToShortStringSingular(TTipoValoresAComparar tip
 
 int TTipoGraficoToXLConst(TTipoGrafico tipo, int marcadores) {
     switch (tipo) {
-        case TTipoGrafico::areaApilada: return 76;
-        case TTipoGrafico::dispersion: return marcadores == 1 ? 74 : 65;
-        case TTipoGrafico::linea: return 4;
+        case TTipoGrafico::areaApilada: return xlAreaStacked;
+        case TTipoGrafico::dispersion: return marcadores == 1 ? xlXYScatterLines : xlLineMarkers;
+        case TTipoGrafico::linea: return xlLine;
     }
     throw EErrorQuendal("uPrint.TTipoGraficoToXLConst: TTipoGrafico desconocido " +
                         TextoEntero(static_cast<int>(tipo)));
@@ -333,50 +373,5 @@ void EscribirCronicasExcel(TExcelFile& w, TTipoValoresAComparar tipo, const TDAo
         minimoCategorias = 0;
         maximoCategorias = 1;
     }
-    CrearGraficoExcel(w, hoja, o.titulo, o.tituloEjeValores, ColumnaAbscisa, ultimaColumna, FilaEncabezado,
-                      ultimaFila, o.minimoAutomatico, o.maximoAutomatico, o.minimo, o.maximo, minimoCategorias,
-                      maximoCategorias, o.tiposGrafico, o.ejes, o.colores, o.dx,
-                      static_cast<int32_t>(datos[1][0].size()), o.tipoAbscisa,
-                      tipo == TTipoValoresAComparar::TodasLasCronicas, o.tituloAbscisa, o.tituloEje2, false, false,
-                      0, 0);
-}
-
-void CrearGraficoExcel(TExcelFile& w, const std::string& nombreHoja, const std::string& titulo,
-                       const std::string& tituloEjeValores, int columnaAbscisa, int ultimaColumna,
-                       int filaEncabezado, int ultimaFila, bool minimoAutomatico, bool maximoAutomatico,
-                       double minimo, double maximo, double minimoCategorias, double maximoCategorias,
-                       const TDAOfTTipoGrafico& tiposGrafico, const TDAOfTTipoEje& ejes, const TDAOfTColor& colores,
-                       double dx, int32_t, TTipoAbscisa, bool, const std::string&, const std::string&, bool, bool,
-                       double, double) {
-    VerificarDescripcionGrafico(tiposGrafico, ejes, colores);
-    const TTipoGrafico principal = TipoPrincipal(tiposGrafico);
-    const int tipoPrincipal = TTipoGraficoToXLConst(principal, 1);
-
-    const std::string nombreGrafico = w.crearGrafico(NombreHojaValido(nombreHoja), columnaAbscisa, ultimaColumna,
-                                                     filaEncabezado, ultimaFila, tipoPrincipal);
-    w.configurarGrafico(nombreGrafico, tipoPrincipal, titulo, tituloEjeValores, minimoAutomatico,
-                        maximoAutomatico, minimo, maximo, minimoCategorias, maximoCategorias, "");
-    // Scatter series carry markers only when the main kind is scatter.
-    const int marcadores = static_cast<int>(principal);
-    for (std::size_t j = 0; j < tiposGrafico.size(); ++j)
-        w.formatearSerie(nombreGrafico, static_cast<int>(j + 1), tipoPrincipal,
-                         TTipoGraficoToXLConst(tiposGrafico[j], marcadores), TTipoEjeToXLConst(ejes[j]), colores[j],
-                         clNone);
-
-    IGraficoExcel& grafico = w.libro().Charts(nombreGrafico);
-    grafico.Select();
-    grafico.SelectPart(TParteGraficoExcel::EjeCategorias);
-    TEjeExcel& categorias = grafico.Axes(1);
-    FormatearEjeCategorias(categorias, dx, w.versionExcel());
-
-    const bool areaApilada = principal == TTipoGrafico::areaApilada;
-    if (areaApilada && dx < 1) {
-        w.seleccionarRango(PrimeraFilaDeDatos, columnaAbscisa, ultimaFila, columnaAbscisa);
-        w.cambiarFormato(FormatoDecimales(8));
-    }
-    UnidadesEjeCategorias(categorias, dx, areaApilada);
-
-    grafico.ChartArea().Border.LineStyle = -4115;
-    grafico.PlotArea().Border.LineStyle = -4118;
-    grafico.SelectPart(TParteGraficoExcel::AreaTrazado);
+    CrearGraficoExcel(w, hoja, o, ultimaColumna, ultimaFila, minimoCategorias, maximoCategorias);
 }

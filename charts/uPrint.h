@@ -60,8 +60,9 @@ using TDatosCronicas = std::span<const TMatOfNReal>;
 // "Prom", "DesvE", "PE_ 95.00%", "VaR_ 5.00%" (100·p with 2 decimals and the
 // decimal separator in force) or "Todas las crónicas".
 std::string TTipoValoresACompararToShortStringSingular(TTipoValoresAComparar tipo, double p);
-// The application's chart type: 76, 74 (scatter with markers when
-// `marcadores` is 1) or 65, and 4.
+// The application's chart type: xlAreaStacked (76), xlXYScatterLines (74,
+// scatter with markers when `marcadores` is 1) or xlLineMarkers (65), and
+// xlLine (4).
 int TTipoGraficoToXLConst(TTipoGrafico tipo, int marcadores);
 int TTipoEjeToXLConst(TTipoEje eje);
 
@@ -116,7 +117,7 @@ struct TOpcionesCronicas {
     std::string tituloEje2{};
     // What the second column holds.
     TTipoAbscisa tipoAbscisa = TTipoAbscisa::Fechas;
-    // Handed to the chart, which shows no abscissa title.
+    // The abscissa's title; the chart shows none.
     std::string tituloAbscisa{};
 };
 
@@ -126,11 +127,3 @@ struct TOpcionesCronicas {
 void EscribirCronicasExcel(TExcelFile& w, TTipoValoresAComparar tipo, const TDAofString& nombres,
                            TDatosCronicas datos, const TOpcionesCronicas& opciones);
 
-// The chart sheet of a written report; EscribirCronicasExcel is its caller.
-void CrearGraficoExcel(TExcelFile& w, const std::string& nombreHoja, const std::string& titulo,
-                       const std::string& tituloEjeValores, int columnaAbscisa, int ultimaColumna,
-                       int filaEncabezado, int ultimaFila, bool minimoAutomatico, bool maximoAutomatico,
-                       double minimo, double maximo, double minimoCategorias, double maximoCategorias,
-                       const TDAOfTTipoGrafico& tiposGrafico, const TDAOfTTipoEje& ejes, const TDAOfTColor& colores,
-                       double dx, int32_t, TTipoAbscisa, bool, const std::string&, const std::string&, bool, bool,
-                       double, double);

@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr int xlAreaStacked = 76;
-constexpr int xlXYScatterLines = 74;
 constexpr int xlMarkerStyleAutomatic = -4105;
 constexpr int xlColumns = 2;
 

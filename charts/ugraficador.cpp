@@ -8,6 +8,7 @@
 #include <QString>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "charts/lienzoqt.h"
 #include "charts/uescalaejes.h"
@@ -765,6 +766,26 @@ void TGrafico::DibujarEtiquetasAcumuladas(TLienzo& lienzo, int ancho, int alto) 
                      ultima.Etiquetas[j] + " " + EnteroRedondeadoATexto(v) + " %");
     }
     centrosDeBarras_.clear();
+}
+
+// ---- Pairs of series ----
+
+void AgregarPar(TGrafico& grafico, std::string_view nombreX, TDAofNReal xs, std::string_view nombreY,
+                TDAofNReal ys, const TAspectoSerie& aspecto) {
+    TSerieGrafico* abscisa =
+        grafico.AgregarSerie(TSerieGrafico::Create(nombreX, std::move(xs), nullptr, nullptr, "##.##", true));
+    auto ordenada = TSerieGrafico::Create(nombreY, std::move(ys), abscisa, &grafico, "", false);
+    ordenada->ColorMarcador = aspecto.color;
+    ordenada->TamanioMarcador = aspecto.tamanio;
+    ordenada->AnchoMarcador = aspecto.pluma;
+    if (aspecto.lineaConectora) {
+        ordenada->ColorLinea = aspecto.color;
+        ordenada->AnchoLinea = aspecto.pluma;
+    } else {
+        ordenada->ColorLinea = clNinguno;
+    }
+    ordenada->EjeDerecho = aspecto.ejeDerecho;
+    grafico.AgregarSerie(std::move(ordenada));
 }
 
 // ---- JPEG output ----

@@ -303,3 +303,22 @@ private:
     int anchoEtiquetasDerecha_ = 0;
     int altoEtiquetasX_ = 0;
 };
+
+// ---- Pairs of series ----
+
+// How the ordinate series of a pair looks: its marker's colour, size and pen
+// width; with lineaConectora its points are joined by a line of that colour
+// and width, otherwise by none; with ejeDerecho it goes on the right axis.
+struct TAspectoSerie {
+    TColor color;
+    int32_t tamanio;
+    int32_t pluma;
+    bool lineaConectora = false;
+    bool ejeDerecho = false;
+};
+
+// Adds an abscissa series with display format "##.##" and an ordinate series
+// over it, which takes the chart's next palette colour and marker kind and
+// then the look given.
+void AgregarPar(TGrafico& grafico, std::string_view nombreX, TDAofNReal xs, std::string_view nombreY,
+                TDAofNReal ys, const TAspectoSerie& aspecto);

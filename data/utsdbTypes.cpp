@@ -52,6 +52,17 @@ std::string ValorExport(double valor) {
     return FormatoFijo(valor, 4, 0, AjustesFormato().DecimalSeparator);
 }
 
+// Record i (from 0) of a window's XML export.
+std::string RegistroXML(int32_t i, TDateTime fecha, double valor, uint8_t calidad, TDateTime alta) {
+    const std::string k = EnteroATexto(i);
+    return "<Rec" + k + "><Fecha>" + FechaExport(fecha) + "</Fecha><Valor>" + ValorExport(valor) +
+           "</Valor><Calidad>" + EnteroATexto(calidad) + "</Calidad><Alta>" + FechaExport(alta) + "</Alta></Rec" +
+           k + ">";
+}
+
+// The first line of a window's text export, its fields split by `c`.
+std::string EncabezadoTexto(const std::string& c) { return "Fecha" + c + "Valor" + c + "Calidad" + c + "Alta\n"; }
+
 // Reads up to n bytes; returns how many arrived.
 std::size_t LeerBytes(std::istream& flujo, uint8_t* destino, std::size_t n) {
     flujo.read(reinterpret_cast<char*>(destino), static_cast<std::streamsize>(n));
@@ -325,17 +336,14 @@ void TVentanaKOLM_::toXML(std::string& texto) const {
         const TRecMedidaKOLM r = Registro(i);
         TDateTime tiempo = 0;
         indexToTime(i, tiempo);
-        const std::string k = EnteroATexto(i);
-        texto += "<Rec" + k + "><Fecha>" + FechaExport(tiempo) + "</Fecha><Valor>" + ValorExport(r.valor) +
-                 "</Valor><Calidad>" + EnteroATexto(r.calidad) + "</Calidad><Alta>" + FechaExport(r.alta) +
-                 "</Alta></Rec" + k + ">";
+        texto += RegistroXML(i, tiempo, r.valor, r.calidad, r.alta);
     }
     texto += "</Dataset>";
 }
 
 void TVentanaKOLM_::toText(std::string& texto, char separador) const {
     const std::string c(1, separador);
-    texto = "Fecha" + c + "Valor" + c + "Calidad" + c + "Alta\n";
+    texto = EncabezadoTexto(c);
     for (int32_t i = 0; i < count(); ++i) {
         const TRecMedidaKOLM r = Registro(i);
         TDateTime tiempo = 0;
@@ -370,9 +378,7 @@ std::unique_ptr<TClase> LeerDeFlujo(std::istream& flujo) {
 }  // namespace
 
 std::unique_ptr<TVentanaKOLMHoraria> TVentanaKOLMHoraria::Create(int32_t idSerie, TDateTime fecha) {
-    auto ventana = std::make_unique<TVentanaKOLMHoraria>();
-    ventana->CrearAnio(idSerie, fecha);
-    return ventana;
+    return CrearAnioVacio<TVentanaKOLMHoraria>(idSerie, fecha);
 }
 
 std::unique_ptr<TVentanaKOLMHoraria> TVentanaKOLMHoraria::CreateFromStream(std::istream& flujo) {
@@ -380,9 +386,7 @@ std::unique_ptr<TVentanaKOLMHoraria> TVentanaKOLMHoraria::CreateFromStream(std::
 }
 
 std::unique_ptr<TVentanaKOLM15Min> TVentanaKOLM15Min::Create(int32_t idSerie, TDateTime fecha) {
-    auto ventana = std::make_unique<TVentanaKOLM15Min>();
-    ventana->CrearAnio(idSerie, fecha);
-    return ventana;
+    return CrearAnioVacio<TVentanaKOLM15Min>(idSerie, fecha);
 }
 
 std::unique_ptr<TVentanaKOLM15Min> TVentanaKOLM15Min::CreateFromStream(std::istream& flujo) {
@@ -396,9 +400,7 @@ void TVentanaKOLM15Min::readData(std::istream& flujo) {
 }
 
 std::unique_ptr<TVentanaRO10Min> TVentanaRO10Min::Create(int32_t idSerie, TDateTime fecha) {
-    auto ventana = std::make_unique<TVentanaRO10Min>();
-    ventana->CrearAnio(idSerie, fecha);
-    return ventana;
+    return CrearAnioVacio<TVentanaRO10Min>(idSerie, fecha);
 }
 
 std::unique_ptr<TVentanaRO10Min> TVentanaRO10Min::CreateFromStream(std::istream& flujo) {
@@ -454,17 +456,14 @@ void TVentanaLogKOLM::toXML(std::string& texto) const {
     texto = "<Dataset>";
     for (int32_t i = 0; i < count(); ++i) {
         const TRecMedidaLogKOLM e = Entrada(i);
-        const std::string k = EnteroATexto(i);
-        texto += "<Rec" + k + "><Fecha>" + FechaExport(e.fecha) + "</Fecha><Valor>" + ValorExport(e.valor) +
-                 "</Valor><Calidad>" + EnteroATexto(e.calidad) + "</Calidad><Alta>" + FechaExport(e.alta) +
-                 "</Alta></Rec" + k + ">";
+        texto += RegistroXML(i, e.fecha, e.valor, e.calidad, e.alta);
     }
     texto += "</Dataset>";
 }
 
 void TVentanaLogKOLM::toText(std::string& texto, char separador) const {
     const std::string c(1, separador);
-    texto = "Fecha" + c + "Valor" + c + "Calidad" + c + "Alta\n";
+    texto = EncabezadoTexto(c);
     for (int32_t i = 0; i < count(); ++i) {
         const TRecMedidaLogKOLM e = Entrada(i);
         texto += FechaExport(e.fecha) + c + ValorExport(e.valor) + c + EnteroATexto(e.calidad) + c +

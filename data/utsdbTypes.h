@@ -147,6 +147,12 @@ protected:
     explicit TVentanaKOLM_(int pasoMinutos) : pasoMinutos_(pasoMinutos) {}
     // Create of a step class: the whole year of `fecha` in empty records.
     void CrearAnio(int32_t idSerie, TDateTime fecha);
+    template <class TClase>
+    static std::unique_ptr<TClase> CrearAnioVacio(int32_t idSerie, TDateTime fecha) {
+        auto ventana = std::make_unique<TClase>();
+        ventana->CrearAnio(idSerie, fecha);
+        return ventana;
+    }
 
 private:
     bool IndiceDentro(int32_t indice) const { return indice >= 0 && indice < count(); }

@@ -35,7 +35,6 @@ constexpr double FactorPotenciaMaxima = 1.2;
 constexpr double DisponibilidadMinima = 0.99, DisponibilidadMaxima = 1.01;
 constexpr double FactorSobreAutorizada = 1.05;
 constexpr double FactorCercaniaConsigna = 0.08;
-constexpr double FactorRestriccion = 0.99;
 
 // Samples whose measured power lies strictly between these shares of Pa feed
 // the fit.
@@ -48,10 +47,6 @@ constexpr double AnchoBanda = 35.0 / 3.0;  // °C
 constexpr int32_t NumeroBandas = 3;
 
 constexpr int AnchoGrafico = 2100, AltoGrafico = 1000, CalidadGrafico = 100;
-constexpr TColor clVerde = TColor::RGB(0, 128, 0);
-constexpr TColor clFucsia = TColor::RGB(255, 0, 255);
-constexpr TColor clAzul = TColor::RGB(0, 0, 255);
-constexpr TColor clAgua = TColor::RGB(0, 255, 255);
 
 bool EsHueco(double temperatura, double radiacion, double potencia, double consigna, double Pa) {
     if (std::isnan(temperatura) || std::isnan(radiacion) || std::isnan(potencia) || std::isnan(consigna))
@@ -67,14 +62,6 @@ bool DisponibilidadAceptable(double potencia, double disponibilidad, double Pa) 
     if (!(disponibilidad >= DisponibilidadMinima && disponibilidad <= DisponibilidadMaxima)) return false;
     return potencia <= FactorSobreAutorizada * Pa && potencia / disponibilidad <= FactorSobreAutorizada * Pa;
 }
-
-int32_t ContarMarcas(const TDAOfBoolean& marcas) {
-    int32_t cantidad = 0;
-    for (std::size_t k = 1; k < marcas.size(); ++k) cantidad += marcas[k] ? 1 : 0;
-    return cantidad;
-}
-
-void Reiniciar(TDAOfBoolean& marcas, int32_t n) { marcas.assign(static_cast<std::size_t>(n) + 1, 0); }
 
 // Rounds to single precision; values beyond its range become infinities
 // (which the caller floors or caps) instead of an undefined conversion.
@@ -134,26 +121,6 @@ std::unique_ptr<TGrafico> NuevoGrafico(const std::string& titulo, const char* ti
     grafico->EjeY->FijarMinimo(-1);
     grafico->EjeY->FijarMaximo(yMaximo);
     return grafico;
-}
-
-struct TAspectoSerie {
-    TColor color;
-    int32_t tamanio;
-    int32_t pluma;
-    bool lineaConectora = false;
-};
-
-// An abscissa series with display format "##.##" and its ordinate series.
-void AgregarPar(TGrafico& grafico, const char* nombreX, TDAofNReal xs, const char* nombreY, TDAofNReal ys,
-                const TAspectoSerie& aspecto) {
-    TSerieGrafico* abscisa =
-        grafico.AgregarSerie(TSerieGrafico::Create(nombreX, std::move(xs), nullptr, nullptr, "##.##", true));
-    auto ordenada = TSerieGrafico::Create(nombreY, std::move(ys), abscisa, &grafico, "", false);
-    ordenada->ColorMarcador = aspecto.color;
-    ordenada->TamanioMarcador = aspecto.tamanio;
-    ordenada->AnchoMarcador = aspecto.pluma;
-    ordenada->ColorLinea = aspecto.lineaConectora ? aspecto.color : clNinguno;
-    grafico.AgregarSerie(std::move(ordenada));
 }
 
 }  // namespace
@@ -245,9 +212,7 @@ void TGeneradorSolar::FiltrarMuestras(const TVectR& PE, const TVectR& Rad, const
     const double Pa = potencia_autorizada_mw;
     for (TDAOfBoolean* marcas :
          {&Filt_CGM, &Filt_Coherencia, &Filt_Disponibilidad, &Filt_Huecos, &Filtro_Distancia, &Filt_Total})
-        Reiniciar(*marcas, n);
-    TDAOfBoolean mascara;
-    Reiniciar(mascara, n);
+        ReiniciarMarcas(*marcas, n);
 
     for (int32_t k = 1; k <= n; ++k)
         Filt_Huecos[k] = EsHueco(Temp.pv[k], Rad.pv[k], PE.pv[k], CGM.pv[k], Pa) ? 1 : 0;
@@ -264,19 +229,10 @@ void TGeneradorSolar::FiltrarMuestras(const TVectR& PE, const TVectR& Rad, const
     InformarFiltro("Muestras filtradas por Disponibilidad o por umbral de Potencia Autorizada: ",
                    ContarMarcas(Filt_Disponibilidad), n);
 
-    InformarFiltro("Muestras filtradas por Radiación repetida: ",
-                   FiltrarRepetidos(Filt_Coherencia, Rad, MinimoRepeticiones, Filt_Huecos), n);
-    InformarFiltro("Muestras filtradas por Temperatura repetida: ",
-                   FiltrarRepetidos(Filt_Coherencia, Temp, MinimoRepeticiones, Filt_Huecos), n);
-    // Power held near the set-point is never taken for a stuck reading.
-    for (int32_t k = 1; k <= n; ++k)
-        mascara[k] = Filt_Huecos[k] || std::fabs(PE.pv[k] - CGM.pv[k]) < FactorCercaniaConsigna * Pa ? 1 : 0;
-    InformarFiltro("Muestras filtradas por Potencia repetida: ",
-                   FiltrarRepetidos(Filt_Coherencia, PE, MinimoRepeticiones, mascara), n);
-
-    for (int32_t k = 1; k <= n; ++k)
-        if (!Filt_Huecos[k] && CGM.pv[k] < FactorRestriccion * Pa) Filt_CGM[k] = 1;
-    InformarFiltro("Muestras filtradas por CGM < 0.99 P_ Autorizada: ", ContarMarcas(Filt_CGM), n);
+    // The power as read is both scanned and compared with the set-point.
+    FiltrarLecturasRepetidas(Filt_Coherencia, {{"Radiación", Rad}, {"Temperatura", Temp}}, PE, PE, CGM,
+                             FactorCercaniaConsigna * Pa, Filt_Huecos);
+    FiltrarPorConsigna(Filt_CGM, CGM, Pa, Filt_Huecos);
 
     for (int32_t k = 1; k <= n; ++k)
         Filt_Total[k] = Filt_Huecos[k] || Filt_Coherencia[k] || Filt_CGM[k] || Filt_Disponibilidad[k] ||

@@ -38,19 +38,19 @@ bool DisponibilidadFueraDeRango(double disponibilidad) {
     return !(disponibilidad >= DisponibilidadMinima && disponibilidad <= DisponibilidadMaxima);
 }
 
-int32_t ContarMarcas(const TDAOfBoolean& filtros) {
-    int32_t cantidad = 0;
-    for (std::size_t k = 1; k < filtros.size(); ++k) cantidad += filtros[k] ? 1 : 0;
-    return cantidad;
-}
-
 void EscribirConsola(const std::string& linea) {
     EscribirEnConsola(linea + "\n\n");
 }
 
-void Reiniciar(TDAOfBoolean& filtros, int32_t n) { filtros.assign(static_cast<std::size_t>(n) + 1, 0); }
-
 }  // namespace
+
+void ReiniciarMarcas(TDAOfBoolean& marcas, int32_t n) { marcas.assign(static_cast<std::size_t>(n) + 1, 0); }
+
+int32_t ContarMarcas(const TDAOfBoolean& marcas) {
+    int32_t cantidad = 0;
+    for (std::size_t k = 1; k < marcas.size(); ++k) cantidad += marcas[k] ? 1 : 0;
+    return cantidad;
+}
 
 std::string LineaDeFiltro(const std::string& etiqueta, int32_t cantidad, int32_t total) {
     const double porcentaje = total > 0 ? 100.0 * cantidad / total : 0.0;
@@ -87,6 +87,35 @@ int32_t FiltrarRepetidos(TDAOfBoolean& filtros, const TVectR& serie, int32_t m, 
     }
     if (repeticiones >= m) total += repeticiones;
     return total;
+}
+
+void FiltrarLecturasRepetidas(TDAOfBoolean& Filt_Coherencia, std::initializer_list<TLecturaVigilada> lecturas,
+                              const TVectR& potenciaLeida, const TVectR& potencia, const TVectR& CGM,
+                              double cercaniaConsigna, const TDAOfBoolean& Filt_Huecos) {
+    const int32_t n = static_cast<int32_t>(Filt_Huecos.size()) - 1;  // one flag per sample
+    const auto escanear = [&](const std::string& nombre, const TVectR& serie, const TDAOfBoolean& mascara) {
+        InformarFiltro("Muestras filtradas por " + nombre + " repetida: ",
+                       FiltrarRepetidos(Filt_Coherencia, serie, MinimoRepeticiones, mascara), n);
+    };
+    for (const TLecturaVigilada& lectura : lecturas) escanear(lectura.nombre, lectura.serie, Filt_Huecos);
+    TDAOfBoolean cercaDeConsigna;
+    ReiniciarMarcas(cercaDeConsigna, n);
+    for (int32_t k = 1; k <= n; ++k)
+        cercaDeConsigna[k] =
+            (Filt_Huecos[k] || std::fabs(potencia.pv[k] - CGM.pv[k]) < cercaniaConsigna) ? 1 : 0;
+    escanear("Potencia", potenciaLeida, cercaDeConsigna);
+}
+
+void FiltrarPorConsigna(TDAOfBoolean& Filt_CGM, const TVectR& CGM, double potenciaAutorizada,
+                        const TDAOfBoolean& Filt_Huecos) {
+    const int32_t n = static_cast<int32_t>(Filt_Huecos.size()) - 1;
+    int32_t restringidas = 0;
+    for (int32_t k = 1; k <= n; ++k) {
+        if (Filt_Huecos[k] || !(CGM.pv[k] < FactorRestriccion * potenciaAutorizada)) continue;
+        Filt_CGM[k] = 1;
+        ++restringidas;
+    }
+    InformarFiltro("Muestras filtradas por CGM < 0.99 P_ Autorizada: ", restringidas, n);
 }
 
 void NormalizarDisponibilidad(TVectR& fDisp, const TParque_ModeloTeorico& parque, const TDAOfBoolean& mascara) {
@@ -146,9 +175,7 @@ void FiltrarMuestras(const TParque_ModeloTeorico& parque, TVectR& PE, TVectR& Ve
     const double Paut = parque.potencia_autorizada_mw;
 
     for (TDAOfBoolean* filtros : {&Filt_Huecos, &Filt_Disponibilidad, &Filt_Coherencia, &Filt_CGM, &Filtro_Distancia})
-        Reiniciar(*filtros, n);
-    TDAOfBoolean mascaraPotencia;
-    Reiniciar(mascaraPotencia, n);
+        ReiniciarMarcas(*filtros, n);
 
     // Pass 1: gaps.
     for (int32_t k = 1; k <= n; ++k)
@@ -176,23 +203,11 @@ void FiltrarMuestras(const TParque_ModeloTeorico& parque, TVectR& PE, TVectR& Ve
     InformarFiltro("Muestras filtradas por Disponibilidad o por umbral de Potencia Autorizada: ",
                    ContarMarcas(Filt_Disponibilidad), n);
 
-    // Passes 3 to 5: runs of repeated speed, direction and power.
-    InformarFiltro("Muestras filtradas por Velocidad repetida: ",
-                   FiltrarRepetidos(Filt_Coherencia, velocidadLeida, MinimoRepeticiones, Filt_Huecos), n);
-    InformarFiltro("Muestras filtradas por Direccion repetida: ",
-                   FiltrarRepetidos(Filt_Coherencia, Ang, MinimoRepeticiones, Filt_Huecos), n);
-    // Power held within 4 MW of the set-point is not a stuck reading.
-    for (int32_t k = 1; k <= n; ++k)
-        mascaraPotencia[k] = (Filt_Huecos[k] || std::fabs(PE.pv[k] - CGM.pv[k]) < CercaniaConsigna) ? 1 : 0;
-    InformarFiltro("Muestras filtradas por Potencia repetida: ",
-                   FiltrarRepetidos(Filt_Coherencia, potenciaLeida, MinimoRepeticiones, mascaraPotencia), n);
+    // Passes 3 to 5: runs of repeated speed, direction and power as read;
+    // the corrected power is the one compared with the set-point.
+    FiltrarLecturasRepetidas(Filt_Coherencia, {{"Velocidad", velocidadLeida}, {"Direccion", Ang}}, potenciaLeida, PE,
+                             CGM, CercaniaConsigna, Filt_Huecos);
 
     // Pass 6: set-point restriction.
-    int32_t restringidas = 0;
-    for (int32_t k = 1; k <= n; ++k) {
-        if (Filt_Huecos[k] || !(CGM.pv[k] < FactorRestriccion * Paut)) continue;
-        Filt_CGM[k] = 1;
-        ++restringidas;
-    }
-    InformarFiltro("Muestras filtradas por CGM < 0.99 P_ Autorizada: ", restringidas, n);
+    FiltrarPorConsigna(Filt_CGM, CGM, Paut, Filt_Huecos);
 }

@@ -19,6 +19,7 @@
 // - the share printed for a series without samples is 0;
 // - the availability scale is judged from the samples that are not gaps.
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,27 @@ void FiltrarMuestras(const TParque_ModeloTeorico& parque, TVectR& PE, TVectR& Ve
 // A masked sample ends a run and starts the next one.
 int32_t FiltrarRepetidos(TDAOfBoolean& filtros, const TVectR& serie, int32_t m, const TDAOfBoolean& mascara);
 
+// A reading scanned for runs of repeated values, and the name the console
+// gives it: "Muestras filtradas por <nombre> repetida: ".
+struct TLecturaVigilada {
+    const char* nombre;
+    const TVectR& serie;
+};
+
+// Flags in Filt_Coherencia the runs of repeated values (FiltrarRepetidos, runs
+// longer than MinimoRepeticiones) of each reading and then of potenciaLeida,
+// and reports each count. Gaps end runs; for the power, so do the samples
+// whose `potencia` lies within `cercaniaConsigna` [MW] of the set-point CGM: a
+// plant held at its set-point repeats its power with no meter stuck.
+void FiltrarLecturasRepetidas(TDAOfBoolean& Filt_Coherencia, std::initializer_list<TLecturaVigilada> lecturas,
+                              const TVectR& potenciaLeida, const TVectR& potencia, const TVectR& CGM,
+                              double cercaniaConsigna, const TDAOfBoolean& Filt_Huecos);
+
+// Flags in Filt_CGM the samples, gaps aside, whose set-point held the plant
+// below 0.99 of its authorised power, and reports how many.
+void FiltrarPorConsigna(TDAOfBoolean& Filt_CGM, const TVectR& CGM, double potenciaAutorizada,
+                        const TDAOfBoolean& Filt_Huecos);
+
 // Brings the availability series to per unit: a maximum closer to the
 // turbine count than to 1 means percent (maximum above the count) or a count
 // of machines, and the console says which. The maximum is taken over the
@@ -56,6 +78,11 @@ void NormalizarDisponibilidad(TVectR& fDisp, const TParque_ModeloTeorico& parque
 // (seleccionados false) or at least one of them (seleccionados true).
 TDAofNReal SeleccionarMuestras(const std::vector<const TDAOfBoolean*>& filtros, const TVectR& serie,
                                bool seleccionados, const TDAOfBoolean& mascara);
+
+// Flags for n samples, none set.
+void ReiniciarMarcas(TDAOfBoolean& marcas, int32_t n);
+// How many samples the flags flag (element 0 is no sample).
+int32_t ContarMarcas(const TDAOfBoolean& marcas);
 
 // The report line of a filter: label, count, " (", 100·count/total with 3
 // significant digits, "% del total de muestras)." (share 0 when total is 0).

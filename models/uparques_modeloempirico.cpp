@@ -726,37 +726,7 @@ void TParque_ModeloEmpirico::EscribirSeriesFiltradas() const {
 
 namespace {
 
-constexpr TColor clVerde = TColor::RGB(0, 128, 0);
-constexpr TColor clAzul = TColor::RGB(0, 0, 255);
-constexpr TColor clFucsia = TColor::RGB(255, 0, 255);
 constexpr int AnchoGrafico = 2100, AltoGrafico = 1000, CalidadGrafico = 100;
-
-struct TAspectoSerie {
-    TColor color;
-    int32_t tamanio;
-    int32_t pluma;
-    bool lineaConectora = false;
-    bool ejeDerecho = false;
-};
-
-// An abscissa series with display format "##.##" and its ordinate series.
-void AgregarPar(TGrafico& grafico, const char* nombreX, TDAofNReal xs, const char* nombreY, TDAofNReal ys,
-                const TAspectoSerie& aspecto) {
-    TSerieGrafico* abscisa =
-        grafico.AgregarSerie(TSerieGrafico::Create(nombreX, std::move(xs), nullptr, nullptr, "##.##", true));
-    auto ordenada = TSerieGrafico::Create(nombreY, std::move(ys), abscisa, &grafico, "", false);
-    ordenada->ColorMarcador = aspecto.color;
-    ordenada->TamanioMarcador = aspecto.tamanio;
-    ordenada->AnchoMarcador = aspecto.pluma;
-    if (aspecto.lineaConectora) {
-        ordenada->ColorLinea = aspecto.color;
-        ordenada->AnchoLinea = aspecto.pluma;
-    } else {
-        ordenada->ColorLinea = clNinguno;
-    }
-    ordenada->EjeDerecho = aspecto.ejeDerecho;
-    grafico.AgregarSerie(std::move(ordenada));
-}
 
 std::unique_ptr<TGrafico> NuevoGrafico(const std::string& titulo, const char* tituloX, const char* tituloY) {
     auto grafico = TGrafico::Create("gfiltrados_pv", "", TSG_LineaConMarcadores, 0);

@@ -25,6 +25,15 @@ std::string Alineado(std::string texto, size_t ancho) {
 
 void Imprimir(const std::string& linea) { EscribirLineaEnConsola(linea); }
 
+// Both text forms open with "[" and a count ended by "|": cuts them off
+// `resto` and returns the count's text.
+std::string_view CortarPrimeraCuenta(std::string_view& resto) {
+    std::string_view pieza;
+    CortarHasta(pieza, resto, '[');
+    CortarHasta(pieza, resto, '|');
+    return pieza;
+}
+
 std::string LineaDeValores(const TVectR& v) {
     std::string linea;
     for (int32_t k = 1; k <= v.n; ++k) linea += " " + FormatoFijo(v.pv[k], 3, 12);
@@ -228,9 +237,7 @@ TVectR TVectR::Create_LeerDeTexto(TLectorTexto& f, int32_t numElementos) {
 
 TVectR TVectR::Create_DesdeCadena(std::string_view texto) {
     std::string_view resto = texto;
-    std::string_view pieza;
-    CortarHasta(pieza, resto, '[');
-    CortarHasta(pieza, resto, '|');
+    std::string_view pieza = CortarPrimeraCuenta(resto);
     if (resto.empty()) resto = pieza;  // "[1|": the count's text is also the element
     const int32_t cuenta = TextoAEntero(pieza);
     if (cuenta < 0 || static_cast<size_t>(cuenta) > texto.size())
@@ -410,10 +417,8 @@ std::string TMatR::ACadena() const {
 
 TMatR TMatR::Create_DesdeCadena(std::string_view texto) {
     std::string_view resto = texto;
+    const int32_t filas = TextoAEntero(CortarPrimeraCuenta(resto));
     std::string_view pieza;
-    CortarHasta(pieza, resto, '[');
-    CortarHasta(pieza, resto, '|');
-    const int32_t filas = TextoAEntero(pieza);
     CortarHasta(pieza, resto, ']');
     const int32_t columnas = TextoAEntero(pieza);
     // Every element takes at least "[x]": larger counts cannot be in the text.

@@ -92,6 +92,39 @@ TEST(Serie, LaLineaSinSerieXTomaLaPrimeraAbscisa) {
     EXPECT_EQ(g->SeriesY().size(), 2u);
 }
 
+TEST(Par, LaOrdenadaVaSobreSuAbscisaConElAspectoDado) {
+    auto g = TGrafico::Create("g", "", TSG_LineaConMarcadores, 0);
+    AgregarPar(*g, "vel", {1, 2}, "PE", {3, 4}, {clAzul, 4, 2});
+    ASSERT_EQ(g->SeriesAbscisa().size(), 1u);
+    ASSERT_EQ(g->SeriesY().size(), 1u);
+    const TSerieGrafico& x = *g->SeriesAbscisa()[0];
+    const TSerieGrafico& y = *g->SeriesY()[0];
+    EXPECT_EQ(x.Nombre, "vel");
+    EXPECT_EQ(x.FormatoVisual, "##.##");
+    EXPECT_EQ(x.Rol, RS_Abscisa);
+    EXPECT_EQ(y.Nombre, "PE");
+    EXPECT_EQ(y.SerieX, &x);
+    EXPECT_EQ(y.Valores, (TDAofNReal{3, 4}));
+    EXPECT_EQ(y.TipoSerie, TSG_LineaConMarcadores);
+    EXPECT_EQ(y.TipoMarcador, TM_Circulo);  // the chart's first marker kind
+    EXPECT_EQ(y.ColorMarcador, clAzul);
+    EXPECT_EQ(y.TamanioMarcador, 4);
+    EXPECT_EQ(y.AnchoMarcador, 2);
+    EXPECT_EQ(y.ColorLinea, clNinguno);
+    EXPECT_EQ(y.AnchoLinea, 1);
+    EXPECT_FALSE(y.EjeDerecho);
+}
+
+TEST(Par, ConLineaConectoraLaLineaTomaElColorYElAnchoDelMarcador) {
+    auto g = TGrafico::Create("g", "", TSG_LineaConMarcadores, 0);
+    AgregarPar(*g, "v", {1, 2}, "curva", {3, 4}, {clRojo, 0, 3, true, true});
+    const TSerieGrafico& y = *g->SeriesY()[0];
+    EXPECT_EQ(y.ColorLinea, clRojo);
+    EXPECT_EQ(y.AnchoLinea, 3);
+    EXPECT_EQ(y.TamanioMarcador, 0);
+    EXPECT_TRUE(y.EjeDerecho);
+}
+
 TEST(Eje, ElTituloPierdeLosBlancosDeLosExtremos) {
     EXPECT_EQ(TEjeGrafico::Create(" \t Potencia [MW]  \n", TE_Real)->Titulo, "Potencia [MW]");
 }

@@ -420,6 +420,19 @@ TEST(ExportesDeVentana, XMLDeUnRegistroEnUnaSolaLinea) {
               "<Calidad>3</Calidad><Alta>30/12/1899 00:00:00</Alta></Rec0></Dataset>");
 }
 
+TEST(ExportesDeVentana, XMLDelRegistroNumeraSusEntradasDesdeCero) {
+    const auto log = TVentanaLogKOLM::Create(4, Inicio2019);
+    log->insert(0, TRecMedidaLogKOLM{Inicio2019 + 0.25, 2, 1, Inicio2019 + 0.5});
+    log->insert(0, TRecMedidaLogKOLM{Inicio2019 + 0.75, -1.25, 0, 0});
+    std::string xml;
+    log->toXML(xml);
+    EXPECT_EQ(xml,
+              "<Dataset><Rec0><Fecha>01/01/2019 06:00:00</Fecha><Valor>2.0000</Valor>"
+              "<Calidad>1</Calidad><Alta>01/01/2019 12:00:00</Alta></Rec0>"
+              "<Rec1><Fecha>01/01/2019 18:00:00</Fecha><Valor>-1.2500</Valor>"
+              "<Calidad>0</Calidad><Alta>30/12/1899 00:00:00</Alta></Rec1></Dataset>");
+}
+
 TEST(ExportesDeVentana, ElValorSigueAlSeparadorDecimalEnVigor) {
     const FormatSettings previo = AjustesFormato();
     AjustesFormato().DecimalSeparator = ',';

@@ -139,6 +139,47 @@ TEST(Rachas, SoloAgreganMarcas) {
     EXPECT_EQ(filtros, (TDAOfBoolean{0, 1, 0, 1}));
 }
 
+TEST(LecturasRepetidas, LaPotenciaLeidaSeRecorreYLaComparadaExceptuaLaConsigna) {
+    // Nine equal speeds and nine equal powers. The power compared with the
+    // set-point 30 is within 4 MW of it at samples 2 to 5 only, which splits
+    // the power run; a gap at sample 9 splits nothing the speed run needs.
+    const TVectR velocidad = Vector({7, 7, 7, 7, 7, 7, 7, 7, 7, 1});
+    const TVectR potenciaLeida = Vector({20, 20, 20, 20, 20, 20, 20, 20, 20, 1});
+    const TVectR potencia = Vector({20, 27, 27, 27, 27, 20, 20, 20, 20, 1});
+    const TVectR angulo = Vector({1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
+    const TVectR consigna = TVectR::Create_ConValor(10, 30);
+    TDAOfBoolean huecos(11, 0), coherencia(11, 0);
+    huecos[10] = 1;
+    testing::internal::CaptureStdout();
+    FiltrarLecturasRepetidas(coherencia, {{"Velocidad", velocidad}, {"Direccion", angulo}}, potenciaLeida, potencia,
+                             consigna, 4, huecos);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "Muestras filtradas por Velocidad repetida: 8 (80% del total de muestras).\n\n"
+              "Muestras filtradas por Direccion repetida: 0 (0% del total de muestras).\n\n"
+              "Muestras filtradas por Potencia repetida: 0 (0% del total de muestras).\n\n");
+    EXPECT_EQ(coherencia, (TDAOfBoolean{0, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0}));
+}
+
+TEST(LecturasRepetidas, SinMuestrasJuntoALaConsignaLaPotenciaTambienSeMarca) {
+    const TVectR potencia = Vector({20, 20, 20, 20, 20, 20, 20, 20, 20, 1});
+    const TVectR consigna = TVectR::Create_ConValor(10, 30);
+    TDAOfBoolean huecos(11, 0), coherencia(11, 0);
+    testing::internal::CaptureStdout();
+    FiltrarLecturasRepetidas(coherencia, {}, potencia, potencia, consigna, 4, huecos);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "Muestras filtradas por Potencia repetida: 8 (80% del total de muestras).\n\n");
+}
+
+TEST(FiltrarPorConsigna, MarcaBajoEl99PorCientoFueraDeLosHuecos) {
+    const TVectR consigna = Vector({23.8, 23.7, 10, 10});  // Pa 24: 0.99 Pa = 23.76
+    TDAOfBoolean huecos{0, 0, 0, 0, 1}, cgm(5, 0);
+    testing::internal::CaptureStdout();
+    FiltrarPorConsigna(cgm, consigna, 24, huecos);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "Muestras filtradas por CGM < 0.99 P_ Autorizada: 2 (50% del total de muestras).\n\n");
+    EXPECT_EQ(cgm, (TDAOfBoolean{0, 0, 1, 1, 0}));
+}
+
 struct CasoDisponibilidad {
     const char* nombre;
     int molinos;
