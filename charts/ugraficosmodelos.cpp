@@ -2,14 +2,11 @@
 
 #include <string_view>
 
+#include "charts/lienzo.h"
 #include "charts/ugraficador.h"
 #include "numerics/formatonumeros.h"
 
 namespace {
-
-constexpr TColor kVerde = TColor::RGB(0, 128, 0);
-constexpr TColor kAzul = TColor::RGB(0, 0, 255);
-constexpr TColor kRojo = TColor::RGB(255, 0, 0);
 
 TDAofNReal ComoArreglo(const TVectR& v) { return TDAofNReal(v.pv.begin() + 1, v.pv.begin() + 1 + v.n); }
 
@@ -59,13 +56,13 @@ std::unique_ptr<TGrafico> GraficoDeFrecuencia(const TFormaFrecuencia& forma, con
 
 std::unique_ptr<TGrafico> GraficoFrecuenciaVelocidad(const TVectR& velocidades, const TVectR& densidades) {
     return GraficoDeFrecuencia({"Frecuencia_velocidad_WB", "Frecuencia velocidad Weibull",
-                                "Velocidad de viento [m/s]", 24, 8, 10, kVerde},
+                                "Velocidad de viento [m/s]", 24, 8, 10, clVerde},
                                velocidades, densidades);
 }
 
 std::unique_ptr<TGrafico> GraficoFrecuenciaDireccion(const TVectR& direcciones, const TVectR& frecuencias) {
     return GraficoDeFrecuencia(
-        {"Frecuencia_direccion", "Frecuencia Dirección", "Dirección del viento [º]", 360, 36, 6, kRojo},
+        {"Frecuencia_direccion", "Frecuencia Dirección", "Dirección del viento [º]", 360, 36, 6, clRojo},
         direcciones, frecuencias);
 }
 
@@ -76,8 +73,8 @@ std::unique_ptr<TGrafico> GraficoCurvasPV(double direccion, const TVectR& v, con
     grafico->EjeX->Titulo = "Velocidad de viento [m/s]";
     grafico->EjeY->Titulo = "Potencia eléctrica [MW]";
     TSerieGrafico* abscisa = AgregarAbscisaV(*grafico, v);
-    AgregarSerieSobreV(*grafico, abscisa, "MW_ME", MW_ME, kVerde, kVerde);
-    AgregarSerieSobreV(*grafico, abscisa, "MW_MT", MW_MT, kAzul, kAzul);
-    AgregarSerieSobreV(*grafico, abscisa, "MW_MC", MW_MC, clNinguno, kRojo);
+    AgregarSerieSobreV(*grafico, abscisa, "MW_ME", MW_ME, clVerde, clVerde);
+    AgregarSerieSobreV(*grafico, abscisa, "MW_MT", MW_MT, clAzul, clAzul);
+    AgregarSerieSobreV(*grafico, abscisa, "MW_MC", MW_MC, clNinguno, clRojo);
     return grafico;
 }
