@@ -41,8 +41,6 @@ TPestaniaCurvas::TPestaniaCurvas(TEntornoPestanias& entorno, TPestaniaParque& pa
     AlPulsar(btPlot_PV_MEMTMC, [this] { btPlot_PV_MEMTMCClick(); });
 }
 
-void TPestaniaCurvas::ActualizarParqueDesdeFormulario() { parque_.ActualizarParqueDesdeFormulario(); }
-
 // The power curves of the three models for the direction in the direction
 // box, drawn on the curves tab and then saved under "c:\basura", a folder
 // the system does not create.
@@ -54,7 +52,7 @@ void TPestaniaCurvas::btPlot_PV_MEMTMCClick() {
     if (!combinado)
         throw EErrorQuendal("No hay un modelo combinado cargado: cargue uno antes de graficar las curvas P(V).");
     const double d = RealDe(eDir);
-    ActualizarParqueDesdeFormulario();
+    parque_.ActualizarParqueDesdeFormulario();
     const TCurvasPV curvas =
         CalcularCurvasPV(*modelos_.ParqueActual(), *calibrador, *combinado, d, flg_sinMatrizFactores->isChecked());
     auto grafico = GraficoCurvasPV(d, curvas.v, curvas.MW_ME, curvas.MW_MT, curvas.MW_MC);

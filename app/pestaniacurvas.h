@@ -28,5 +28,4 @@ private:
     QCheckBox* const flg_sinMatrizFactores;
 
     void btPlot_PV_MEMTMCClick();
-    void ActualizarParqueDesdeFormulario();
 };
