@@ -220,6 +220,29 @@ TEST(GrillaEstela, LaPasadaRapidaDaLosMismosBitsQueLaReferencia) {
     EXPECT_LT(libreQueSePropagaIgual, 37);
 }
 
+// The pass goes straight over the free-stream rows before the first turbine
+// and takes the mast's cells on the way: here the mast's first row (6) is
+// the last row jumped, right before the turbine's (7), and the mast, upwind
+// of the rotor, reads the free stream.
+TEST(GrillaEstela, ElSaltoDeCorrienteLibreTomaLaPrimeraFilaDelMastil) {
+    auto p = Parque(100, 100);
+    p->grilla_rotada_dx = 10;
+    p->grilla_rotada_dy = 10;
+    auto m = std::make_unique<TMolino>();
+    m->posicion = TPosicion::Create(0, 10);
+    m->curva = TCurvaAerogen::Create(1, "escalon", 20, TVectR::Create_DesdeArreglo({0, 2.9, 3, 40}),
+                                     TVectR::Create_DesdeArreglo({0, 0, 3, 3}));
+    p->molinos.push_back(std::move(m));
+    p->FijarDireccion(180);
+    ASSERT_EQ(p->molinos[0]->posicion.fila, 7);
+    const double L = PotenciaDelViento(8, 1.225);
+    ASSERT_TRUE(PropagaIgual(*p, L));
+    double mastil = 0;
+    p->PotenciaConVientoLibre(1.225, L, 1e9, mastil);
+    EXPECT_TRUE(MismosBits(mastil, p->ValorEnPunto(0, 0))) << mastil << " " << p->ValorEnPunto(0, 0);
+    EXPECT_EQ(mastil, 3.1360000000000003e-4);
+}
+
 TEST(GrillaEstela, LosPasosInternosSiguenSuDefinicion) {
     auto p = Parque(4);
     AgregarMolino(*p, 0, 0);
