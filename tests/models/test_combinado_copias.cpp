@@ -150,22 +150,4 @@ TEST_F(CopiasDelParque, LaCopiaLlevaLosParametrosYLasTablasDelOriginal) {
     EXPECT_NE(p.molinos[0]->etha, 0.5);
 }
 
-// A copy reads its mast tables with the original's sector count: with 2
-// sectors (north 0.8, south 1.2) east lies halfway between them.
-TEST(CopiaDelParque, GuardaLosSectoresDeSusTablas) {
-    auto p = TParque_ModeloTeorico::Create_Nuevo();
-    p->n_sectores_dir = 2;
-    p->meteo_etha = TMatR(2, 3);
-    p->mat_vientos = TMatR(2, 3);
-    for (int32_t j = 1; j <= 3; ++j) {
-        p->meteo_etha.FijarElemento(1, j, 0.8);
-        p->meteo_etha.FijarElemento(2, j, 1.2);
-        p->mat_vientos.FijarElemento(1, j, 4.0 * j);
-        p->mat_vientos.FijarElemento(2, j, 4.0 * j);
-    }
-    const auto copia = TParque_ModeloTeorico::Create_Clonar(*p);
-    EXPECT_EQ(copia->n_sectores_dir, 2);
-    EXPECT_EQ(copia->EthaMeteo(90, 6), 1.0);
-}
-
 }  // namespace

@@ -460,11 +460,9 @@ TEST(EthaMeteo, TablaDeUnosYVientosAltos) {
     EXPECT_EQ(p->EthaMeteo(30, 8), 0.5);
 }
 
-class EthaDosSectores : public ::testing::TestWithParam<std::pair<double, double>> {};
-
-// Sector 1 centred on north holds 0.8, sector 2 on south 1.2; directions
-// wrap into [0, 360).
-TEST_P(EthaDosSectores, InterpolaEntreSectores) {
+// Two sectors: sector 1 centred on north holds 0.8, sector 2 on south 1.2,
+// at the speeds 4, 8 and 12 m/s.
+std::unique_ptr<TParque_ModeloTeorico> ParqueDeDosSectores() {
     auto p = Parque(6);
     p->n_sectores_dir = 2;
     p->meteo_etha = TMatR(2, 3);
@@ -475,7 +473,23 @@ TEST_P(EthaDosSectores, InterpolaEntreSectores) {
         p->mat_vientos.FijarElemento(1, j, 4.0 * j);
         p->mat_vientos.FijarElemento(2, j, 4.0 * j);
     }
+    return p;
+}
+
+class EthaDosSectores : public ::testing::TestWithParam<std::pair<double, double>> {};
+
+// Directions wrap into [0, 360).
+TEST_P(EthaDosSectores, InterpolaEntreSectores) {
+    auto p = ParqueDeDosSectores();
     EXPECT_NEAR(p->EthaMeteo(GetParam().first, 6), GetParam().second, 1e-12);
+}
+
+// A copy reads its tables with the original's sector count: east lies
+// halfway between the two sectors.
+TEST(EthaMeteo, UnaCopiaGuardaLosSectoresDeSusTablas) {
+    const auto copia = TParque_ModeloTeorico::Create_Clonar(*ParqueDeDosSectores());
+    EXPECT_EQ(copia->n_sectores_dir, 2);
+    EXPECT_EQ(copia->EthaMeteo(90, 6), 1.0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Direcciones, EthaDosSectores,
