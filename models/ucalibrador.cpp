@@ -43,6 +43,16 @@ void EscribirFilaCalibracion(TEscritorTexto& f, int32_t sector, const TVectR& va
     f.Escribir(linea);
 }
 
+// n_sectores_dir is the number of sectors of the mast tables: the
+// calibrated ones have a row per sector of the empirical model, whatever the
+// park had before, and EthaMeteo must read them that way.
+void TomarSectoresDeLasTablas(TParque_ModeloTeorico& parque, int32_t sectores) {
+    if (parque.n_sectores_dir == sectores) return;
+    EscribirConsola("n_sectores_dir del parque pasa de " + std::to_string(parque.n_sectores_dir) + " a " +
+                    std::to_string(sectores) + ", los sectores de las tablas calibradas.");
+    parque.n_sectores_dir = sectores;
+}
+
 }  // namespace
 
 TCeldaCalibracion CeldaCalibracion(bool empiricaValida, double ve, double vt) {
@@ -159,6 +169,7 @@ void TCalibradorParque::CalibrarEthaMeteo() {
 
     parque.meteo_etha = std::move(factores);
     parque.mat_vientos = std::move(velocidades);
+    TomarSectoresDeLasTablas(parque, sectores);
     tablaFactores.Cerrar();
     tablaVelocidades.Cerrar();
 }

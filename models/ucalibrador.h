@@ -52,7 +52,9 @@ public:
 
     // Replaces the park's meteo_etha and mat_vientos by the calibrated tables
     // (once every cell is computed) and writes "Metha.txt" and "MdeVel.txt"
-    // into the plant folder.
+    // into the plant folder. The tables have a row per sector of the
+    // empirical model, and the park's n_sectores_dir becomes that count (the
+    // console says so when it changes).
     void CalibrarEthaMeteo();
 
     // Owned; the empirical model refers to the park and is released first.

@@ -202,4 +202,74 @@ TEST_F(PlantaSinteticaCalibrada, LaCalibracionEscribeSusTablasSinNaNYElModeloCom
     EXPECT_EQ(LeerArchivo(pmc).substr(0, LeerArchivo(clp).size()), LeerArchivo(clp));
 }
 
+// ---------------------------------------------------------------- sector count
+
+// The demo plant's calibrator, its park's mast tables replaced by ones for
+// `sectores` sectors: a park that serves that count before the calibration.
+std::unique_ptr<TCalibradorParque> CalibradorDemoConSectores(int32_t sectores) {
+    const std::string carpetaDemo = std::string(QUENDAL_TEST_DATA) + "/../../examples/c9001";
+    testing::internal::CaptureStdout();
+    auto calibrador = TCalibradorParque::Create_LeerDeArchivo(carpetaDemo + "/c9001_calibrador.clp");
+    testing::internal::GetCapturedStdout();
+    TParque_ModeloTeorico& parque = *calibrador->Parque;
+    parque.n_sectores_dir = sectores;
+    parque.meteo_etha = TMatR(sectores, 10);
+    parque.meteo_etha.Unos();
+    parque.mat_vientos = TMatR(sectores, 10);
+    parque.mat_vientos.Unos();
+    return calibrador;
+}
+
+// Calibrates and returns what the console said.
+std::string Calibrar(TCalibradorParque& calibrador) {
+    testing::internal::CaptureStdout();
+    calibrador.CalibrarEthaMeteo();
+    return testing::internal::GetCapturedStdout();
+}
+
+class SectoresDelCalibrador : public ConUnidadDePrueba {};
+
+// The calibration's tables have the empirical model's 72 sectors, whatever
+// n_sectores_dir the park had: it becomes 72, so that EthaMeteo reads row i
+// as the direction (i − 1)·5° and the calibrator file reads back.
+TEST_F(SectoresDelCalibrador, LaCalibracionFijaLosSectoresDeSusTablas) {
+    auto referencia = CalibradorDemoConSectores(72);
+    EXPECT_EQ(Calibrar(*referencia).find("n_sectores_dir"), std::string::npos) << "72 sectors change nothing";
+    const TParque_ModeloTeorico& calibrado = *referencia->Parque;
+    ASSERT_EQ(calibrado.n_sectores_dir, 72);
+    ASSERT_EQ(calibrado.meteo_etha.nf, 72);
+    const std::string clpReferencia = unidad_ + "/referencia.clp";
+    referencia->GuardarEnArchivo(clpReferencia);
+    const double direcciones[] = {0, 45, 90, 180, 270};
+    const double velocidades[] = {5, 8, 11};
+    // A test that reads the 45° factor at 90° must see a difference.
+    EXPECT_NE(calibrado.EthaMeteo(45, 8), calibrado.EthaMeteo(90, 8));
+
+    for (const int32_t sectores : {36, 144}) {
+        SCOPED_TRACE(std::to_string(sectores) + " sectores");
+        auto calibrador = CalibradorDemoConSectores(sectores);
+        const std::string consola = Calibrar(*calibrador);
+        EXPECT_NE(consola.find("n_sectores_dir del parque pasa de " + std::to_string(sectores) + " a 72"),
+                  std::string::npos)
+            << consola;
+        const TParque_ModeloTeorico& parque = *calibrador->Parque;
+        EXPECT_EQ(parque.n_sectores_dir, 72);
+        for (double d : direcciones)
+            for (double v : velocidades) EXPECT_EQ(parque.EthaMeteo(d, v), calibrado.EthaMeteo(d, v)) << d << " " << v;
+
+        // Saved, it reads back, gives the same factors and builds a combined model.
+        const std::string clp = RutaCalibrador(parque.nid);
+        calibrador->GuardarEnArchivo(clp);
+        EXPECT_EQ(LeerArchivo(clp), LeerArchivo(clpReferencia));
+        testing::internal::CaptureStdout();
+        auto releido = TCalibradorParque::Create_LeerDeArchivo(clp);
+        auto combinado = TParque_ModeloCombinado::Create(clp);
+        testing::internal::GetCapturedStdout();
+        EXPECT_EQ(releido->Parque->n_sectores_dir, 72);
+        for (double d : direcciones) EXPECT_EQ(releido->Parque->EthaMeteo(d, 8), calibrado.EthaMeteo(d, 8)) << d;
+        EXPECT_EQ(combinado->MatrizFactores.nf, 72);
+        EXPECT_EQ(combinado->MatrizFactores.nc, 10);
+    }
+}
+
 }  // namespace

@@ -220,6 +220,29 @@ TEST(GrillaEstela, LaPasadaRapidaDaLosMismosBitsQueLaReferencia) {
     EXPECT_LT(libreQueSePropagaIgual, 37);
 }
 
+// The pass goes straight over the free-stream rows before the first turbine
+// and takes the mast's cells on the way: here the mast's first row (6) is
+// the last row jumped, right before the turbine's (7), and the mast, upwind
+// of the rotor, reads the free stream.
+TEST(GrillaEstela, ElSaltoDeCorrienteLibreTomaLaPrimeraFilaDelMastil) {
+    auto p = Parque(100, 100);
+    p->grilla_rotada_dx = 10;
+    p->grilla_rotada_dy = 10;
+    auto m = std::make_unique<TMolino>();
+    m->posicion = TPosicion::Create(0, 10);
+    m->curva = TCurvaAerogen::Create(1, "escalon", 20, TVectR::Create_DesdeArreglo({0, 2.9, 3, 40}),
+                                     TVectR::Create_DesdeArreglo({0, 0, 3, 3}));
+    p->molinos.push_back(std::move(m));
+    p->FijarDireccion(180);
+    ASSERT_EQ(p->molinos[0]->posicion.fila, 7);
+    const double L = PotenciaDelViento(8, 1.225);
+    ASSERT_TRUE(PropagaIgual(*p, L));
+    double mastil = 0;
+    p->PotenciaConVientoLibre(1.225, L, 1e9, mastil);
+    EXPECT_TRUE(MismosBits(mastil, p->ValorEnPunto(0, 0))) << mastil << " " << p->ValorEnPunto(0, 0);
+    EXPECT_EQ(mastil, 3.1360000000000003e-4);
+}
+
 TEST(GrillaEstela, LosPasosInternosSiguenSuDefinicion) {
     auto p = Parque(4);
     AgregarMolino(*p, 0, 0);
@@ -437,11 +460,9 @@ TEST(EthaMeteo, TablaDeUnosYVientosAltos) {
     EXPECT_EQ(p->EthaMeteo(30, 8), 0.5);
 }
 
-class EthaDosSectores : public ::testing::TestWithParam<std::pair<double, double>> {};
-
-// Sector 1 centred on north holds 0.8, sector 2 on south 1.2; directions
-// wrap into [0, 360).
-TEST_P(EthaDosSectores, InterpolaEntreSectores) {
+// Two sectors: sector 1 centred on north holds 0.8, sector 2 on south 1.2,
+// at the speeds 4, 8 and 12 m/s.
+std::unique_ptr<TParque_ModeloTeorico> ParqueDeDosSectores() {
     auto p = Parque(6);
     p->n_sectores_dir = 2;
     p->meteo_etha = TMatR(2, 3);
@@ -452,7 +473,23 @@ TEST_P(EthaDosSectores, InterpolaEntreSectores) {
         p->mat_vientos.FijarElemento(1, j, 4.0 * j);
         p->mat_vientos.FijarElemento(2, j, 4.0 * j);
     }
+    return p;
+}
+
+class EthaDosSectores : public ::testing::TestWithParam<std::pair<double, double>> {};
+
+// Directions wrap into [0, 360).
+TEST_P(EthaDosSectores, InterpolaEntreSectores) {
+    auto p = ParqueDeDosSectores();
     EXPECT_NEAR(p->EthaMeteo(GetParam().first, 6), GetParam().second, 1e-12);
+}
+
+// A copy reads its tables with the original's sector count: east lies
+// halfway between the two sectors.
+TEST(EthaMeteo, UnaCopiaGuardaLosSectoresDeSusTablas) {
+    const auto copia = TParque_ModeloTeorico::Create_Clonar(*ParqueDeDosSectores());
+    EXPECT_EQ(copia->n_sectores_dir, 2);
+    EXPECT_EQ(copia->EthaMeteo(90, 6), 1.0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Direcciones, EthaDosSectores,
