@@ -94,31 +94,19 @@ std::string SinUsuarioNiClave(const std::string& texto) {
     return texto.substr(0, inicio) + "***" + texto.substr(arroba);
 }
 
-// The parsed address as libcurl writes it, with its password as "***".
-std::string ConClaveOculta(const TDireccion& d) {
+// The parsed address as libcurl writes it back, with each part of its
+// login (user, password, options) that it holds replaced by "***".
+std::string ConLoginOculto(const TDireccion& d) {
     TPunteroURL copia(curl_url_dup(d.url.get()));
     if (!copia) return {};
-    if (!ParteURL(copia.get(), CURLUPART_PASSWORD).empty()) curl_url_set(copia.get(), CURLUPART_PASSWORD, "***", 0);
+    for (CURLUPart parte : {CURLUPART_USER, CURLUPART_PASSWORD, CURLUPART_OPTIONS})
+        if (!ParteURL(copia.get(), parte).empty()) curl_url_set(copia.get(), parte, "***", 0);
     return ParteURL(copia.get(), CURLUPART_URL);
 }
 
-// The address as messages show it: never with its password.
+// The address as messages show it: never with its user or its password.
 std::string TextoParaMensajes(const TDireccion& d, const std::string& texto) {
-    return d.legible ? ConClaveOculta(d) : SinUsuarioNiClave(texto);
-}
-
-// The message with every appearance of the address's password, as written
-// and decoded, masked.
-std::string SinClave(std::string mensaje, const TDireccion& d) {
-    if (!d.legible) return mensaje;
-    const std::string claves[] = {ParteURL(d.url.get(), CURLUPART_PASSWORD),
-                                  ParteURL(d.url.get(), CURLUPART_PASSWORD, CURLU_URLDECODE)};
-    for (const std::string& secreto : claves) {
-        if (secreto.empty()) continue;
-        for (std::size_t p = mensaje.find(secreto); p != std::string::npos; p = mensaje.find(secreto, p + 3))
-            mensaje.replace(p, secreto.size(), "***");
-    }
-    return mensaje;
+    return d.legible ? ConLoginOculto(d) : SinUsuarioNiClave(texto);
 }
 
 // The body as it arrives; refuses to grow past the download limit.
@@ -138,6 +126,8 @@ size_t RecibirCuerpo(char* datos, size_t tamano, size_t cantidad, void* usuario)
     return n;
 }
 
+long EsperaMs(const TOpcionesDescarga& opciones) { return std::max(opciones.tiempoEsperaMs, 1L); }
+
 struct TLiberarCurl {
     void operator()(CURL* c) const { curl_easy_cleanup(c); }
 };
@@ -156,11 +146,9 @@ void Configurar(CURL* curl, const TDireccion& direccion, const TOpcionesDescarga
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
     if (!opciones.archivoCA.empty()) curl_easy_setopt(curl, CURLOPT_CAINFO, opciones.archivoCA.c_str());
-    const long espera = std::max(opciones.tiempoEsperaMs, 1L);
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, espera);
-    // Idle time-out: fewer than one byte a second for that many seconds.
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, std::max((espera + 999) / 1000, 1L));
+    // The whole transfer, connection included, ends within the wait: a
+    // server that trickles bytes cannot hold the run.
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, EsperaMs(opciones));
     curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(TamanoMaximoDescarga));
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &RecibirCuerpo);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &cuerpo);
@@ -168,8 +156,17 @@ void Configurar(CURL* curl, const TDireccion& direccion, const TOpcionesDescarga
 }
 
 bool Fallar(std::string* motivo, const std::string& texto, const TDireccion& direccion, const std::string& url) {
-    if (motivo) *motivo = SinClave(texto + " (" + TextoParaMensajes(direccion, url) + ")", direccion);
+    if (motivo) *motivo = texto + " (" + TextoParaMensajes(direccion, url) + ")";
     return false;
+}
+
+// Why a transfer that libcurl ended with `resultado` gave no response.
+std::string SinRespuesta(CURLcode resultado, const char* errorCurl, const TOpcionesDescarga& opciones) {
+    if (resultado == CURLE_OPERATION_TIMEDOUT)
+        return "Se agotó la espera de " + EnteroATexto(EsperaMs(opciones)) +
+               " ms sin la respuesta completa del servidor";
+    return std::string("Sin respuesta completa del servidor: ") +
+           (errorCurl[0] ? errorCurl : curl_easy_strerror(resultado));
 }
 
 // ---- Extraterrestrial irradiance ----
@@ -196,11 +193,7 @@ bool DescargarURL(const std::string& url, std::unique_ptr<std::stringstream>& st
                       "La respuesta supera el tamaño máximo de " +
                           EnteroATexto(static_cast<long long>(TamanoMaximoDescarga)) + " bytes",
                       direccion, url);
-    if (resultado != CURLE_OK)
-        return Fallar(motivo,
-                      std::string("Sin respuesta completa del servidor: ") +
-                          (errorCurl[0] ? errorCurl : curl_easy_strerror(resultado)),
-                      direccion, url);
+    if (resultado != CURLE_OK) return Fallar(motivo, SinRespuesta(resultado, errorCurl, opciones), direccion, url);
     long codigo = 0;
     curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &codigo);
     if (codigo < 100 || codigo > 299)

@@ -15,9 +15,8 @@
 struct TOpcionesDescarga {
     // PEM file of the certificate authorities to trust; empty: the host's store.
     std::string archivoCA;
-    // Longest wait for the connection and longest stretch without a byte
-    // arriving, in milliseconds (the idle time-out is counted in whole seconds,
-    // at least one).
+    // Longest wait for the whole transfer, connection included, in
+    // milliseconds (at least 1).
     long tiempoEsperaMs = 90000;
 };
 
@@ -27,9 +26,11 @@ inline constexpr std::size_t TamanoMaximoDescarga = 64u << 20;
 // One HTTP/1.0 GET of the absolute address `url` (user agent
 // "Mozilla/4.0 (compatible; Synapse)"; a user:password in the address goes as
 // basic authentication; redirections are not followed; the server's
-// certificate is verified). The address is read by libcurl's URL parser and
-// must be https, since its password crosses the network; a password's
-// reserved characters go percent-encoded ("pa%2Fss" for "pa/ss"). An address
+// certificate is verified; the whole transfer ends within the wait). The
+// address is read by libcurl's URL parser and must be https, since its
+// password crosses the network; the user and password are percent-decoded,
+// so their reserved characters go percent-encoded ("pa%2Fss" for "pa/ss",
+// "100%25" for "100%"). An address
 // that does not parse, or that holds an '@' outside its user part, or
 // another scheme, is refused before anything is sent. When the server
 // answers with a code from 100 to 299 and the whole body arrives, `stream`
@@ -41,10 +42,11 @@ inline constexpr std::size_t TamanoMaximoDescarga = 64u << 20;
 bool DescargarURL(const std::string& url, std::unique_ptr<std::stringstream>& stream,
                   const TOpcionesDescarga& opciones = {}, std::string* motivo = nullptr);
 
-// The address for messages: as libcurl writes it back, with the password of
-// its user part replaced by "***". An address that libcurl cannot parse, or
-// whose user part it cannot tell (an '@' outside it), shows "***" for
-// everything between "://" and its last '@'.
+// The address for messages: rebuilt by libcurl from its parsed parts, with
+// the user and the password (each one it holds) replaced by "***"; the rest
+// is shown as written. An address that libcurl cannot parse, or whose user
+// part it cannot tell (an '@' outside it), shows "***" for everything
+// between "://" and its last '@'.
 std::string URLSinClave(const std::string& url);
 
 // Irradiance at the top of the atmosphere on a horizontal surface, kW/m², at

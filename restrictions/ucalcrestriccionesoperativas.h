@@ -282,9 +282,12 @@ TVectR MedidasHorariasDelPeriodo(const TVentanaKOLM_& ventana, TDateTime fechaIn
 // Asks the metering service for the plant's hourly window and lays it on the
 // day table of [fechaIni, fechaFin] (see MedidasHorariasDelPeriodo). With
 // `mostrarCantidad` the console shows "N = " and the number of values
-// received. When the service's address is not set, the download fails or the
-// body is not a window, the console says so and the result is empty: the run
-// goes on without clipping. The password of the address is never printed.
+// received. When the service's address is not set, the download fails, the
+// body is not a window, or the window is not the one asked for (records that
+// are not whole, bytes after them, another metering number, a value that is
+// not finite, no slot for any hour of the period), the console says so and
+// the result is empty: the run goes on without clipping. The user and
+// password of the address are never printed.
 std::optional<TVectR> DescargarMedidasHorarias(int32_t nidKOLM, TDateTime fechaIni, TDateTime fechaFin,
                                                TDateTime fechaFinConsulta, const TOpcionesDescarga& opciones,
                                                bool mostrarCantidad);

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <istream>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -158,14 +159,23 @@ std::string ConsultaVentanaHoraria(int32_t nidKOLM, TDateTime fechaIni, TDateTim
            "&dtIni=" + FechaCompacta(fechaIni) + "&dtFin=" + FechaCompacta(fechaFinConsulta);
 }
 
+namespace {
+
+// The window's slot of hour j (from 1) of the period whose first hour is
+// `origen`, or false when the window has no slot for it.
+bool SlotDeHora(const TVentanaKOLM_& ventana, TDateTime origen, int32_t j, int32_t& indice) {
+    return ventana.timeToIndex(FechaDeMuestra(origen, UnaHora, j), indice) && indice >= 0 &&
+           indice < ventana.count();
+}
+
+}  // namespace
+
 TVectR MedidasHorariasDelPeriodo(const TVentanaKOLM_& ventana, TDateTime fechaIni, int32_t nHoras) {
     const TDateTime origen = InicioDeHora(fechaIni);
     TVectR medidas(std::max(0, nHoras));
     for (int32_t j = 1; j <= medidas.n; ++j) {
         int32_t indice = -1;
-        const bool enLaVentana = ventana.timeToIndex(FechaDeMuestra(origen, UnaHora, j), indice) && indice >= 0 &&
-                                 indice < ventana.count();
-        medidas.pv[j] = enLaVentana ? ventana.Registro(indice).valor : ValorVacioKOLM;
+        medidas.pv[j] = SlotDeHora(ventana, origen, j, indice) ? ventana.Registro(indice).valor : ValorVacioKOLM;
     }
     return medidas;
 }
@@ -180,6 +190,59 @@ std::string DireccionServicioMedicion() {
     std::string base = valor ? valor : "";
     while (!base.empty() && base.back() == '/') base.pop_back();
     return base;
+}
+
+// A date-time of the window for a message; the sender's start may be no
+// date at all.
+std::string FechaDeVentana(TDateTime t) {
+    try {
+        return FechaHoraMinuto(t);
+    } catch (const EConvertError&) {
+        return FormatoGeneral(t, 15);
+    }
+}
+
+bool TieneHoraDelPeriodo(const TVentanaKOLM_& ventana, TDateTime origen, int32_t nHoras) {
+    for (int32_t j = 1; j <= nHoras; ++j) {
+        int32_t indice = -1;
+        if (SlotDeHora(ventana, origen, j, indice)) return true;
+    }
+    return false;
+}
+
+std::size_t BytesSinLeer(std::istream& flujo) {
+    const std::streampos leidos = flujo.tellg();
+    flujo.seekg(0, std::ios::end);
+    return static_cast<std::size_t>(flujo.tellg() - leidos);
+}
+
+// What makes the window received unfit to clip the day table of `nHoras`
+// hours from fechaIni, or empty when nothing does: its values become the
+// metered energy of each hour, so none of them is taken on trust.
+std::string DefectoDeVentana(const TVentanaKOLMHoraria& ventana, std::size_t bytesTrasLosRegistros,
+                             int32_t nidKOLM, TDateTime fechaIni, int32_t nHoras) {
+    const std::size_t bytes = ventana.data.size();
+    if (bytes % TRecMedidaKOLM::Tamano != 0)
+        return "trae " + std::to_string(bytes) + " bytes de registros, que no son un número entero de registros de " +
+               std::to_string(TRecMedidaKOLM::Tamano) + " bytes";
+    if (bytesTrasLosRegistros > 0)
+        return "la respuesta trae " + std::to_string(bytesTrasLosRegistros) +
+               " bytes después de los registros de la ventana";
+    if (ventana.id != nidKOLM)
+        return "es de la central de medición " + std::to_string(ventana.id) + " y se pidió la " +
+               std::to_string(nidKOLM);
+    for (int32_t k = 0; k < ventana.count(); ++k) {
+        if (std::isfinite(ventana.Registro(k).valor)) continue;
+        TDateTime hora = 0;
+        ventana.indexToTime(k, hora);
+        return "el valor de la hora del " + FechaDeVentana(hora) + " no es un número finito";
+    }
+    const TDateTime origen = InicioDeHora(fechaIni);
+    if (nHoras > 0 && !TieneHoraDelPeriodo(ventana, origen, nHoras))
+        return "empieza el " + FechaDeVentana(ventana.start) + " con " + std::to_string(ventana.count()) +
+               " horas y no tiene ninguna hora del período del " + FechaHoraMinuto(origen) + " al " +
+               FechaHoraMinuto(FechaDeMuestra(origen, UnaHora, nHoras));
+    return {};
 }
 
 }  // namespace
@@ -208,8 +271,14 @@ std::optional<TVectR> DescargarMedidasHorarias(int32_t nidKOLM, TDateTime fechaI
                                e.what() + ")" + SinRecorte);
         return std::nullopt;
     }
+    const int32_t nHoras = HorasPorDia * DiasDeLaTabla(fechaIni, fechaFin);
+    const std::string defecto = DefectoDeVentana(*ventana, BytesSinLeer(*cuerpo), nidKOLM, fechaIni, nHoras);
+    if (!defecto.empty()) {
+        EscribirLineaEnConsola("Se rechaza la ventana horaria de medidas recibida: " + defecto + SinRecorte);
+        return std::nullopt;
+    }
     if (mostrarCantidad) EscribirLineaEnConsola("N = " + std::to_string(ventana->count()));
-    return MedidasHorariasDelPeriodo(*ventana, fechaIni, HorasPorDia * DiasDeLaTabla(fechaIni, fechaFin));
+    return MedidasHorariasDelPeriodo(*ventana, fechaIni, nHoras);
 }
 
 // ------------------------------------------------------------ restriction runs

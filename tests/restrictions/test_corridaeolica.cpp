@@ -15,7 +15,10 @@
 
 #include <exception>
 #include <filesystem>
+#include <limits>
 #include <memory>
+#include <ostream>
+#include <sstream>
 #include <string>
 
 #include "apoyo_simulacion.h"
@@ -186,6 +189,8 @@ INSTANTIATE_TEST_SUITE_P(
                             "/temporal?", nullptr, "302"},
         CasoServicioFallido{"NoResponde", TServidorHTTPSPrueba::Usuario, TServidorHTTPSPrueba::Clave, "/mudo?",
                             nullptr, "No se pudo descargar"},
+        CasoServicioFallido{"Gotea", TServidorHTTPSPrueba::Usuario, TServidorHTTPSPrueba::Clave, "/goteo?",
+                            nullptr, "Se agotó la espera de 1500 ms sin la respuesta completa del servidor"},
         CasoServicioFallido{"CuerpoVacio", TServidorHTTPSPrueba::Usuario, TServidorHTTPSPrueba::Clave, "", "",
                             "no es una ventana horaria"},
         CasoServicioFallido{"PaginaHTML", TServidorHTTPSPrueba::Usuario, TServidorHTTPSPrueba::Clave, "",
@@ -222,6 +227,127 @@ TEST_P(ClaveConCaracterReservado, LaDireccionSeRechazaSinMostrarLaClave) {
 
 INSTANTIATE_TEST_SUITE_P(Claves, ClaveConCaracterReservado, ::testing::Values("pa/ss", "pa?ss", "pa#ss"),
                          [](const auto& info) { return std::string("clave_") + std::to_string(info.index); });
+
+// A window as the service might send it for plant 25: `registros` hourly
+// slots from `inicio`, the slot of 14:00 of 15 January (when the window has
+// it) holding `valorCatorce`, then `bytesDeMenos` bytes cut from the
+// records (the byte count following) and `cola` appended after them.
+struct TVentanaServida {
+    int32_t id = NidKOLM;
+    TDateTime inicio = EncodeDate(2018, 1, 1);
+    int32_t registros = 8760;
+    double valorCatorce = 1.0;
+    int32_t otraHora = -1;  // another slot that holds `valorOtraHora`
+    double valorOtraHora = 0;
+    std::size_t bytesDeMenos = 0;
+    std::string cola;
+};
+
+std::string CuerpoServido(const TVentanaServida& v) {
+    auto ventana = TVentanaKOLMHoraria::Create(v.id, Dia());
+    ventana->start = v.inicio;
+    ventana->data.resize(static_cast<std::size_t>(v.registros) * TRecMedidaKOLM::Tamano);
+    int32_t catorce = -1;
+    if (ventana->timeToIndex(Hora(14, 0), catorce) && catorce >= 0 && catorce < ventana->count())
+        ventana->FijarRegistro(catorce, {v.valorCatorce, 1, Dia()});
+    if (v.otraHora >= 0) ventana->FijarRegistro(v.otraHora, {v.valorOtraHora, 1, Dia()});
+    ventana->data.resize(ventana->data.size() - v.bytesDeMenos);
+    std::ostringstream cuerpo;
+    ventana->writeHeader(cuerpo);
+    ventana->writeData(cuerpo);
+    return cuerpo.str() + v.cola;
+}
+
+// The window above with the changes that `cambio` makes.
+template <class TCambio>
+TVentanaServida Ventana(TCambio cambio) {
+    TVentanaServida v;
+    cambio(v);
+    return v;
+}
+
+struct CasoVentanaServida {
+    const char* nombre;
+    TVentanaServida ventana;
+    const char* aviso;  // null: the window is used
+};
+
+void PrintTo(const CasoVentanaServida& c, std::ostream* os) { *os << c.nombre; }
+
+// The window's body is checked before its values are used: a window of
+// another plant, without a single hour of the period, with a value that is
+// not finite, with a byte count that is not a whole number of records or
+// with bytes after them is refused, and the run goes on without clipping.
+// A window on another grid origin, or shorter than a year, is laid on the
+// period by time and clips the hour of 14:00 to 0.5.
+class VentanaServida : public CorridaEolica, public ::testing::WithParamInterface<CasoVentanaServida> {};
+
+TEST_P(VentanaServida, SeUsaOSeRechazaDiciendoPorQue) {
+    const CasoVentanaServida& c = GetParam();
+    https_->ServirVentana(NidKOLM, CuerpoServido(c.ventana));
+    const std::string base = BaseConClave();
+    const std::string consola = Correr(&base, Dia(), Dia() + 1);
+    https_->ServirVentana(NidKOLM, CuerpoVentanaHoraria(NidKOLM, Dia(), {}));
+    EXPECT_THAT(consola, HasSubstr("SIMULACION TERMINADA CON EXITO"));
+    if (c.aviso) {
+        EXPECT_THAT(consola, HasSubstr(std::string("Se rechaza la ventana horaria de medidas recibida: ") + c.aviso +
+                                       ": la tabla diaria no se recorta por la energía medida.\n"));
+        EXPECT_THAT(consola, Not(HasSubstr("N = ")));
+        EXPECT_EQ(CeldaDeLasCatorce(), 0.8);
+    } else {
+        EXPECT_THAT(consola, Not(HasSubstr("Se rechaza")));
+        EXPECT_THAT(consola, HasSubstr("\nN = " + std::to_string(c.ventana.registros) + "\n"));
+        EXPECT_EQ(CeldaDeLasCatorce(), 0.5);
+    }
+}
+
+const double Infinito = std::numeric_limits<double>::infinity();
+const double NoNumero = std::numeric_limits<double>::quiet_NaN();
+
+INSTANTIATE_TEST_SUITE_P(
+    Casos, VentanaServida,
+    ::testing::Values(
+        CasoVentanaServida{"DeOtraCentral", Ventana([](TVentanaServida& v) { v.id = 31; }),
+                           "es de la central de medición 31 y se pidió la 25"},
+        CasoVentanaServida{"DeOtroAnio", Ventana([](TVentanaServida& v) { v.inicio = EncodeDate(2017, 1, 1); }),
+                           "empieza el 01-01-2017 00:00 con 8760 horas y no tiene ninguna hora del período del "
+                           "15-01-2018 00:00 al 15-01-2018 23:00"},
+        CasoVentanaServida{"SinRegistros", Ventana([](TVentanaServida& v) { v.registros = 0; }),
+                           "empieza el 01-01-2018 00:00 con 0 horas y no tiene ninguna hora del período del "
+                           "15-01-2018 00:00 al 15-01-2018 23:00"},
+        CasoVentanaServida{"FueraDeLaRejilla",
+                           Ventana([](TVentanaServida& v) { v.inicio = EncodeDateTime(2018, 1, 1, 0, 30, 0, 0); }),
+                           "empieza el 01-01-2018 00:30 con 8760 horas y no tiene ninguna hora del período del "
+                           "15-01-2018 00:00 al 15-01-2018 23:00"},
+        CasoVentanaServida{"InfinitoEnLaHora", Ventana([](TVentanaServida& v) { v.valorCatorce = Infinito; }),
+                           "el valor de la hora del 15-01-2018 14:00 no es un número finito"},
+        CasoVentanaServida{"NoNumeroEnLaHora", Ventana([](TVentanaServida& v) { v.valorCatorce = NoNumero; }),
+                           "el valor de la hora del 15-01-2018 14:00 no es un número finito"},
+        CasoVentanaServida{"NoNumeroFueraDelPeriodo", Ventana([](TVentanaServida& v) {
+                               v.otraHora = 3;
+                               v.valorOtraHora = NoNumero;
+                           }),
+                           "el valor de la hora del 01-01-2018 03:00 no es un número finito"},
+        CasoVentanaServida{"RegistroIncompleto", Ventana([](TVentanaServida& v) { v.bytesDeMenos = 5; }),
+                           "trae 148915 bytes de registros, que no son un número entero de registros de 17 bytes"},
+        CasoVentanaServida{"BytesTrasLosRegistros", Ventana([](TVentanaServida& v) { v.cola = "xyz"; }),
+                           "la respuesta trae 3 bytes después de los registros de la ventana"},
+        CasoVentanaServida{"CortaDesdeElDia", Ventana([](TVentanaServida& v) {
+                               v.inicio = EncodeDate(2018, 1, 15);
+                               v.registros = 24;
+                           }),
+                           nullptr},
+        CasoVentanaServida{"DesdeOtraFecha", Ventana([](TVentanaServida& v) {
+                               v.inicio = EncodeDateTime(2018, 1, 14, 12, 0, 0, 0);
+                               v.registros = 48;
+                           }),
+                           nullptr},
+        CasoVentanaServida{"SoloLaHoraDeLasCatorce", Ventana([](TVentanaServida& v) {
+                               v.inicio = Hora(14, 0);
+                               v.registros = 1;
+                           }),
+                           nullptr}),
+    [](const auto& info) { return std::string(info.param.nombre); });
 
 TEST_F(CorridaEolica, UnaCentralSinNumeroDeMedicionNoPideNada) {
     archivoModelo_ = EscribirModelo(-1);

@@ -17,6 +17,9 @@ Paths:
   /movido     301 to /vacio          /temporal   302 to /vacio
   /html       200 with an HTML page
   /mudo       never answers (until the server stops)
+  /goteo      200 announcing 1000 bytes, then sends one byte every half
+              second, at most 60 of them (until the client leaves or the
+              server stops)
   /eco        200 echoing the request line and headers
   /grande     200 announcing 64 MiB + 1 bytes of body
   /grande_sin_largo  200 sending 64 MiB + 1 bytes without announcing a length
@@ -38,6 +41,7 @@ import urllib.parse
 RUTA_VENTANA = "/cgi-bin/IntranetApp/ventanaEAS_Horaria"
 DIA_CERO = datetime.date(1899, 12, 30)
 MAS_DE_64_MIB = (64 << 20) + 1
+BYTES_GOTEO = 60
 
 
 def ventana_horaria(anio, central):
@@ -82,6 +86,8 @@ class Manejador(http.server.BaseHTTPRequestHandler):
             self.responder(200, pagina, "text/html")
         elif url.path == "/mudo":
             self.server.parado.wait()
+        elif url.path == "/goteo":
+            self.gotear()
         elif url.path == "/eco":
             eco = self.requestline + "\r\n" + str(self.headers)
             self.responder(200, eco.encode("latin-1"), "text/plain")
@@ -103,6 +109,19 @@ class Manejador(http.server.BaseHTTPRequestHandler):
                 n = min(total, len(bloque))
                 self.wfile.write(bloque[:n])
                 total -= n
+        except (BrokenPipeError, ConnectionResetError, ssl.SSLError):
+            pass
+
+    def gotear(self):
+        """Fast enough for any lowest-speed limit, far too slow to finish."""
+        self.send_response(200)
+        self.send_header("Content-Length", "1000")
+        self.end_headers()
+        try:
+            for _ in range(BYTES_GOTEO):
+                if self.server.parado.wait(0.5):
+                    return
+                self.wfile.write(b"x")
         except (BrokenPipeError, ConnectionResetError, ssl.SSLError):
             pass
 
