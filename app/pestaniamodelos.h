@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/cajas.h"
 #include "app/pestania.h"
 
 class QDateEdit;
@@ -64,4 +65,5 @@ private:
     void btCargarYGuardarMCClick();
     void btProcesarSeriesConMCClick();
     void btProcesarRestriccionesClick();
+    TPeriodo PeriodoDeLaCorrida();
 };
