@@ -3,8 +3,8 @@
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QDateEdit>
-#include <QGridLayout>
 #include <QFocusEvent>
+#include <QGridLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
