@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <string>
 
-#include "app/cajas.h"
 #include "app/pestania.h"
 
 class QDateEdit;
@@ -19,6 +18,7 @@ class QTableWidget;
 class TCajaPintura;
 class TPestaniaEntradas;
 class TPestaniaParque;
+struct TPeriodo;
 
 class TPestaniaModelos : public TPestania {
 public:
