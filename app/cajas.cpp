@@ -3,8 +3,10 @@
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QDateEdit>
+#include <QFocusEvent>
 #include <QGridLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -53,18 +55,148 @@ QDate FechaDeTextoCorto(const QString& texto, const FormatSettings& ajustes) {
     return QDate(numeros[2], numeros[1], numeros[0]);
 }
 
-// The short date format in force as a Qt display format.
+// The short date format in force as a Qt display format, its year widened
+// to four digits: a year typed or shown with two digits is a slip waiting
+// to happen.
 QString FormatoQtDeFecha(const FormatSettings& ajustes) {
     QString formato;
     for (char c : ajustes.ShortDateFormat) {
-        if (c == 'm' || c == 'M') formato += QLatin1Char('M');
-        else if (c == 'D') formato += QLatin1Char('d');
-        else if (c == 'Y') formato += QLatin1Char('y');
-        else if (c == '/') formato += QLatin1Char(ajustes.DateSeparator);
-        else formato += QLatin1Char(c);
+        if (c == 'y' || c == 'Y') {
+            if (!formato.endsWith(QLatin1Char('y'))) formato += QStringLiteral("yyyy");
+        } else if (c == 'm' || c == 'M') {
+            formato += QLatin1Char('M');
+        } else if (c == 'D') {
+            formato += QLatin1Char('d');
+        } else if (c == '/') {
+            formato += QLatin1Char(ajustes.DateSeparator);
+        } else {
+            formato += QLatin1Char(c);
+        }
     }
     return formato;
 }
+
+// The order of day, month and year in a Qt date format: "dmy" for
+// "d/M/yyyy".
+std::string OrdenDeFormato(const QString& formatoQt) {
+    std::string orden;
+    for (QChar c : formatoQt) {
+        const char letra = c == QLatin1Char('d') ? 'd' : c == QLatin1Char('M') ? 'm' : c == QLatin1Char('y') ? 'y' : 0;
+        if (letra && orden.find(letra) == std::string::npos) orden += letra;
+    }
+    return orden.size() == 3 ? orden : "dmy";
+}
+
+// A Qt date format in the program's dialect, for messages: "d/m/yyyy".
+std::string FormatoParaMensajes(const QString& formatoQt) { return formatoQt.toLower().toStdString(); }
+
+enum class TLecturaFecha {
+    Fecha,       // a date that exists
+    Incompleta,  // not yet a date (or none that exists: 31/02/2018), but typed that way
+    Invalida,    // no typing would make it a date
+};
+
+bool EsSeparadorDeFecha(QChar c) {
+    return c == QLatin1Char('/') || c == QLatin1Char('-') || c == QLatin1Char('.') ||
+           c == QLatin1Char(AjustesFormato().DateSeparator);
+}
+
+// A typed date: three numbers in the order given, parted by one separator
+// each, the day and the month of one or two digits, the year of four.
+TLecturaFecha LeerFechaTecleada(const QString& tecleado, const std::string& orden, QDate& fecha) {
+    const QString texto = tecleado.trimmed();
+    int numeros[3] = {0, 0, 0}, cifras[3] = {0, 0, 0};
+    std::size_t k = 0;
+    for (QChar c : texto) {
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
+            const int maximo = orden[k] == 'y' ? 4 : 2;
+            if (++cifras[k] > maximo) return TLecturaFecha::Invalida;
+            numeros[k] = numeros[k] * 10 + (c.unicode() - '0');
+        } else if (EsSeparadorDeFecha(c) && cifras[k] > 0 && k < 2) {
+            ++k;
+        } else {
+            return TLecturaFecha::Invalida;
+        }
+    }
+    if (k < 2 || cifras[2] == 0) return TLecturaFecha::Incompleta;
+    int dia = 0, mes = 0, anio = 0;
+    for (std::size_t i = 0; i < 3; ++i) {
+        if (orden[i] == 'y' && cifras[i] != 4) return TLecturaFecha::Incompleta;
+        (orden[i] == 'd' ? dia : orden[i] == 'm' ? mes : anio) = numeros[i];
+    }
+    fecha = QDate(anio, mes, dia);
+    return fecha.isValid() ? TLecturaFecha::Fecha : TLecturaFecha::Incompleta;
+}
+
+// A date picker into which a date is typed as text: digits and separators
+// go to its line as typed, where Qt's date edit would hop between the day,
+// month and year fields and drop keystrokes. The arrows, the wheel and the
+// calendar work as in Qt's. A text that is no date is kept as typed when the
+// picker loses focus, so the run that reads the picker refuses it by name
+// instead of running with the previous date.
+class TSelectorFecha : public QDateEdit {
+public:
+    explicit TSelectorFecha(QDate fecha) : QDateEdit(fecha) {
+        // Qt's date edit moves the cursor to the nearest field whenever it
+        // moves; here the cursor stays where the user puts it.
+        disconnect(lineEdit(), SIGNAL(cursorPositionChanged(int, int)), this, nullptr);
+    }
+
+protected:
+    QValidator::State validate(QString& texto, int&) const override {
+        QDate fecha;
+        switch (LeerFechaTecleada(texto, OrdenDeFormato(displayFormat()), fecha)) {
+        case TLecturaFecha::Fecha: return QValidator::Acceptable;
+        case TLecturaFecha::Incompleta: return QValidator::Intermediate;
+        case TLecturaFecha::Invalida: break;
+        }
+        return QValidator::Invalid;
+    }
+    void fixup(QString&) const override {}
+    QDateTime dateTimeFromText(const QString& texto) const override {
+        QDate fecha;
+        if (LeerFechaTecleada(texto, OrdenDeFormato(displayFormat()), fecha) != TLecturaFecha::Fecha) fecha = date();
+        return QDateTime(fecha, QTime(0, 0));
+    }
+
+    void keyPressEvent(QKeyEvent* evento) override {
+        const int tecla = evento->key();
+        if (tecla == Qt::Key_Return || tecla == Qt::Key_Enter) {
+            const QString tecleado = text();
+            QDateEdit::keyPressEvent(evento);
+            ConservarSiNoEsFecha(tecleado);
+        } else if (EsEscritura(*evento)) {
+            QAbstractSpinBox::keyPressEvent(evento);  // past the date edit's field hopping
+        } else {
+            QDateEdit::keyPressEvent(evento);
+        }
+    }
+    void focusOutEvent(QFocusEvent* evento) override {
+        const QString tecleado = text();
+        QDateEdit::focusOutEvent(evento);
+        ConservarSiNoEsFecha(tecleado);
+    }
+    // Tab leaves the picker, as in any box, instead of hopping to its next
+    // field.
+    bool focusNextPrevChild(bool siguiente) override { return QAbstractSpinBox::focusNextPrevChild(siguiente); }
+
+private:
+    static bool EsEscritura(const QKeyEvent& evento) {
+        if (evento.key() == Qt::Key_Backspace || evento.key() == Qt::Key_Delete) return true;
+        if (evento.modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) return false;
+        const QString texto = evento.text();
+        return !texto.isEmpty() && texto.at(0).isPrint();
+    }
+    // Qt puts the previous date back when the text is none.
+    void ConservarSiNoEsFecha(const QString& tecleado) {
+        QDate fecha;
+        if (LeerFechaTecleada(tecleado, OrdenDeFormato(displayFormat()), fecha) != TLecturaFecha::Fecha &&
+            text() != tecleado)
+            lineEdit()->setText(tecleado);
+    }
+};
+
+const char* const kPropiedadNombreEnMensajes = "nombreEnMensajes";
 
 }  // namespace
 
@@ -116,7 +248,7 @@ TCajaPintura* NuevaCajaPintura(const char* nombre, int ancho, int alto) {
 
 QDateEdit* NuevoSelectorFecha(const char* nombre, const char* textoInicial) {
     const FormatSettings& ajustes = AjustesFormato();
-    auto* selector = new QDateEdit(FechaDeTextoCorto(QString::fromLatin1(textoInicial), ajustes));
+    auto* selector = new TSelectorFecha(FechaDeTextoCorto(QString::fromLatin1(textoInicial), ajustes));
     selector->setObjectName(NombreDe(nombre));
     selector->setCalendarPopup(true);
     selector->setDisplayFormat(FormatoQtDeFecha(ajustes));
@@ -134,9 +266,21 @@ QWidget* ConEtiqueta(const QString& etiqueta, QWidget* control) {
     columna->setSpacing(1);
     auto* texto = new QLabel(etiqueta);
     texto->setBuddy(control);
+    if (!control->property(kPropiedadNombreEnMensajes).isValid()) NombrarEnMensajes(control, etiqueta);
     columna->addWidget(texto);
     columna->addWidget(control);
     return marco;
+}
+
+void NombrarEnMensajes(QWidget* control, const QString& nombre) {
+    QString limpio = nombre.section(QLatin1Char('\n'), 0, 0).trimmed();
+    while (limpio.endsWith(QLatin1Char(':'))) limpio = limpio.chopped(1).trimmed();
+    control->setProperty(kPropiedadNombreEnMensajes, limpio);
+}
+
+std::string NombreEnMensajes(const QWidget* control) {
+    const QVariant nombre = control->property(kPropiedadNombreEnMensajes);
+    return (nombre.isValid() ? nombre.toString() : control->objectName()).toStdString();
 }
 
 void IgualarColumnas(QGridLayout* rejilla) {
@@ -157,20 +301,52 @@ void PonerEnCelda(QGridLayout* rejilla, int fila, int k, QWidget* control) {
 
 std::string Txt(const QLineEdit* caja) { return caja->text().toStdString(); }
 
-int32_t EnteroDe(const QLineEdit* caja) { return TextoAEntero(Txt(caja)); }
+int32_t EnteroDe(const QLineEdit* caja) {
+    try {
+        return TextoAEntero(Txt(caja));
+    } catch (const EConvertError& e) {
+        throw EConvertError(NombreEnMensajes(caja) + ": " + e.what());
+    }
+}
 
-double RealDe(const QLineEdit* caja) { return CadenaAReal(Txt(caja)); }
+double RealDe(const QLineEdit* caja) {
+    try {
+        return CadenaAReal(Txt(caja));
+    } catch (const EConvertError& e) {
+        std::string mensaje = NombreEnMensajes(caja) + ": " + e.what();
+        const char separador = AjustesFormato().DecimalSeparator;
+        if (separador != '.') mensaje += std::string(" (el separador decimal es '") + separador + "')";
+        throw EConvertError(mensaje);
+    }
+}
 
-TDateTime FechaDe(const QDateEdit* selector) {
+TDateTime FechaDe(QDateEdit* selector) {
+    QDate fecha;
+    const QString texto = selector->text();
+    if (LeerFechaTecleada(texto, OrdenDeFormato(selector->displayFormat()), fecha) != TLecturaFecha::Fecha)
+        throw EConvertError(NombreEnMensajes(selector) + ": \"" + texto.toStdString() + "\" no es una fecha válida (" +
+                            FormatoParaMensajes(selector->displayFormat()) + ")");
+    if (fecha != selector->date()) selector->setDate(fecha);
     const QDate d = selector->date();
     return EncodeDate(d.year(), d.month(), d.day());
 }
 
+TPeriodo PeriodoDe(QDateEdit* desde, QDateEdit* hasta) {
+    const TPeriodo periodo{FechaDe(desde), FechaDe(hasta)};
+    if (periodo.desde > periodo.hasta) {
+        const auto comoSeMuestra = [](const QDateEdit* s) { return s->date().toString(s->displayFormat()).toStdString(); };
+        throw EConvertError("La fecha Desde (" + comoSeMuestra(desde) + ") es posterior a la fecha Hasta (" +
+                            comoSeMuestra(hasta) + ").");
+    }
+    return periodo;
+}
+
 int32_t LongitudDeAnillo(const QLineEdit* caja) {
     const std::string texto = Txt(caja);
-    const int32_t muestras = TextoAEntero(texto);
-    if (muestras < 1)
-        throw EConvertError("Muestras Buffer debe ser un número entero mayor o igual que 1, no \"" + texto + "\"");
+    int32_t muestras = 0;
+    if (!TextoDecimalAEntero(texto, muestras) || muestras < 1 || muestras > kMaximoMuestrasBuffer)
+        throw EConvertError(NombreEnMensajes(caja) + " debe ser un número entero entre 1 y " +
+                            N(kMaximoMuestrasBuffer) + ", no \"" + texto + "\"");
     return muestras;
 }
 

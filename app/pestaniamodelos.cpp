@@ -50,6 +50,8 @@ TPestaniaModelos::TPestaniaModelos(TEntornoPestanias& entorno, TPestaniaEntradas
 
     PorcentajeAjusteCurvaSinf = NuevaCaja("PorcentajeAjusteCurvaSinf", QStringLiteral("1"));
     PorcentajeAjusteCurvaSsup = NuevaCaja("PorcentajeAjusteCurvaSsup", QStringLiteral("100"));
+    NombrarEnMensajes(PorcentajeAjusteCurvaSinf, QStringLiteral("Rango de ajuste, % inferior"));
+    NombrarEnMensajes(PorcentajeAjusteCurvaSsup, QStringLiteral("Rango de ajuste, % superior"));
     auto* porcentajes = new QHBoxLayout;
     porcentajes->addWidget(PorcentajeAjusteCurvaSinf);
     porcentajes->addWidget(PorcentajeAjusteCurvaSsup);
@@ -242,12 +244,21 @@ void TPestaniaModelos::btCargarYGuardarMCClick() {
     modelos_.ModeloCombinadoActual()->GuardarEnArchivo(ruta);
 }
 
+// The period of a run, read before any dialog opens: what was typed into
+// the input tab's pickers reaches their twins here first.
+TPeriodo TPestaniaModelos::PeriodoDeLaCorrida() {
+    FechaDe(entradas_.FechaDesde1);
+    FechaDe(entradas_.FechaHasta1);
+    return PeriodoDe(FechaDesde, FechaHasta);
+}
+
 // "Calcular con todos los datos": the picked series simulated with the
 // current combined model over the picked dates (the end day at 00:00), the
 // whole period counting as restriction period. The table goes into the
 // folder of the plant whose model is run.
 void TPestaniaModelos::btProcesarSeriesConMCClick() {
     const int32_t muestras = LongitudDeAnillo(entradas_.eHoras_Buffer);
+    const TPeriodo periodo = PeriodoDeLaCorrida();
     TParque_ModeloCombinado* modelo = modelos_.ModeloCombinadoActual();
     if (!modelo)
         throw EErrorQuendal("No hay un modelo combinado cargado: cárguelo con \"Cargar Modelo Calibrado\".");
@@ -256,12 +267,11 @@ void TPestaniaModelos::btProcesarSeriesConMCClick() {
     const QString archivo = entorno_.EjecutarDialogo(odProcesarSeries);
     if (archivo.isEmpty()) return;
     const TCorrida corrida = entorno_.EmpezarCorrida();
-    const TDateTime desde = FechaDe(FechaDesde), hasta = FechaDe(FechaHasta);
     TDAofRecsEnergiaPorFecha registros;
     SimularSerieConModeloCombinado(entradas_.flg_sinMatrizFactores->isChecked(), *modelo, archivo.toStdString(),
-                                   carpeta, entradas_.cbSeriesConVelLibre->isChecked(), desde, hasta, desde, hasta,
-                                   modelo->Parque->factor_kolm_scada, registros, muestras, false,
-                                   entradas_.cbSoloTeorico->isChecked(), true);
+                                   carpeta, entradas_.cbSeriesConVelLibre->isChecked(), periodo.desde, periodo.hasta,
+                                   periodo.desde, periodo.hasta, modelo->Parque->factor_kolm_scada, registros,
+                                   muestras, false, entradas_.cbSoloTeorico->isChecked(), true);
 }
 
 // "Calcular solo las R.O.": the restriction windows of the picked series
@@ -270,6 +280,7 @@ void TPestaniaModelos::btProcesarSeriesConMCClick() {
 // go into the folder of the plant of that model.
 void TPestaniaModelos::btProcesarRestriccionesClick() {
     const int32_t muestras = LongitudDeAnillo(entradas_.eHoras_Buffer);
+    const TPeriodo periodo = PeriodoDeLaCorrida();
     if (ArchivoModeloCombinado.empty())
         throw EErrorQuendal("No hay un modelo combinado cargado: cárguelo con \"Cargar Modelo Calibrado\".");
     // The park block at the head of the model file names its plant.
@@ -281,6 +292,6 @@ void TPestaniaModelos::btProcesarRestriccionesClick() {
     const TCorrida corrida = entorno_.EmpezarCorrida();
     ProcesarRestriccionesEolico(ArchivoModeloCombinado, archivo.toStdString(), carpeta,
                                 entradas_.flg_sinMatrizFactores->isChecked(),
-                                entradas_.cbSeriesConVelLibre->isChecked(), muestras, FechaDe(FechaDesde),
-                                FechaDe(FechaHasta) + 1);
+                                entradas_.cbSeriesConVelLibre->isChecked(), muestras, periodo.desde,
+                                periodo.hasta + 1);
 }

@@ -18,6 +18,7 @@ class QTableWidget;
 class TCajaPintura;
 class TPestaniaEntradas;
 class TPestaniaParque;
+struct TPeriodo;
 
 class TPestaniaModelos : public TPestania {
 public:
@@ -64,4 +65,5 @@ private:
     void btCargarYGuardarMCClick();
     void btProcesarSeriesConMCClick();
     void btProcesarRestriccionesClick();
+    TPeriodo PeriodoDeLaCorrida();
 };

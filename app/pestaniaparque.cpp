@@ -30,10 +30,11 @@
 namespace {
 
 // A twin is made like its box: the same text and read-only state, under its
-// own name.
+// own name. Its messages name the input tab's box, where the value is typed.
 QLineEdit* NuevaGemela(const char* nombre, const QLineEdit* caja) {
     QLineEdit* gemela = NuevaCaja(nombre, caja->text());
     gemela->setReadOnly(caja->isReadOnly());
+    NombrarEnMensajes(gemela, Qs(NombreEnMensajes(caja)));
     return gemela;
 }
 

@@ -56,14 +56,15 @@ void TPestaniaSolar::btProcesarSeries_solarClick() { ConstruirModeloSolar(Entero
 
 // Builds the model, then estimates the energy not generated during the
 // restriction windows from "Desde" to the end of the "Hasta" day. The ring
-// length is checked before the current model is replaced.
+// length and the dates are checked before the current model is replaced.
 void TPestaniaSolar::btProcesarRestricciones_solarClick() {
     const int32_t nid = EnteroDe(eNidCentral_Solar);
     const int32_t muestrasBuffer = LongitudDeAnillo(eHoras_Buffer_Solar);
+    const TPeriodo periodo = PeriodoDe(FechaDesde_Solar, FechaHasta_Solar);
     ConstruirModeloSolar(nid);
     ProcesarRestriccionesSolar(entorno_.ConexionAbierta(), *modelos_.GeneradorSolarActual(),
                                RutaArchivoEnCarpetaCentral(nid, "_series10min.sas"), CarpetaCentral(nid),
-                               muestrasBuffer, FechaDe(FechaDesde_Solar), FechaDe(FechaHasta_Solar) + 1);
+                               muestrasBuffer, periodo.desde, periodo.hasta + 1);
 }
 
 void TPestaniaSolar::ConstruirModeloSolar(int32_t nid) {

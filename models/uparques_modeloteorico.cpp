@@ -221,9 +221,15 @@ void TParque_ModeloTeorico::LeerBloque(TLectorTexto& f, const TProveedorConexion
     int32_t version = 0;
     try {
         version = TextoAEntero(numero);
-    } catch (const EConvertError& e) {
-        throw EConvertError(std::string(e.what()) + " (" + f.Nombre() + ", línea " + std::to_string(lineaVersion) +
-                            ")");
+    } catch (const EConvertError&) {
+        // The line as read (its number alone is empty when the line is
+        // short), cut where a file that is no text would make it endless.
+        constexpr std::size_t kLargoMostrado = 80;
+        const std::string leido = lineaDeVersion.size() > kLargoMostrado
+                                      ? lineaDeVersion.substr(0, kLargoMostrado) + "..."
+                                      : lineaDeVersion;
+        throw EConvertError("Se esperaba \"VERSION=\" y un número entero, se leyó \"" + leido + "\" (" +
+                            f.Nombre() + ", línea " + std::to_string(lineaVersion) + ")");
     }
     if (version < 1) f.Fallar("Versión de archivo de parque inválida: " + std::string(numero));
     version = std::min(version, VersionArchivoParque);

@@ -41,6 +41,8 @@ TEST(FormatoDelDialecto, TraduceLosFormatosDeQt) {
         {"yyyy-MM-dd", "yyyy-mm-dd"},      {"dd.MM.yy", "dd.mm.yy"},
         {"HH'h'mm", "hhnn"},               {"HH:mm:ss 'Uhr'", "hh:nn:ss"},
         {"yyyy-MM-dd 'MMM'", "yyyy-mm-dd"},
+        // A weekday by name is dropped with what parts it from the date.
+        {"ddd dd/MM/yyyy", "dd/mm/yyyy"},  {"ddd, d/M/yy", "d/m/yy"},
     };
     for (const auto& caso : casos)
         EXPECT_EQ(FormatoDelDialecto(QString::fromLatin1(caso.qt)), caso.dialecto) << caso.qt;

@@ -295,12 +295,42 @@ TEST_F(Simular, UnaTablaIlegibleDejaLaTablaYLoLeidoAntes) {
     EXPECT_EQ(Modelos().ParqueActual()->meteo_etha.Fila(1).pv[1], etha);
 }
 
+// The conversion error, named after the input tab's box the value is typed
+// into (the park tab's twin is what the operation reads).
 TEST_F(Simular, UnNumeroIlegibleTerminaConElErrorDeConversion) {
     CargarModeloDemo();
     Control("eVAnemoEntrada1")->setText(QStringLiteral("9,9x"));
     Clic("btCalcular1");
     ASSERT_EQ(errores.size(), 1);
-    EXPECT_EQ(errores[0], QStringLiteral("Error: no se puede evaluar \"9,9x\" a un número real"));
+    EXPECT_EQ(errores[0], QStringLiteral("Velocidad E.M. [m/s]: Error: no se puede evaluar \"9,9x\" a un número real"));
+}
+
+// Each box read by an operation names its label when it holds no number.
+TEST_F(Simular, CadaCajaIlegibleSeNombraEnElMensaje) {
+    const std::pair<const char*, const char*> cajas[] = {
+        {"eDir1", "Dirección E.M. [°]: "},         {"eAlfaTerreno1", "Alfa terreno: "},
+        {"eLimiteDePotencia1", "Límite de potencia [MW]: "}, {"eGamma_Atmosfera", "Gamma Atmósfera: "}};
+    CargarModeloDemo();
+    for (const auto& [caja, nombre] : cajas) {
+        errores.clear();
+        const QString antes = Texto(caja);
+        Control(caja)->setText(QStringLiteral("abc"));
+        Clic("btCalcular1");
+        ASSERT_EQ(errores.size(), 1) << caja;
+        EXPECT_TRUE(errores[0].startsWith(QString::fromUtf8(nombre))) << errores[0].toStdString();
+        Control(caja)->setText(antes);
+    }
+}
+
+// A file that is no model says what its first line holds.
+TEST_F(Entradas, UnArchivoQueNoEsModeloDiceLoQueLeyoEnSuPrimeraLinea) {
+    const std::string ajeno = Ruta("ajeno.clp");
+    std::ofstream(ajeno) << "hola\n1\n2\n";
+    Elegir(ajeno);
+    Clic("btCargarMC1");
+    ASSERT_EQ(errores.size(), 1);
+    EXPECT_EQ(errores[0].toStdString(),
+              "Se esperaba \"VERSION=\" y un número entero, se leyó \"hola\" (" + ajeno + ", línea 1)");
 }
 
 TEST_F(Simular, SinParqueCanceladoNoHaceNada) {
@@ -461,7 +491,55 @@ TEST_P(AnilloInvalido, SeRechazaAntesDeAbrirElDialogo) {
     EXPECT_TRUE(pedidos.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Textos, AnilloInvalido, ::testing::Values("0", "-3", "2.5", "", "tres"));
+INSTANTIATE_TEST_SUITE_P(Textos, AnilloInvalido,
+                         ::testing::Values("0", "-3", "2.5", "", "tres", "52705", "2000000000", "99999999999"));
+
+// A ring longer than a leap year of ten-minute samples only eats memory: both
+// runs refuse it before they read the model file or open a dialog, giving the
+// range; a year's ring itself runs.
+TEST_F(Corridas, UnAnilloDeMasDeUnAnioSeRechazaDandoElRango) {
+    CargarModeloDemo();
+    pedidos.clear();
+    Control("eHoras_Buffer")->setText(QStringLiteral("2000000000"));
+    fs::remove(RutaModeloDemo());  // "Calcular solo las R.O." would read it first
+    for (const char* boton : {"btProcesarRestricciones1", "btProcesarSeriesConMC1"}) {
+        errores.clear();
+        Clic(boton);
+        ASSERT_EQ(errores.size(), 1) << boton;
+        EXPECT_EQ(errores[0],
+                  QStringLiteral("Muestras Buffer debe ser un número entero entre 1 y 52704, no \"2000000000\""));
+    }
+    EXPECT_TRUE(pedidos.empty());
+
+    Control("eHoras_Buffer")->setText(QStringLiteral("52704"));
+    Fechas(QDate(2018, 1, 2), QDate(2018, 1, 2));
+    Elegir(Ruta("c9001_series10min.sas"));
+    errores.clear();
+    Clic("btProcesarSeriesConMC1");
+    ASSERT_TRUE(errores.isEmpty()) << errores.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(fs::exists(Ruta("c9001_ResultadosMC_2018010220180102_52704m.xlt")));
+}
+
+// Desde after Hasta is refused by every button that takes the pickers,
+// before any dialog, with the dates as the pickers show them.
+TEST_F(Corridas, DesdeDespuesDeHastaSeRechazaAntesDeAbrirElDialogo) {
+    CargarModeloDemo();
+    pedidos.clear();
+    Fechas(QDate(2018, 3, 1), QDate(2018, 2, 1));
+    const std::set<std::string> antes = NombresEn(carpeta);
+    for (const char* boton :
+         {"btProcesarRestricciones1", "btProcesarSeriesConMC1", "btProcesarRestricciones", "btProcesarSeriesConMC"}) {
+        errores.clear();
+        Elegir(Ruta("c9001_series10min.sas"));
+        Clic(boton);
+        respuestas.clear();
+        ASSERT_EQ(errores.size(), 1) << boton;
+        EXPECT_EQ(errores[0], QStringLiteral("La fecha Desde (01/03/2018) es posterior a la fecha Hasta (01/02/2018)."))
+            << boton;
+    }
+    EXPECT_TRUE(pedidos.empty());
+    EXPECT_EQ(NombresEn(carpeta), antes);
+}
 
 TEST_F(Corridas, SinModeloCombinadoLoDiceSinAbrirDialogo) {
     Clic("btProcesarSeriesConMC1");

@@ -1,14 +1,19 @@
 // Dates in the user's formats, for a table of locales: the program starts
 // with the settings read from the locale, and the window's date pickers and
 // the date-time column of a whole-series result table are read back. The
-// pickers show the user's own short format (the four-digit year reaches the
-// settings only once a model file has been read); the table is written after
-// that, so its dates carry the widened year.
+// pickers show the user's own short format; the table is written after
+// that, so its dates carry the widened year. The pickers always show four
+// digits of year, and a date typed into one in the user's short format is the
+// date the run receives.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDateEdit>
+#include <QFocusEvent>
+#include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QCalendarWidget>
 #include <QTest>
 #include <deque>
 #include <filesystem>
@@ -115,10 +120,97 @@ TEST_P(FormatosRegionales, LasFechasDeLaVentanaYDeLaTabla) {
 // the window does: month first under en_US.
 INSTANTIATE_TEST_SUITE_P(
     Locales, FormatosRegionales,
-    ::testing::Values(CasoLocale{"es_ES", "1/2/18", "1/3/18", "2/1/2018 10:10:00"},
-                      CasoLocale{"es_UY", "1/2/18", "1/3/18", "2/1/2018 10:10:00"},
-                      CasoLocale{"en_US", "1/2/18", "1/3/18", "1/2/2018 10:10:00"},
+    ::testing::Values(CasoLocale{"es_ES", "1/2/2018", "1/3/2018", "2/1/2018 10:10:00"},
+                      CasoLocale{"es_UY", "1/2/2018", "1/3/2018", "2/1/2018 10:10:00"},
+                      CasoLocale{"en_US", "1/2/2018", "1/3/2018", "1/2/2018 10:10:00"},
                       CasoLocale{"C", "01/02/2018", "01/03/2018", "02/01/2018 10:10:00"}),
     [](const auto& info) { return std::string(info.param.locale); });
+
+// Dates typed into the input tab's pickers, day first, with and without
+// leading zeros, as a user does: everything selected, then the keys.
+class FechasTecleadas : public FormatosRegionales {
+protected:
+    void Teclear(const char* selector, const char* texto) {
+        QDateEdit* s = Selector(selector);
+        s->selectAll();
+        QTest::keyClicks(s, QString::fromLatin1(texto));
+    }
+    // "Calcular con todos los datos" on the demo series: the table's name
+    // carries the period the run received.
+    void Correr() {
+        Elegir("c9001_series10min.sas");
+        Clic("btProcesarSeriesConMC1");
+    }
+    bool Existe(const std::string& tabla) { return fs::exists(fs::path(carpeta_) / tabla); }
+};
+
+TEST_P(FechasTecleadas, LaCorridaRecibeLaFechaComoSeTecleo) {
+    ventana_->show();
+    Elegir("c9001.pmc");
+    Clic("btCargarMC1");
+    Selector("FechaDesde1")->setDate(QDate(2018, 12, 30));
+    Teclear("FechaHasta1", "31/12/2018");
+    Correr();
+    ASSERT_TRUE(errores_.isEmpty()) << errores_.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(Existe("c9001_ResultadosMC_2018123020181231_3m.xlt"));
+
+    // Taken when the picker loses focus, and shown in the user's format.
+    Teclear("FechaDesde1", "1/2/2018");
+    QFocusEvent salida(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(Selector("FechaDesde1"), &salida);
+    EXPECT_EQ(Selector("FechaDesde1")->date(), QDate(2018, 2, 1));
+    EXPECT_EQ(Selector("FechaDesde")->date(), QDate(2018, 2, 1));
+    EXPECT_EQ(Selector("FechaDesde1")->text().toStdString(), GetParam().desde);
+    Selector("FechaHasta1")->setDate(QDate(2018, 2, 2));
+    Correr();
+    ASSERT_TRUE(errores_.isEmpty()) << errores_.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(Existe("c9001_ResultadosMC_2018020120180202_3m.xlt"));
+
+    // A date that does not exist stays as typed, and the run refuses it by
+    // the picker's name before any dialog.
+    Teclear("FechaHasta1", "31/02/2018");
+    QApplication::sendEvent(Selector("FechaHasta1"), &salida);
+    EXPECT_EQ(Selector("FechaHasta1")->text(), QStringLiteral("31/02/2018"));
+    Correr();
+    ASSERT_EQ(errores_.size(), 1);
+    EXPECT_TRUE(errores_[0].startsWith(QStringLiteral("Hasta (<=): \"31/02/2018\" no es una fecha válida")))
+        << errores_[0].toStdString();
+    EXPECT_EQ(respuestas_.size(), 1u) << "no dialog opened";
+}
+
+// The calendar still sets the date, and the arrows step it.
+TEST_P(FechasTecleadas, ElCalendarioYLasFlechasSiguenFuncionando) {
+    ventana_->show();
+    QDateEdit* s = Selector("FechaHasta1");
+    ASSERT_TRUE(s->calendarPopup());
+    ASSERT_NE(s->calendarWidget(), nullptr);
+    s->calendarWidget()->setSelectedDate(QDate(2018, 5, 17));
+    emit s->calendarWidget()->clicked(QDate(2018, 5, 17));
+    EXPECT_EQ(s->date(), QDate(2018, 5, 17));
+    EXPECT_EQ(Selector("FechaHasta")->date(), QDate(2018, 5, 17));
+    s->setFocus();
+    s->setCurrentSection(QDateTimeEdit::DaySection);
+    QTest::keyClick(s, Qt::Key_Up);
+    EXPECT_EQ(s->date(), QDate(2018, 5, 18));
+}
+
+// Under a comma locale a real typed with a point is refused, saying which
+// separator is in force.
+TEST_P(FechasTecleadas, UnRealRechazadoDiceElSeparadorDecimal) {
+    Elegir("c9001.pmc");
+    Clic("btCargarMC1");
+    ControlDe<QLineEdit>(*ventana_, "eVAnemoEntrada1")->setText(QStringLiteral("9.9x"));
+    Clic("btCalcular1");
+    ASSERT_EQ(errores_.size(), 1);
+    const std::string mensaje = errores_[0].toStdString();
+    EXPECT_EQ(mensaje.rfind("Velocidad E.M. [m/s]: ", 0), 0u) << mensaje;
+    const bool conComa = std::string(GetParam().locale) == "es_ES";
+    EXPECT_EQ(mensaje.find("el separador decimal es ','") != std::string::npos, conComa) << mensaje;
+}
+
+INSTANTIATE_TEST_SUITE_P(Locales, FechasTecleadas,
+                         ::testing::Values(CasoLocale{"es_ES", "1/2/2018", "", ""},
+                                           CasoLocale{"C", "01/02/2018", "", ""}),
+                         [](const auto& info) { return std::string(info.param.locale); });
 
 }  // namespace

@@ -477,6 +477,36 @@ TEST_F(PestaniaSolar, UnLargoDeBufferMenorQueUnoSeRechazaAntesDeReemplazarElMode
     }
 }
 
+// A ring longer than a leap year of ten-minute samples, and Desde after
+// Hasta, are refused the same way, giving the allowed range and the dates as
+// the pickers show them.
+TEST_F(PestaniaSolar, UnAnilloDeMasDeUnAnioOFechasAlRevesSeRechazanAntesDeReemplazarElModelo) {
+    Pulsar("btProcesarSeries_solar");
+    const TGeneradorSolar* modelo = ventana->Modelos().GeneradorSolarActual();
+    ASSERT_NE(modelo, nullptr);
+    Escribir("eHoras_Buffer_Solar", "2000000000");
+    std::string consola = Pulsar("btProcesarRestricciones_solar");
+    ASSERT_EQ(errores.size(), 1);
+    EXPECT_EQ(errores[0], QStringLiteral("Muestras Buffer debe ser un número entero entre 1 y 52704, no \"2000000000\""));
+    EXPECT_EQ(consola, "");
+
+    Escribir("eHoras_Buffer_Solar", "3");
+    ventana->findChild<QDateEdit*>(QStringLiteral("FechaDesde_Solar"))->setDate(QDate(2018, 1, 2));
+    consola = Pulsar("btProcesarRestricciones_solar");
+    ASSERT_EQ(errores.size(), 2);
+    EXPECT_EQ(errores[1], QStringLiteral("La fecha Desde (02/01/2018) es posterior a la fecha Hasta (01/01/2018)."));
+    EXPECT_EQ(consola, "");
+    EXPECT_EQ(ventana->Modelos().GeneradorSolarActual(), modelo);
+}
+
+// An empty plant number names its box.
+TEST_F(PestaniaSolar, UnNumeroDeCentralVacioNombraSuCaja) {
+    Escribir("eNidCentral_Solar", "");
+    Pulsar("btProcesarSeries_solar");
+    ASSERT_EQ(errores.size(), 1);
+    EXPECT_EQ(errores[0], QStringLiteral("nid Central Solar: \"\" no es un valor entero válido"));
+}
+
 TEST_F(PestaniaSolar, UnNumeroDeCentralQueNoSirveDejaElModeloActual) {
     Pulsar("btProcesarSeries_solar");
     const TGeneradorSolar* modelo = ventana->Modelos().GeneradorSolarActual();
