@@ -3,6 +3,7 @@
 #include <locale.h>
 #include <xlsxwriter.h>
 
+#include <algorithm>
 #include <charconv>
 #include <clocale>
 #include <cmath>
@@ -107,13 +108,45 @@ std::string TextoExacto(double valor) {
     return std::string(texto, fin);
 }
 
-// Replaces texto[desde, hasta) with the value's digits when it does not read
-// back as the value; says whether it did.
-bool CorregirNumero(std::string& xml, std::size_t desde, std::size_t hasta, double valor) {
-    if (!std::isfinite(valor) || LeeComo(std::string_view(xml).substr(desde, hasta - desde), valor)) return false;
-    xml.replace(desde, hasta - desde, TextoExacto(valor));
-    return true;
-}
+// The numbers of one XML part that do not read back as their values, and
+// the part rewritten with the shortest digits that do, in one pass.
+class TCorreccionesDeNumeros {
+public:
+    explicit TCorreccionesDeNumeros(const std::string& xml) : xml_(xml) {}
+
+    // xml[desde, hasta) holds the text written for `valor`.
+    void Corregir(std::size_t desde, std::size_t hasta, double valor) {
+        if (hasta == std::string::npos || hasta < desde || !std::isfinite(valor)) return;
+        if (!LeeComo(std::string_view(xml_).substr(desde, hasta - desde), valor))
+            cambios_.push_back({desde, hasta, TextoExacto(valor)});
+    }
+
+    // The part with the corrections made; false when there were none.
+    bool Aplicar(std::string& salida) {
+        if (cambios_.empty()) return false;
+        std::sort(cambios_.begin(), cambios_.end(),
+                  [](const TCambio& a, const TCambio& b) { return a.desde < b.desde; });
+        salida.clear();
+        salida.reserve(xml_.size() + 8 * cambios_.size());
+        std::size_t copiado = 0;
+        for (const TCambio& c : cambios_) {
+            if (c.desde < copiado) continue;  // one text found twice
+            salida.append(xml_, copiado, c.desde - copiado);
+            salida += c.texto;
+            copiado = c.hasta;
+        }
+        salida.append(xml_, copiado);
+        return true;
+    }
+
+private:
+    struct TCambio {
+        std::size_t desde, hasta;
+        std::string texto;
+    };
+    const std::string& xml_;
+    std::vector<TCambio> cambios_;
+};
 
 // libxlsxwriter writes its numbers with the C library's printf, which follows
 // LC_NUMERIC (the window's Qt sets it from the environment: "0,3" under
@@ -494,10 +527,13 @@ private:
         std::vector<TPartePaquete> partes = LeerPaqueteZip(rutaTemporal);
         bool corregido = false;
         for (TPartePaquete& parte : partes) {
+            const std::string xml = parte.datos;
+            TCorreccionesDeNumeros correcciones(xml);
             if (const THojaEnMemoria* hoja = ParteDe(parte.nombre, "xl/worksheets/sheet", hojasDeTrabajo_))
-                corregido |= CorregirCeldas(*hoja, parte.datos);
+                CorregirCeldas(*hoja, xml, correcciones);
             else if (const TGraficoEnMemoria* grafico = ParteDe(parte.nombre, "xl/charts/chart", graficos_))
-                corregido |= CorregirGrafico(*grafico, parte.datos);
+                CorregirGrafico(*grafico, xml, correcciones);
+            corregido |= correcciones.Aplicar(parte.datos);
         }
         if (corregido) EscribirPaqueteZip(rutaTemporal, partes);
     }
@@ -519,45 +555,50 @@ private:
     }
 
     // Number cells: <c r="B3" s="1"><v>43000</v></c>, with no type attribute.
-    static bool CorregirCeldas(const THojaEnMemoria& hoja, std::string& xml) {
-        bool corregido = false;
-        for (std::size_t c = xml.find("<c r=\""); c != std::string::npos; c = xml.find("<c r=\"", c + 1)) {
-            const std::size_t finEtiqueta = xml.find('>', c);
-            if (finEtiqueta == std::string::npos) break;
-            const std::string_view etiqueta = std::string_view(xml).substr(c, finEtiqueta - c);
+    static void CorregirCeldas(const THojaEnMemoria& hoja, const std::string& xml, TCorreccionesDeNumeros& c) {
+        for (std::size_t celda = xml.find("<c r=\""); celda != std::string::npos; celda = xml.find("<c r=\"", celda + 1)) {
+            const std::size_t finEtiqueta = xml.find('>', celda);
+            if (finEtiqueta == std::string::npos) return;
+            const std::string_view etiqueta = std::string_view(xml).substr(celda, finEtiqueta - celda);
             if (etiqueta.back() == '/' || etiqueta.find(" t=\"") != std::string_view::npos) continue;
             if (xml.compare(finEtiqueta + 1, 3, "<v>") != 0) continue;
-            const std::size_t desde = finEtiqueta + 4, hasta = xml.find("</v>", desde);
-            const std::size_t inicioRef = c + 6;
-            const std::string ref = xml.substr(inicioRef, xml.find('"', inicioRef) - inicioRef);
-            if (hasta == std::string::npos) break;
-            const TRectanguloCeldas celda = LeerReferenciaRango(ref);
-            if (const double* numero = std::get_if<double>(&hoja.Valor(celda.fila1, celda.columna1)))
-                corregido |= CorregirNumero(xml, desde, hasta, *numero);
+            const std::size_t inicioRef = celda + 6;
+            const std::size_t finRef = xml.find('"', inicioRef);
+            TRectanguloCeldas ref;
+            if (finRef > finEtiqueta || !LeerCeldas(xml.substr(inicioRef, finRef - inicioRef), ref)) continue;
+            if (const double* numero = std::get_if<double>(&hoja.Valor(ref.fila1, ref.columna1)))
+                c.Corregir(finEtiqueta + 4, xml.find("</v>", finEtiqueta), *numero);
         }
-        return corregido;
     }
 
-    bool CorregirGrafico(const TGraficoEnMemoria& grafico, std::string& xml) const {
-        bool corregido = CorregirCopiasDeDatos(xml);
+    static bool LeerCeldas(const std::string& referencia, TRectanguloCeldas& rango) {
+        try {
+            rango = LeerReferenciaRango(referencia);
+        } catch (const EErrorAutomatizacion&) {
+            return false;
+        }
+        return true;
+    }
+
+    void CorregirGrafico(const TGraficoEnMemoria& grafico, const std::string& xml, TCorreccionesDeNumeros& c) const {
+        CorregirCopiasDeDatos(xml, c);
         // The axes come in the order of the model's Axes(1) and Axes(2).
         std::size_t eje = 0;
         for (int tipo = 1; tipo <= 2; ++tipo) {
             eje = SiguienteEje(xml, eje);
-            if (eje == std::string::npos) break;
+            if (eje == std::string::npos) return;
             // "<c:valAx>" closes with "</c:valAx>".
             const std::string cierre = "</" + xml.substr(eje + 1, xml.find('>', eje) - eje);
             const std::size_t finEje = xml.find(cierre, eje);
-            if (finEje == std::string::npos) break;
+            if (finEje == std::string::npos) return;
             if (const TEjeExcel* modelo = grafico.EjeSiExiste(tipo)) {
-                corregido |= CorregirAtributo(xml, eje, finEje, "<c:min val=\"", modelo->MinimumScale);
-                corregido |= CorregirAtributo(xml, eje, finEje, "<c:max val=\"", modelo->MaximumScale);
-                corregido |= CorregirAtributo(xml, eje, finEje, "<c:majorUnit val=\"", modelo->MajorUnit);
-                corregido |= CorregirAtributo(xml, eje, finEje, "<c:minorUnit val=\"", modelo->MinorUnit);
+                CorregirAtributo(xml, eje, finEje, "<c:min val=\"", modelo->MinimumScale, c);
+                CorregirAtributo(xml, eje, finEje, "<c:max val=\"", modelo->MaximumScale, c);
+                CorregirAtributo(xml, eje, finEje, "<c:majorUnit val=\"", modelo->MajorUnit, c);
+                CorregirAtributo(xml, eje, finEje, "<c:minorUnit val=\"", modelo->MinorUnit, c);
             }
             eje = finEje;
         }
-        return corregido;
     }
 
     static std::size_t SiguienteEje(const std::string& xml, std::size_t desde) {
@@ -567,43 +608,38 @@ private:
         return primero;
     }
 
-    static bool CorregirAtributo(std::string& xml, std::size_t eje, std::size_t finEje, std::string_view clave,
-                                 const std::optional<double>& valor) {
+    static void CorregirAtributo(const std::string& xml, std::size_t eje, std::size_t finEje, std::string_view clave,
+                                 const std::optional<double>& valor, TCorreccionesDeNumeros& c) {
         const std::size_t atributo = xml.find(clave, eje);
-        if (!valor || atributo == std::string::npos || atributo > finEje) return false;
+        if (!valor || atributo == std::string::npos || atributo > finEje) return;
         const std::size_t desde = atributo + clave.size();
-        return CorregirNumero(xml, desde, xml.find('"', desde), *valor);
+        c.Corregir(desde, xml.find('"', desde), *valor);
     }
 
     // The copies of a series' numbers that a chart keeps beside its
     // reference: <c:numRef><c:f>Prom!$B$3:$B$5</c:f><c:numCache>...
     // <c:pt idx="0"><c:v>1</c:v></c:pt>...
-    bool CorregirCopiasDeDatos(std::string& xml) const {
-        bool corregido = false;
+    void CorregirCopiasDeDatos(const std::string& xml, TCorreccionesDeNumeros& c) const {
         for (std::size_t r = xml.find("<c:numRef><c:f>"); r != std::string::npos; r = xml.find("<c:numRef><c:f>", r + 1)) {
             const std::size_t inicioFormula = r + 15;
             const std::size_t finFormula = xml.find("</c:f>", inicioFormula);
             const std::size_t finCopia = xml.find("</c:numCache>", inicioFormula);
-            if (finFormula == std::string::npos || finCopia == std::string::npos) break;
+            if (finFormula == std::string::npos || finCopia == std::string::npos) return;
             const THojaEnMemoria* hoja = nullptr;
             TRectanguloCeldas rango;
             if (!LeerFormula(xml.substr(inicioFormula, finFormula - inicioFormula), hoja, rango)) continue;
-            std::size_t finPunto = finFormula;
-            for (std::size_t p = xml.find("<c:pt idx=\"", finFormula); p != std::string::npos && p < finCopia;
-                 p = xml.find("<c:pt idx=\"", finPunto)) {
+            const bool enColumna = rango.columna1 == rango.columna2;
+            for (std::size_t p = xml.find("<c:pt idx=\"", finFormula); p < finCopia; p = xml.find("<c:pt idx=\"", p + 1)) {
                 int indice = 0;
                 std::from_chars(xml.data() + p + 11, xml.data() + xml.size(), indice);
-                const std::size_t desde = xml.find("<c:v>", p) + 5, hasta = xml.find("</c:v>", desde);
-                const bool enColumna = rango.columna1 == rango.columna2;
+                const std::size_t valor = xml.find("<c:v>", p);
+                if (valor >= finCopia) break;
                 const int fila = rango.fila1 + (enColumna ? indice : 0);
                 const int columna = rango.columna1 + (enColumna ? 0 : indice);
                 if (const double* numero = std::get_if<double>(&hoja->Valor(fila, columna)))
-                    corregido |= CorregirNumero(xml, desde, hasta, *numero);
-                finPunto = xml.find("</c:pt>", desde);
-                if (finPunto == std::string::npos) break;
+                    c.Corregir(valor + 5, xml.find("</c:v>", valor), *numero);
             }
         }
-        return corregido;
     }
 
     // "Prom!$B$3:$B$5" or "'2018 01'!$B$3:$B$5": its sheet and its cells.
@@ -621,13 +657,7 @@ private:
             if (c != '$') celdas += c;
         for (const THojaEnMemoria* candidata : hojasDeTrabajo_)
             if (nombres_.at(candidata) == nombre) hoja = candidata;
-        if (hoja == nullptr) return false;
-        try {
-            rango = LeerReferenciaRango(celdas);
-        } catch (const EErrorAutomatizacion&) {
-            return false;
-        }
-        return true;
+        return hoja != nullptr && LeerCeldas(celdas, rango);
     }
 
     const TLibroEnMemoria& libro_;
