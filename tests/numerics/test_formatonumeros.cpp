@@ -13,19 +13,9 @@
 #include <string>
 
 #include "numerics/formatsettings.h"
+#include "expansion_exacta.h"
 
 namespace {
-
-// Whether |x| is exactly halfway between two multiples of 10^-decimales: its
-// exact expansion ends in a 5 right after them.
-bool EsMitadExacta(double x, int decimales) {
-    char texto[1500];
-    char* fin = std::to_chars(texto, texto + sizeof texto, std::fabs(x), std::chars_format::fixed, 1074).ptr;
-    std::string exacta(texto, fin);
-    exacta.erase(exacta.find_last_not_of('0') + 1);
-    const std::size_t punto = exacta.find('.');
-    return exacta.size() == punto + 2 + static_cast<std::size_t>(decimales) && exacta.back() == '5';
-}
 
 FormatSettings AjustesConComa() {
     FormatSettings a;
@@ -102,37 +92,6 @@ INSTANTIATE_TEST_SUITE_P(
         CasoFloat{1.0005, FR_Numero, 15, 3, "1.000", "1,000"},
         CasoFloat{1234.145, FR_Numero, 15, 2, "1,234.14", "1.234,14"},
         CasoFloat{1234.125, FR_Moneda, 15, 2, "1,234.13", "1.234,13"}));
-
-// The exact decimal expansion of |x| in fixed notation (1074 decimals hold
-// every double exactly), rounded at `decimales` by its first dropped digit:
-// on the exact digits a 5 there means a half or more, so it goes up.
-std::string FijoDeLaExpansionExacta(double x, int decimales) {
-    static char texto[1500];
-    char* fin = std::to_chars(texto, texto + sizeof texto, std::fabs(x), std::chars_format::fixed, 1074).ptr;
-    const std::string exacta(texto, fin);
-    const std::size_t punto = exacta.find('.');
-    std::string cifras = exacta.substr(0, punto) + exacta.substr(punto + 1, static_cast<std::size_t>(decimales));
-    if (exacta[punto + 1 + static_cast<std::size_t>(decimales)] >= '5') {
-        std::size_t i = cifras.size();
-        while (i > 0 && cifras[i - 1] == '9') cifras[--i] = '0';
-        if (i > 0)
-            ++cifras[i - 1];
-        else
-            cifras.insert(cifras.begin(), '1');
-    }
-    const std::size_t enteras = cifras.size() - static_cast<std::size_t>(decimales);
-    std::string resultado = cifras.substr(0, enteras);
-    if (decimales > 0) resultado += "." + cifras.substr(enteras);
-    return resultado;
-}
-
-// Decimal exponent of the first digit of |x|'s exact value.
-int ExponenteExacto(double x) {
-    char texto[1500];
-    char* fin = std::to_chars(texto, texto + sizeof texto, std::fabs(x), std::chars_format::scientific, 800).ptr;
-    const std::string t(texto, fin);
-    return std::stoi(t.substr(t.find('e') + 1));
-}
 
 // Values near decimal halves (a few units of the last place either side,
 // exact binary halves among them) and values of every size, against the

@@ -13,6 +13,7 @@
 
 #include "numerics/errores.h"
 #include "numerics/formatsettings.h"
+#include "expansion_exacta.h"
 
 namespace {
 
@@ -224,18 +225,6 @@ INSTANTIATE_TEST_SUITE_P(
                       CasoGeneral{0.15, 1, "0.1"}, CasoGeneral{2.675, 3, "2.67"},
                       CasoGeneral{0.35000000000000003, 1, "0.4"}, CasoGeneral{0.45, 1, "0.5"}));
 
-// The exact decimal expansion of |x| (a double has at most 767 significant
-// digits): its digits d1 d2 ..., trailing zeros included, and the decimal
-// exponent of d1.
-std::string ExpansionExacta(double x, int& exponente) {
-    static char texto[1200];
-    char* fin = std::to_chars(texto, texto + sizeof texto, std::fabs(x), std::chars_format::scientific, 800).ptr;
-    const std::string completo(texto, fin);
-    const std::size_t e = completo.find('e');
-    exponente = std::stoi(completo.substr(e + 1));
-    return completo.substr(0, 1) + completo.substr(2, e - 2);
-}
-
 int CifrasDeLaExpansionExacta(double x) {
     int exponente = 0;
     const std::string todas = ExpansionExacta(x, exponente);
@@ -365,29 +354,6 @@ INSTANTIATE_TEST_SUITE_P(
                       CasoFijo{2.675, 2, 0, '.', "2.67"}, CasoFijo{0.35000000000000003, 1, 0, '.', "0.4"},
                       CasoFijo{-0.001, 2, 0, '.', "-0.00"}));
 
-// The exact expansion in fixed notation (1074 decimals hold any double),
-// rounded by its first dropped digit: on exact digits a 5 means a half or
-// more, so it goes up.
-std::string FijoDeLaExpansionExacta(double x, int decimales) {
-    static char texto[1500];
-    char* fin = std::to_chars(texto, texto + sizeof texto, std::fabs(x), std::chars_format::fixed, 1074).ptr;
-    const std::string exacta(texto, fin);
-    const std::size_t punto = exacta.find('.');
-    std::string cifras = exacta.substr(0, punto) + exacta.substr(punto + 1, static_cast<std::size_t>(decimales));
-    if (exacta[punto + 1 + static_cast<std::size_t>(decimales)] >= '5') {
-        std::size_t i = cifras.size();
-        while (i > 0 && cifras[i - 1] == '9') cifras[--i] = '0';
-        if (i > 0)
-            ++cifras[i - 1];
-        else
-            cifras.insert(cifras.begin(), '1');
-    }
-    const std::size_t enteras = cifras.size() - static_cast<std::size_t>(decimales);
-    std::string resultado = (x < 0 ? "-" : "") + cifras.substr(0, enteras);
-    if (decimales > 0) resultado += "." + cifras.substr(enteras);
-    return resultado;
-}
-
 // Exact halves at every decimal place (an odd multiple of 2^-(d+1)), their
 // neighbours, and doubles of every size.
 TEST(FormaFija, CoincideConLaExpansionExactaRedondeadaConMitadesHaciaAfuera) {
@@ -407,7 +373,7 @@ TEST(FormaFija, CoincideConLaExpansionExactaRedondeadaConMitadesHaciaAfuera) {
             if (!std::isfinite(x) || std::fabs(x) > 1e30) continue;
         }
         if (x == 0) continue;
-        ASSERT_EQ(FormatoFijo(x, decimales), FijoDeLaExpansionExacta(x, decimales))
+        ASSERT_EQ(FormatoFijo(x, decimales), (x < 0 ? "-" : "") + FijoDeLaExpansionExacta(x, decimales))
             << std::setprecision(17) << x << " a " << decimales << " decimales";
     }
 }
