@@ -23,16 +23,83 @@ constexpr std::array<uint32_t, ColoresPaletaExcel> PaletaRGB = {
 
 unsigned char MayusculaAscii(unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c; }
 
-// Sheet names are compared as the application does, without regard to case
-// (ASCII letters only).
-bool MismoNombre(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (MayusculaAscii(static_cast<unsigned char>(a[i])) !=
-            MayusculaAscii(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
+// The code point of the well-formed UTF-8 sequence at `i` and its length, or
+// a length of 0 when the bytes there are not one (overlong forms, surrogates
+// and values past U+10FFFF included).
+std::pair<char32_t, std::size_t> LeerUTF8(std::string_view texto, std::size_t i) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(texto[k]); };
+    const unsigned char b0 = byte(i);
+    if (b0 < 0x80) return {b0, 1};
+    std::size_t largo = 0;
+    char32_t cp = 0, minimo = 0;
+    if (b0 >= 0xC2 && b0 <= 0xDF) largo = 2, cp = b0 & 0x1F, minimo = 0x80;
+    else if (b0 >= 0xE0 && b0 <= 0xEF) largo = 3, cp = b0 & 0x0F, minimo = 0x800;
+    else if (b0 >= 0xF0 && b0 <= 0xF4) largo = 4, cp = b0 & 0x07, minimo = 0x10000;
+    else return {0, 0};
+    if (i + largo > texto.size()) return {0, 0};
+    for (std::size_t k = 1; k < largo; ++k) {
+        if ((byte(i + k) & 0xC0) != 0x80) return {0, 0};
+        cp = (cp << 6) | (byte(i + k) & 0x3F);
+    }
+    if (cp < minimo || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return {0, 0};
+    return {cp, largo};
 }
+
+void EscribirUTF8(std::string& salida, char32_t cp) {
+    if (cp < 0x80) {
+        salida += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        salida += static_cast<char>(0xC0 | (cp >> 6));
+        salida += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        salida += static_cast<char>(0xE0 | (cp >> 12));
+        salida += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        salida += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        salida += static_cast<char>(0xF0 | (cp >> 18));
+        salida += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        salida += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        salida += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+// Control characters (C0, DEL, C1) and the two non-characters that XML
+// refuses; tab and line ends are kept where `conSaltos` asks for them.
+bool SeDescarta(char32_t cp, bool conSaltos) {
+    if (conSaltos && (cp == '\t' || cp == '\n' || cp == '\r')) return false;
+    return cp < 0x20 || (cp >= 0x7F && cp <= 0x9F) || cp == 0xFFFE || cp == 0xFFFF;
+}
+
+// Calls cada(code point) for every character of the text as it is saved:
+// well-formed UTF-8 as it is, any other byte read as Latin-1.
+template <class Funcion>
+void PorCadaCaracter(std::string_view texto, Funcion cada) {
+    for (std::size_t i = 0; i < texto.size();) {
+        auto [cp, largo] = LeerUTF8(texto, i);
+        if (largo == 0) cp = static_cast<unsigned char>(texto[i]), largo = 1;  // Latin-1
+        cada(cp);
+        i += largo;
+    }
+}
+
+// The lower-case letter of an upper-case one of ASCII, Latin-1, Latin
+// Extended-A, Greek and Cyrillic; any other character as it is.
+char32_t MinusculaDeLetra(char32_t c) {
+    const bool enPares = (c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177);
+    const bool enParesImpares = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
+    if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) return c + 0x20;
+    if ((enPares && c % 2 == 0) || (enParesImpares && c % 2 == 1)) return c + 1;
+    if (c == 0x178) return 0xFF;
+    if ((c >= 0x391 && c <= 0x3A9 && c != 0x3A2) || (c >= 0x410 && c <= 0x42F)) return c + 0x20;
+    if (c >= 0x400 && c <= 0x40F) return c + 0x50;
+    if (c == 0x386) return 0x3AC;
+    if (c >= 0x388 && c <= 0x38A) return c + 0x25;
+    if (c == 0x38C) return 0x3CC;
+    if (c == 0x38E || c == 0x38F) return c + 0x3F;
+    return c;
+}
+
+bool MismoNombre(std::string_view a, std::string_view b) { return ClaveNombreHoja(a) == ClaveNombreHoja(b); }
 
 // Characters of a UTF-8 text (continuation bytes do not count).
 int CaracteresUtf8(std::string_view s) {
@@ -101,6 +168,21 @@ private:
 };
 
 }  // namespace
+
+std::string TextoXmlValido(std::string_view texto, bool conSaltos) {
+    std::string salida;
+    salida.reserve(texto.size());
+    PorCadaCaracter(texto, [&](char32_t cp) {
+        if (!SeDescarta(cp, conSaltos)) EscribirUTF8(salida, cp);
+    });
+    return salida;
+}
+
+std::string ClaveNombreHoja(std::string_view nombre) {
+    std::string clave;
+    PorCadaCaracter(TextoXmlValido(nombre, false), [&](char32_t cp) { EscribirUTF8(clave, MinusculaDeLetra(cp)); });
+    return clave;
+}
 
 const TPaletaExcel& PaletaExcelPorDefecto() {
     static const TPaletaExcel paleta = [] {

@@ -45,6 +45,18 @@ inline constexpr int FilasHojaExcel = 1048576;
 inline constexpr int ColumnasHojaExcel = 16384;
 inline constexpr int LargoMaximoNombreHoja = 31;
 
+// A text as the file format holds it: UTF-8, with well-formed UTF-8 kept as
+// it is and any other byte read as Latin-1 (the names of older files), and
+// control characters (C0, DEL, C1) and the non-characters U+FFFE and U+FFFF
+// dropped. With `conSaltos` tabs and line ends stay (cell texts and titles);
+// without it they go too (sheet names and number formats).
+std::string TextoXmlValido(std::string_view texto, bool conSaltos);
+
+// What tells two sheet names apart for the application: the name as saved,
+// without regard to case, accented and other non-ASCII letters included
+// (Latin-1, Latin Extended-A, Greek and Cyrillic): "Año" and "AÑO" are one name.
+std::string ClaveNombreHoja(std::string_view nombre);
+
 // A failure that the spreadsheet application reports through automation.
 class EErrorAutomatizacion : public EErrorQuendal {
 public:

@@ -1,82 +1,178 @@
 #include "charts/libroxlsx.h"
 
+#include <locale.h>
 #include <xlsxwriter.h>
 
+#include <algorithm>
+#include <charconv>
+#include <clocale>
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <optional>
 #include <system_error>
+#include <vector>
+
+#include "charts/paquetezip.h"
 
 namespace {
 
-// ---- Texts as XML text in UTF-8 ----
+std::string TextoLibre(std::string_view texto) { return TextoXmlValido(texto, true); }
+std::string TextoDeNombre(std::string_view texto) { return TextoXmlValido(texto, false); }
 
-// The code point of the well-formed UTF-8 sequence at `i` and its length, or
-// a length of 0 when the bytes there are not one (overlong forms, surrogates
-// and values past U+10FFFF included).
-std::pair<char32_t, std::size_t> LeerUTF8(std::string_view texto, std::size_t i) {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(texto[k]); };
-    const unsigned char b0 = byte(i);
-    if (b0 < 0x80) return {b0, 1};
-    std::size_t largo = 0;
-    char32_t cp = 0, minimo = 0;
-    if (b0 >= 0xC2 && b0 <= 0xDF) largo = 2, cp = b0 & 0x1F, minimo = 0x80;
-    else if (b0 >= 0xE0 && b0 <= 0xEF) largo = 3, cp = b0 & 0x0F, minimo = 0x800;
-    else if (b0 >= 0xF0 && b0 <= 0xF4) largo = 4, cp = b0 & 0x07, minimo = 0x10000;
-    else return {0, 0};
-    if (i + largo > texto.size()) return {0, 0};
-    for (std::size_t k = 1; k < largo; ++k) {
-        if ((byte(i + k) & 0xC0) != 0x80) return {0, 0};
-        cp = (cp << 6) | (byte(i + k) & 0x3F);
-    }
-    if (cp < minimo || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return {0, 0};
-    return {cp, largo};
-}
+bool EsHexadecimal(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
 
-void EscribirUTF8(std::string& salida, char32_t cp) {
-    if (cp < 0x80) {
-        salida += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        salida += static_cast<char>(0xC0 | (cp >> 6));
-        salida += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        salida += static_cast<char>(0xE0 | (cp >> 12));
-        salida += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        salida += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        salida += static_cast<char>(0xF0 | (cp >> 18));
-        salida += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        salida += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        salida += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
-// Control characters (C0, DEL, C1) and the two non-characters that XML
-// refuses; tab and line ends are kept where `conSaltos` asks for them.
-bool SeDescarta(char32_t cp, bool conSaltos) {
-    if (conSaltos && (cp == '\t' || cp == '\n' || cp == '\r')) return false;
-    return cp < 0x20 || (cp >= 0x7F && cp <= 0x9F) || cp == 0xFFFE || cp == 0xFFFF;
-}
-
-// The text as XML text in UTF-8: well-formed UTF-8 stays as it is, any other
-// byte is read as Latin-1 (the names of older files), and control
-// characters are dropped. Cell texts and titles keep their tabs and line
-// ends; sheet names and number formats keep none.
-std::string TextoXml(std::string_view texto, bool conSaltos) {
+// A cell text as the file holds it. The file format reads "_xHHHH_" as the
+// character of code HHHH, so such a run that the text holds itself gets its
+// "_" written as "_x005F_" and reads back as it was.
+std::string TextoDeCelda(std::string_view texto) {
+    const std::string limpio = TextoLibre(texto);
     std::string salida;
-    salida.reserve(texto.size());
-    for (std::size_t i = 0; i < texto.size();) {
-        auto [cp, largo] = LeerUTF8(texto, i);
-        if (largo == 0) cp = static_cast<unsigned char>(texto[i]), largo = 1;  // Latin-1
-        if (!SeDescarta(cp, conSaltos)) EscribirUTF8(salida, cp);
-        i += largo;
+    salida.reserve(limpio.size());
+    for (std::size_t i = 0; i < limpio.size(); ++i) {
+        const bool secuencia = limpio.compare(i, 2, "_x") == 0 && i + 6 < limpio.size() &&
+                               EsHexadecimal(limpio[i + 2]) && EsHexadecimal(limpio[i + 3]) &&
+                               EsHexadecimal(limpio[i + 4]) && EsHexadecimal(limpio[i + 5]) && limpio[i + 6] == '_';
+        salida += secuencia ? std::string("_x005F_") : std::string(1, limpio[i]);
     }
     return salida;
 }
 
-std::string TextoLibre(std::string_view texto) { return TextoXml(texto, true); }
-std::string TextoDeNombre(std::string_view texto) { return TextoXml(texto, false); }
+// The first `maximo` characters of a UTF-8 text.
+std::string PrimerosCaracteres(const std::string& texto, std::size_t maximo) {
+    std::size_t caracteres = 0;
+    for (std::size_t i = 0; i < texto.size(); ++i)
+        if ((static_cast<unsigned char>(texto[i]) & 0xC0) != 0x80 && caracteres++ == maximo) return texto.substr(0, i);
+    return texto;
+}
+
+// A sheet name as the file can hold it: without the characters the
+// application refuses, nor an apostrophe at either end, at most 31
+// characters; empty when nothing is left.
+std::string NombreDeHojaAdmitido(std::string_view nombre) {
+    std::string limpio;
+    for (const char c : TextoDeNombre(nombre))
+        if (std::string_view(":\\/?*[]").find(c) == std::string_view::npos) limpio += c;
+    const std::size_t primero = limpio.find_first_not_of('\'');
+    if (primero == std::string::npos) return "";
+    limpio = limpio.substr(primero, limpio.find_last_not_of('\'') - primero + 1);
+    return PrimerosCaracteres(limpio, LargoMaximoNombreHoja);
+}
+
+bool EsLetraAscii(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool EsCifraAscii(char c) { return c >= '0' && c <= '9'; }
+
+// Whether a name of letters and digits alone could be read, unquoted in a
+// formula, as something other than a sheet: a number, an A1 reference
+// ("AB12") or an R1C1 one ("R1C1", "R", "C12").
+bool SeLeeComoOtraCosa(std::string_view nombre) {
+    if (nombre.empty() || EsCifraAscii(nombre[0])) return true;
+    std::size_t letras = 0;
+    while (letras < nombre.size() && EsLetraAscii(nombre[letras])) ++letras;
+    const bool soloCifrasDespues =
+        letras < nombre.size() && nombre.find_first_not_of("0123456789", letras) == std::string_view::npos;
+    if (letras <= 3 && soloCifrasDespues) return true;
+    const auto cifras = [&](std::size_t& i) { while (i < nombre.size() && EsCifraAscii(nombre[i])) ++i; };
+    std::size_t i = 0;
+    if (nombre[i] == 'R' || nombre[i] == 'r') {
+        ++i;
+        cifras(i);
+    }
+    if (i < nombre.size() && (nombre[i] == 'C' || nombre[i] == 'c')) {
+        ++i;
+        cifras(i);
+    }
+    return i > 0 && i == nombre.size();
+}
+
+// Whether libxlsxwriter quotes the sheet name in the formulas it builds.
+bool LaLibreriaLoCita(const std::string& nombre) {
+    char* citado = lxw_quote_sheetname(nombre.c_str());
+    const bool cita = citado != nullptr && citado[0] == '\'';
+    std::free(citado);
+    return cita;
+}
+
+// The numbers libxlsxwriter writes (with printf, 16 significant digits):
+// kept when they read back as the value, else the shortest digits that do.
+bool LeeComo(std::string_view texto, double valor) {
+    double leido = 0;
+    const auto [fin, error] = std::from_chars(texto.data(), texto.data() + texto.size(), leido);
+    return error == std::errc() && fin == texto.data() + texto.size() && leido == valor;
+}
+
+std::string TextoExacto(double valor) {
+    char texto[32];
+    char* fin = std::to_chars(texto, texto + sizeof texto, valor).ptr;
+    return std::string(texto, fin);
+}
+
+// The numbers of one XML part that do not read back as their values, and
+// the part rewritten with the shortest digits that do, in one pass.
+class TCorreccionesDeNumeros {
+public:
+    explicit TCorreccionesDeNumeros(const std::string& xml) : xml_(xml) {}
+
+    // xml[desde, hasta) holds the text written for `valor`.
+    void Corregir(std::size_t desde, std::size_t hasta, double valor) {
+        if (hasta == std::string::npos || hasta < desde || !std::isfinite(valor)) return;
+        if (!LeeComo(std::string_view(xml_).substr(desde, hasta - desde), valor))
+            cambios_.push_back({desde, hasta, TextoExacto(valor)});
+    }
+
+    // The part with the corrections made; false when there were none.
+    bool Aplicar(std::string& salida) {
+        if (cambios_.empty()) return false;
+        std::sort(cambios_.begin(), cambios_.end(),
+                  [](const TCambio& a, const TCambio& b) { return a.desde < b.desde; });
+        salida.clear();
+        salida.reserve(xml_.size() + 8 * cambios_.size());
+        std::size_t copiado = 0;
+        for (const TCambio& c : cambios_) {
+            if (c.desde < copiado) continue;  // one text found twice
+            salida.append(xml_, copiado, c.desde - copiado);
+            salida += c.texto;
+            copiado = c.hasta;
+        }
+        salida.append(xml_, copiado);
+        return true;
+    }
+
+private:
+    struct TCambio {
+        std::size_t desde, hasta;
+        std::string texto;
+    };
+    const std::string& xml_;
+    std::vector<TCambio> cambios_;
+};
+
+// libxlsxwriter writes its numbers with the C library's printf, which follows
+// LC_NUMERIC (the window's Qt sets it from the environment: "0,3" under
+// es_ES). The saving thread takes the C locale's numbers while it saves.
+class TNumerosConPunto {
+public:
+    TNumerosConPunto() {
+        locale_t base = duplocale(LC_GLOBAL_LOCALE);
+        if (base != nullptr) c_ = newlocale(LC_NUMERIC_MASK, "C", base);
+        if (c_ == nullptr) {
+            if (base != nullptr) freelocale(base);
+            throw EInOutError("No se pudo fijar el formato de los números del libro");
+        }
+        anterior_ = uselocale(c_);
+    }
+    ~TNumerosConPunto() {
+        uselocale(anterior_);
+        freelocale(c_);
+    }
+    TNumerosConPunto(const TNumerosConPunto&) = delete;
+    TNumerosConPunto& operator=(const TNumerosConPunto&) = delete;
+
+private:
+    locale_t c_ = nullptr;
+    locale_t anterior_ = nullptr;
+};
 
 void Fallar(const std::string& ruta, const std::string& causa) {
     throw EInOutError("No se pudo guardar el libro \"" + ruta + "\": " + causa);
@@ -184,35 +280,69 @@ public:
     TGuardadoXlsx(const TLibroEnMemoria& libro, std::string ruta) : libro_(libro), ruta_(std::move(ruta)) {}
 
     void Escribir(const std::string& rutaTemporal) {
-        libroXlsx_ = workbook_new(rutaTemporal.c_str());
-        if (libroXlsx_ == nullptr) Fallar(ruta_, "no se pudo crear el libro");
-        try {
-            for (int i = 1; i <= libro_.CantidadHojas(); ++i) EscribirHoja(libro_.Hoja(i), i == libro_.PosicionActiva());
-        } catch (...) {
-            lxw_workbook_free(libroXlsx_);
-            throw;
+        NombrarHojas();
+        {
+            const TNumerosConPunto numerosConPunto;
+            libroXlsx_ = workbook_new(rutaTemporal.c_str());
+            if (libroXlsx_ == nullptr) Fallar(ruta_, "no se pudo crear el libro");
+            try {
+                for (int i = 1; i <= libro_.CantidadHojas(); ++i)
+                    EscribirHoja(libro_.Hoja(i), i == libro_.PosicionActiva());
+            } catch (...) {
+                lxw_workbook_free(libroXlsx_);
+                throw;
+            }
+            lxw_error error = workbook_close(libroXlsx_);  // frees the workbook too
+            libroXlsx_ = nullptr;
+            Verificar(error, ruta_);
         }
-        lxw_error error = workbook_close(libroXlsx_);  // frees the workbook too
-        libroXlsx_ = nullptr;
-        Verificar(error, ruta_);
+        CorregirNumeros(rutaTemporal);
     }
 
 private:
+    // The name of every sheet in the file, one per sheet and without regard
+    // to case: a name that cleaning leaves empty (control characters only)
+    // becomes "Hoja" and the sheet's position; one already taken gets " (2)",
+    // " (3)", ... .
+    void NombrarHojas() {
+        std::map<std::string, bool> tomados;
+        for (int i = 1; i <= libro_.CantidadHojas(); ++i) {
+            const IHojaDelLibro& hoja = libro_.Hoja(i);
+            std::string base = NombreDeHojaAdmitido(hoja.Name());
+            if (base.empty()) base = "Hoja" + std::to_string(i);
+            std::string nombre = base;
+            for (int k = 2; tomados.count(ClaveNombreHoja(nombre)) != 0; ++k) {
+                const std::string sufijo = " (" + std::to_string(k) + ")";
+                nombre = PrimerosCaracteres(base, LargoMaximoNombreHoja - sufijo.size()) + sufijo;
+            }
+            tomados[ClaveNombreHoja(nombre)] = true;
+            nombres_[&hoja] = nombre;
+            nombresPorClave_.try_emplace(ClaveNombreHoja(hoja.Name()), nombre);
+        }
+    }
+
+    // The name in the file of the sheet that the model calls `nombre`.
+    std::string NombreEnArchivo(const std::string& nombre) const {
+        auto it = nombresPorClave_.find(ClaveNombreHoja(nombre));
+        return it != nombresPorClave_.end() ? it->second : NombreDeHojaAdmitido(nombre);
+    }
+
     void EscribirHoja(const IHojaDelLibro& hoja, bool activa) {
+        const std::string& nombre = nombres_.at(&hoja);
         if (const auto* hojaDeTrabajo = dynamic_cast<const THojaEnMemoria*>(&hoja)) {
-            const std::string nombre = TextoDeNombre(hoja.Name());
             lxw_worksheet* ws = workbook_add_worksheet(libroXlsx_, nombre.c_str());
             if (ws == nullptr) Fallar(ruta_, "nombre de hoja no admitido \"" + nombre + "\"");
             EscribirCeldas(*hojaDeTrabajo, ws);
+            hojasDeTrabajo_.push_back(hojaDeTrabajo);
             if (activa) worksheet_activate(ws);
         } else if (const auto* grafico = dynamic_cast<const TGraficoEnMemoria*>(&hoja)) {
-            const std::string nombre = TextoDeNombre(hoja.Name());
             lxw_chartsheet* cs = workbook_add_chartsheet(libroXlsx_, nombre.c_str());
             if (cs == nullptr) Fallar(ruta_, "nombre de hoja no admitido \"" + nombre + "\"");
             lxw_chart* chart = workbook_add_chart(libroXlsx_, TipoLibreria(grafico->ChartType(), ruta_));
             if (chart == nullptr) Fallar(ruta_, "no se pudo crear el gráfico \"" + nombre + "\"");
             MarcarEjeDeValores(chart);
             EscribirGrafico(*grafico, chart);
+            graficos_.push_back(grafico);
             Verificar(chartsheet_set_chart(cs, chart), ruta_);
             if (activa) chartsheet_activate(cs);
         }
@@ -236,7 +366,7 @@ private:
             if (const double* numero = std::get_if<double>(&valor))
                 EscribirNumero(ws, fila, columna, *numero, formato);
             else if (const std::string* texto = std::get_if<std::string>(&valor))
-                Verificar(worksheet_write_string(ws, fila, columna, TextoLibre(*texto).c_str(), formato), ruta_);
+                Verificar(worksheet_write_string(ws, fila, columna, TextoDeCelda(*texto).c_str(), formato), ruta_);
         }
     }
 
@@ -280,18 +410,8 @@ private:
     }
 
     void EscribirSerie(const TSerieExcel& serie, int tipoGrafico, lxw_chart* chart, const TPaletaExcel& paleta) {
-        lxw_chart_series* s = chart_add_series(chart, nullptr, nullptr);
+        lxw_chart_series* s = AgregarSerie(serie, chart);
         if (s == nullptr) Fallar(ruta_, "no se pudo agregar una serie");
-        const std::string nombreHoja = TextoDeNombre(serie.hojaOrigen);
-        const char* hoja = nombreHoja.c_str();
-        const auto fila1 = static_cast<lxw_row_t>(serie.primeraFila - 1);
-        const auto fila2 = static_cast<lxw_row_t>(serie.ultimaFila - 1);
-        chart_series_set_categories(s, hoja, fila1, static_cast<lxw_col_t>(serie.columnaCategorias - 1), fila2,
-                                    static_cast<lxw_col_t>(serie.columnaCategorias - 1));
-        chart_series_set_values(s, hoja, fila1, static_cast<lxw_col_t>(serie.columnaValores - 1), fila2,
-                                static_cast<lxw_col_t>(serie.columnaValores - 1));
-        chart_series_set_name_range(s, hoja, static_cast<lxw_row_t>(serie.filaNombre - 1),
-                                    static_cast<lxw_col_t>(serie.columnaValores - 1));
 
         if (auto linea = LineaDeBorde(serie.Border, paleta)) chart_series_set_line(s, &*linea);
         if (auto color = ColorPedido(serie.Interior.Color, serie.Interior.ColorIndex, paleta)) {
@@ -300,6 +420,39 @@ private:
             chart_series_set_fill(s, &relleno);
         }
         EscribirMarcadores(serie, tipoGrafico, s, paleta);
+    }
+
+    // A series with its categories, values and name taken from its sheet.
+    // libxlsxwriter quotes the sheet's name in the references only when it
+    // holds other characters than letters, digits and "_"; a name that reads
+    // as a number or a cell ("201802011030", "AB12") is quoted here.
+    lxw_chart_series* AgregarSerie(const TSerieExcel& serie, lxw_chart* chart) const {
+        const std::string nombreHoja = NombreEnArchivo(serie.hojaOrigen);
+        const auto fila1 = static_cast<lxw_row_t>(serie.primeraFila - 1);
+        const auto fila2 = static_cast<lxw_row_t>(serie.ultimaFila - 1);
+        const auto categorias = static_cast<lxw_col_t>(serie.columnaCategorias - 1);
+        const auto valores = static_cast<lxw_col_t>(serie.columnaValores - 1);
+        const auto filaNombre = static_cast<lxw_row_t>(serie.filaNombre - 1);
+        if (LaLibreriaLoCita(nombreHoja) || !SeLeeComoOtraCosa(nombreHoja)) {
+            lxw_chart_series* s = chart_add_series(chart, nullptr, nullptr);
+            if (s == nullptr) return nullptr;
+            const char* hoja = nombreHoja.c_str();
+            chart_series_set_categories(s, hoja, fila1, categorias, fila2, categorias);
+            chart_series_set_values(s, hoja, fila1, valores, fila2, valores);
+            chart_series_set_name_range(s, hoja, filaNombre, valores);
+            return s;
+        }
+        const std::string hoja = "='" + nombreHoja + "'!";  // letters and digits only: no quote to double
+        char rango[LXW_MAX_CELL_RANGE_LENGTH];
+        lxw_rowcol_to_range_abs(rango, fila1, categorias, fila2, categorias);
+        const std::string formulaCategorias = hoja + rango;
+        lxw_rowcol_to_range_abs(rango, fila1, valores, fila2, valores);
+        const std::string formulaValores = hoja + rango;
+        lxw_chart_series* s = chart_add_series(chart, formulaCategorias.c_str(), formulaValores.c_str());
+        if (s == nullptr) return nullptr;
+        lxw_rowcol_to_cell_abs(rango, filaNombre, valores, 1, 1);
+        chart_series_set_name(s, (hoja + rango).c_str());
+        return s;
     }
 
     static void EscribirMarcadores(const TSerieExcel& serie, int tipoGrafico, lxw_chart_series* s,
@@ -364,10 +517,157 @@ private:
             chart_axis_minor_gridlines_set_line(axis, &*linea);
     }
 
+    // ---- Numbers with every digit they need ----
+
+    // libxlsxwriter writes numbers with 16 significant digits, which do not
+    // always read back as the value (0.30000000000000004 reads as 0.3, the
+    // largest doubles overflow): the saved package gets, where needed, the
+    // shortest digits that do, in the cells and in the charts.
+    void CorregirNumeros(const std::string& rutaTemporal) const {
+        std::vector<TPartePaquete> partes = LeerPaqueteZip(rutaTemporal);
+        bool corregido = false;
+        for (TPartePaquete& parte : partes) {
+            const std::string xml = parte.datos;
+            TCorreccionesDeNumeros correcciones(xml);
+            if (const THojaEnMemoria* hoja = ParteDe(parte.nombre, "xl/worksheets/sheet", hojasDeTrabajo_))
+                CorregirCeldas(*hoja, xml, correcciones);
+            else if (const TGraficoEnMemoria* grafico = ParteDe(parte.nombre, "xl/charts/chart", graficos_))
+                CorregirGrafico(*grafico, xml, correcciones);
+            corregido |= correcciones.Aplicar(parte.datos);
+        }
+        if (corregido) EscribirPaqueteZip(rutaTemporal, partes);
+    }
+
+    // libxlsxwriter numbers the worksheets' parts, and the charts' parts, in
+    // the order the sheets were added: sheet1.xml, sheet2.xml, ...
+    template <class T>
+    static const T* ParteDe(const std::string& nombre, std::string_view prefijo, const std::vector<const T*>& hojas) {
+        if (nombre.compare(0, prefijo.size(), prefijo) != 0 || nombre.size() < prefijo.size() + 5 ||
+            nombre.compare(nombre.size() - 4, 4, ".xml") != 0)
+            return nullptr;
+        int numero = 0;
+        const char* inicio = nombre.data() + prefijo.size();
+        const char* fin = nombre.data() + nombre.size() - 4;
+        const auto [usado, error] = std::from_chars(inicio, fin, numero);
+        if (error != std::errc() || usado != fin || numero < 1 || static_cast<std::size_t>(numero) > hojas.size())
+            return nullptr;
+        return hojas[static_cast<std::size_t>(numero - 1)];
+    }
+
+    // Number cells: <c r="B3" s="1"><v>43000</v></c>, with no type attribute.
+    static void CorregirCeldas(const THojaEnMemoria& hoja, const std::string& xml, TCorreccionesDeNumeros& c) {
+        for (std::size_t celda = xml.find("<c r=\""); celda != std::string::npos; celda = xml.find("<c r=\"", celda + 1)) {
+            const std::size_t finEtiqueta = xml.find('>', celda);
+            if (finEtiqueta == std::string::npos) return;
+            const std::string_view etiqueta = std::string_view(xml).substr(celda, finEtiqueta - celda);
+            if (etiqueta.back() == '/' || etiqueta.find(" t=\"") != std::string_view::npos) continue;
+            if (xml.compare(finEtiqueta + 1, 3, "<v>") != 0) continue;
+            const std::size_t inicioRef = celda + 6;
+            const std::size_t finRef = xml.find('"', inicioRef);
+            TRectanguloCeldas ref;
+            if (finRef > finEtiqueta || !LeerCeldas(xml.substr(inicioRef, finRef - inicioRef), ref)) continue;
+            if (const double* numero = std::get_if<double>(&hoja.Valor(ref.fila1, ref.columna1)))
+                c.Corregir(finEtiqueta + 4, xml.find("</v>", finEtiqueta), *numero);
+        }
+    }
+
+    static bool LeerCeldas(const std::string& referencia, TRectanguloCeldas& rango) {
+        try {
+            rango = LeerReferenciaRango(referencia);
+        } catch (const EErrorAutomatizacion&) {
+            return false;
+        }
+        return true;
+    }
+
+    void CorregirGrafico(const TGraficoEnMemoria& grafico, const std::string& xml, TCorreccionesDeNumeros& c) const {
+        CorregirCopiasDeDatos(xml, c);
+        // The axes come in the order of the model's Axes(1) and Axes(2).
+        std::size_t eje = 0;
+        for (int tipo = 1; tipo <= 2; ++tipo) {
+            eje = SiguienteEje(xml, eje);
+            if (eje == std::string::npos) return;
+            // "<c:valAx>" closes with "</c:valAx>".
+            const std::string cierre = "</" + xml.substr(eje + 1, xml.find('>', eje) - eje);
+            const std::size_t finEje = xml.find(cierre, eje);
+            if (finEje == std::string::npos) return;
+            if (const TEjeExcel* modelo = grafico.EjeSiExiste(tipo)) {
+                CorregirAtributo(xml, eje, finEje, "<c:min val=\"", modelo->MinimumScale, c);
+                CorregirAtributo(xml, eje, finEje, "<c:max val=\"", modelo->MaximumScale, c);
+                CorregirAtributo(xml, eje, finEje, "<c:majorUnit val=\"", modelo->MajorUnit, c);
+                CorregirAtributo(xml, eje, finEje, "<c:minorUnit val=\"", modelo->MinorUnit, c);
+            }
+            eje = finEje;
+        }
+    }
+
+    static std::size_t SiguienteEje(const std::string& xml, std::size_t desde) {
+        std::size_t primero = std::string::npos;
+        for (const char* etiqueta : {"<c:catAx>", "<c:valAx>", "<c:dateAx>"})
+            primero = std::min(primero, xml.find(etiqueta, desde));
+        return primero;
+    }
+
+    static void CorregirAtributo(const std::string& xml, std::size_t eje, std::size_t finEje, std::string_view clave,
+                                 const std::optional<double>& valor, TCorreccionesDeNumeros& c) {
+        const std::size_t atributo = xml.find(clave, eje);
+        if (!valor || atributo == std::string::npos || atributo > finEje) return;
+        const std::size_t desde = atributo + clave.size();
+        c.Corregir(desde, xml.find('"', desde), *valor);
+    }
+
+    // The copies of a series' numbers that a chart keeps beside its
+    // reference: <c:numRef><c:f>Prom!$B$3:$B$5</c:f><c:numCache>...
+    // <c:pt idx="0"><c:v>1</c:v></c:pt>...
+    void CorregirCopiasDeDatos(const std::string& xml, TCorreccionesDeNumeros& c) const {
+        for (std::size_t r = xml.find("<c:numRef><c:f>"); r != std::string::npos; r = xml.find("<c:numRef><c:f>", r + 1)) {
+            const std::size_t inicioFormula = r + 15;
+            const std::size_t finFormula = xml.find("</c:f>", inicioFormula);
+            const std::size_t finCopia = xml.find("</c:numCache>", inicioFormula);
+            if (finFormula == std::string::npos || finCopia == std::string::npos) return;
+            const THojaEnMemoria* hoja = nullptr;
+            TRectanguloCeldas rango;
+            if (!LeerFormula(xml.substr(inicioFormula, finFormula - inicioFormula), hoja, rango)) continue;
+            const bool enColumna = rango.columna1 == rango.columna2;
+            for (std::size_t p = xml.find("<c:pt idx=\"", finFormula); p < finCopia; p = xml.find("<c:pt idx=\"", p + 1)) {
+                int indice = 0;
+                std::from_chars(xml.data() + p + 11, xml.data() + xml.size(), indice);
+                const std::size_t valor = xml.find("<c:v>", p);
+                if (valor >= finCopia) break;
+                const int fila = rango.fila1 + (enColumna ? indice : 0);
+                const int columna = rango.columna1 + (enColumna ? 0 : indice);
+                if (const double* numero = std::get_if<double>(&hoja->Valor(fila, columna)))
+                    c.Corregir(valor + 5, xml.find("</c:v>", valor), *numero);
+            }
+        }
+    }
+
+    // "Prom!$B$3:$B$5" or "'2018 01'!$B$3:$B$5": its sheet and its cells.
+    bool LeerFormula(const std::string& formula, const THojaEnMemoria*& hoja, TRectanguloCeldas& rango) const {
+        const std::size_t admiracion = formula.rfind('!');
+        if (admiracion == std::string::npos) return false;
+        std::string nombre = formula.substr(0, admiracion);
+        if (nombre.size() >= 2 && nombre.front() == '\'' && nombre.back() == '\'') {
+            nombre = nombre.substr(1, nombre.size() - 2);
+            for (std::size_t q = nombre.find("''"); q != std::string::npos; q = nombre.find("''", q + 1))
+                nombre.erase(q, 1);
+        }
+        std::string celdas;
+        for (const char c : formula.substr(admiracion + 1))
+            if (c != '$') celdas += c;
+        for (const THojaEnMemoria* candidata : hojasDeTrabajo_)
+            if (nombres_.at(candidata) == nombre) hoja = candidata;
+        return hoja != nullptr && LeerCeldas(celdas, rango);
+    }
+
     const TLibroEnMemoria& libro_;
     std::string ruta_;
     lxw_workbook* libroXlsx_ = nullptr;
     std::map<std::string, lxw_format*> formatos_;
+    std::map<const IHojaDelLibro*, std::string> nombres_;  // each sheet's name in the file
+    std::map<std::string, std::string> nombresPorClave_;   // ClaveNombreHoja of the model's name -> the file's
+    std::vector<const THojaEnMemoria*> hojasDeTrabajo_;     // in the order they were added
+    std::vector<const TGraficoEnMemoria*> graficos_;
 };
 
 }  // namespace

@@ -103,10 +103,17 @@ std::string FormatoFijoAgrupado(double x, int precision, int digitos, bool agrup
                                 const FormatSettings& a) {
     const TCifrasDecimales c = CifrasRedondeadas(x, precision);
     if (x != 0 && c.exponente + 1 > precision) return FormatoGeneral(x, precision, a.DecimalSeparator);
-    const TPartesDecimales p = RedondearADecimales(c, std::clamp(digitos, 0, 18));
-    std::string enteras = p.enteras.empty() ? "0" : p.enteras;
+    // One rounding of the exact value, at the tighter of the two limits: the
+    // last significant digit the precision allows or the last decimal asked
+    // for. (When the precision's rounding carries into a new digit, as 9.96
+    // to two digits does, rounding one place further left gives the same.)
+    digitos = std::clamp(digitos, 0, 18);
+    const int decimalesDeLaPrecision = precision - 1 - c.exponente;
+    TPartesDecimales p;
+    CifrasFijas(x, x == 0 ? digitos : std::min(digitos, decimalesDeLaPrecision), p.enteras, p.decimales);
+    p.decimales.resize(static_cast<std::size_t>(digitos), '0');
     std::string texto = (x < 0 && !EsCero(p)) ? "-" : "";
-    texto += agrupar ? AgruparMiles(enteras, a.ThousandSeparator) : enteras;
+    texto += agrupar ? AgruparMiles(p.enteras, a.ThousandSeparator) : p.enteras;
     if (!p.decimales.empty()) texto += a.DecimalSeparator + p.decimales;
     return texto;
 }

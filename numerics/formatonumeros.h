@@ -7,18 +7,17 @@
 //   FR_General    the general form with `precision` significant digits
 //   FR_Exponente  d.ddd with `precision` significant digits, "E", the
 //                 exponent's sign and at least `digitos` (0 to 4) digits
-//   FR_Fijo       `digitos` decimals; the value is first rounded to
-//                 `precision` significant digits, and a value with more
-//                 integer digits than that is written in the general form
+//   FR_Fijo       `digitos` decimals, the value rounded once at the tighter
+//                 of `precision` significant digits and `digitos` decimals
+//                 (7.649996 with precision 6 and 1 decimal is 7.6); a value
+//                 with more integer digits than the precision is written
+//                 in the general form
 //   FR_Numero     as FR_Fijo, with the thousands separator between groups
 //   FR_Moneda     as FR_Numero (the settings carry no currency symbol)
-// Every kind rounds to significant digits as the general form does: a value
-// exactly halfway (judged on its exact binary value) goes away from zero, so
-// 1234.5 to 4 digits is "1235" in the general form as in the fixed one.
-// The second rounding, to `digitos` decimals, is done on the decimal digits
-// and sends halves away from zero, as a person reading those digits expects:
-// 0.125 with 2 decimals gives 0.13. A result that rounds to zero is written
-// without a sign.
+// Every kind rounds the exact binary value, a value exactly halfway going
+// away from zero: 1234.5 to 4 digits is "1235" and 0.125 with 2 decimals
+// "0.13", while 0.145, held just below 0.145, gives "0.14". A result that
+// rounds to zero is written without a sign.
 //
 // FormatFloat writes a real after a pattern: "0" a digit always written, "#"
 // a digit written only when significant, the first "." the decimal separator,

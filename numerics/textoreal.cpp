@@ -130,6 +130,39 @@ constexpr std::array<uint64_t, 18> kPotenciasDeDiez = [] {
     return potencias;
 }();
 
+// |x| = M * 2^E with M odd (x finite, not zero): M and E.
+void ImparYExponenteBinario(double x, uint64_t& impar, int& exponente) {
+    int exponenteBinario = 0;
+    const double fraccion = std::frexp(std::fabs(x), &exponenteBinario);  // in [0.5, 1)
+    impar = static_cast<uint64_t>(std::ldexp(fraccion, 53));
+    exponente = exponenteBinario - 53;
+    const int cerosFinales = std::countr_zero(impar);
+    impar >>= cerosFinales;
+    exponente += cerosFinales;
+}
+
+// Whether |x| lies exactly halfway between two multiples of 10^-decimales
+// (decimales >= 0). With |x| = M * 2^E, M odd, |x| * 10^d is M * 5^d * 2^(E + d):
+// a whole number plus a half exactly when E = -d - 1.
+bool EsMitadEnDecimales(double x, int decimales) {
+    if (x == 0) return false;
+    uint64_t impar = 0;
+    int exponente = 0;
+    ImparYExponenteBinario(x, impar, exponente);
+    return exponente == -decimales - 1;
+}
+
+// Adds one unit of the last digit to a run of decimal digits, carrying;
+// a carry out of the first digit puts a new "1" in front.
+void SumarUnoALaUltimaCifra(std::string& cifras) {
+    std::size_t i = cifras.size();
+    while (i > 0 && cifras[i - 1] == '9') cifras[--i] = '0';
+    if (i > 0)
+        ++cifras[i - 1];
+    else
+        cifras.insert(cifras.begin(), '1');
+}
+
 // When |x| lies exactly halfway between two numbers of `digitos` significant
 // digits, the digits of the one away from zero and the decimal exponent of
 // its first digit.
@@ -141,13 +174,9 @@ constexpr std::array<uint64_t, 18> kPotenciasDeDiez = [] {
 // 10^-d. Rounding to `digitos` digits rounds at that place when m has exactly
 // `digitos` digits.
 bool CifrasDeMitadExacta(double x, int digitos, std::string& cifras, int& exponente) {
-    int exponenteBinario = 0;
-    const double fraccion = std::frexp(std::fabs(x), &exponenteBinario);  // in [0.5, 1)
-    uint64_t mantisa = static_cast<uint64_t>(std::ldexp(fraccion, 53));
-    int E = exponenteBinario - 53;
-    const int cerosFinales = std::countr_zero(mantisa);
-    mantisa >>= cerosFinales;
-    E += cerosFinales;
+    uint64_t mantisa = 0;
+    int E = 0;
+    ImparYExponenteBinario(x, mantisa, E);
 
     const int decimales = -E - 1;
     const uint64_t limite = 2 * kPotenciasDeDiez[static_cast<std::size_t>(digitos)];
@@ -294,20 +323,38 @@ std::string FormatoGeneral(double x, int digitos, char separadorDecimal) {
     return texto + NotacionCientifica(cifras, exponente, separadorDecimal);
 }
 
+void CifrasFijas(double x, int decimales, std::string& enteras, std::string& fraccion) {
+    decimales = std::max(decimales, 0);
+    // to_chars rounds correctly, but sends an exact half to the even
+    // neighbour; a half has one decimal more, exactly, and is rounded up here.
+    const bool mitad = EsMitadEnDecimales(x, decimales);
+    const int escritos = mitad ? decimales + 1 : decimales;
+    // Up to 309 integer digits, the point and the decimals.
+    std::string texto(static_cast<std::size_t>(escritos) + 320, '\0');
+    char* fin = std::to_chars(texto.data(), texto.data() + texto.size(), std::fabs(x), std::chars_format::fixed,
+                              escritos)
+                    .ptr;
+    texto.resize(static_cast<std::size_t>(fin - texto.data()));
+    const std::size_t punto = std::min(texto.find('.'), texto.size());
+    std::string cifras = texto.substr(0, punto) + (punto < texto.size() ? texto.substr(punto + 1) : "");
+    if (mitad) {
+        cifras.pop_back();  // the 5
+        SumarUnoALaUltimaCifra(cifras);
+    }
+    const std::size_t largoEnteras = cifras.size() - static_cast<std::size_t>(decimales);
+    enteras = cifras.substr(0, largoEnteras);
+    fraccion = cifras.substr(largoEnteras);
+}
+
 std::string FormatoFijo(double x, int decimales, int ancho, char separadorDecimal) {
     std::string texto;
     if (!std::isfinite(x)) {
         texto = TextoNoFinito(x);
     } else {
-        if (x == 0) x = 0.0;  // a negative zero is written as zero
-        decimales = std::max(decimales, 0);
-        // Sign, up to 309 integer digits, the point and the decimals.
-        texto.resize(static_cast<std::size_t>(decimales) + 320);
-        char* fin = std::to_chars(texto.data(), texto.data() + texto.size(), x,
-                                  std::chars_format::fixed, decimales)
-                        .ptr;
-        texto.resize(static_cast<std::size_t>(fin - texto.data()));
-        std::replace(texto.begin(), texto.end(), '.', separadorDecimal);
+        std::string enteras, fraccion;
+        CifrasFijas(x, decimales, enteras, fraccion);
+        texto = (x < 0 ? "-" : "") + enteras;  // a negative zero is written as zero
+        if (!fraccion.empty()) texto += separadorDecimal + fraccion;
     }
     if (static_cast<int>(texto.size()) < ancho) texto.insert(0, ancho - texto.size(), ' ');
     return texto;

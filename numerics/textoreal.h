@@ -44,6 +44,13 @@ void CifrasSignificativas(double x, int digitos, std::string& cifras, int& expon
 std::string FormatoGeneral(double x, int digitos);
 std::string FormatoGeneral(double x, int digitos, char separadorDecimal);
 
-// Fixed notation with `decimales` decimals, right-aligned with blanks to
-// `ancho` characters when the number is shorter.
+// |x| (finite) rounded once, on its exact binary value, to `decimales`
+// decimals (0 or more), a value exactly halfway going away from zero: 0.125
+// to two decimals is 0.13, while 0.145, which a double holds just below
+// 0.145, is 0.14. Gives the integer digits ("0" when there are none) and
+// exactly `decimales` decimals.
+void CifrasFijas(double x, int decimales, std::string& enteras, std::string& fraccion);
+
+// Fixed notation with `decimales` decimals, rounded as CifrasFijas does,
+// right-aligned with blanks to `ancho` characters when the number is shorter.
 std::string FormatoFijo(double x, int decimales, int ancho = 0, char separadorDecimal = '.');

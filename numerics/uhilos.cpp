@@ -7,9 +7,13 @@
 #include <cstring>
 #include <exception>
 #include <mutex>
+#include <optional>
+#include <string>
 #include <system_error>
 #include <thread>
 #include <vector>
+
+#include "numerics/consola.h"
 
 int32_t HilosPedidos(const char* texto) {
     if (!texto) return 0;
@@ -17,16 +21,46 @@ int32_t HilosPedidos(const char* texto) {
     if (texto == fin || *texto < '0' || *texto > '9') return 0;
     int64_t cantidad = 0;
     const auto [resto, error] = std::from_chars(texto, fin, cantidad);
-    if (error == std::errc::result_out_of_range && resto == fin) return MaximoHilos;
-    if (error != std::errc() || resto != fin || cantidad < 1) return 0;
-    return static_cast<int32_t>(std::min<int64_t>(cantidad, MaximoHilos));
+    if (error != std::errc() || resto != fin || cantidad < 1 || cantidad > MaximoHilos) return 0;
+    return static_cast<int32_t>(cantidad);
 }
 
+std::string AvisoHilosIgnorados(const char* texto, int32_t usados) {
+    const std::string hilos = usados == 1 ? "se usa 1 hilo" : "se usan " + std::to_string(usados) + " hilos";
+    return std::string(VariableHilos) + " = \"" + texto + "\" no es una cantidad de hilos de 1 a " +
+           std::to_string(MaximoHilos) + ": se ignora y " + hilos + ".";
+}
+
+namespace {
+
+// Says once that the variable's value was ignored: a run after run with the
+// same value does not repeat it.
+void AvisarHilosIgnorados(const char* texto, int32_t usados) {
+    static std::mutex cerrojo;
+    static std::optional<std::string> avisado;
+    const std::lock_guard<std::mutex> bloqueo(cerrojo);
+    if (texto == nullptr || *texto == '\0') {  // unset or empty: every core, nothing to say
+        avisado.reset();
+        return;
+    }
+    if (avisado == texto) return;
+    avisado = texto;
+    EscribirLineaEnConsola(AvisoHilosIgnorados(texto, usados));
+}
+
+}  // namespace
+
 int32_t HilosDeTrabajo() {
-    const int32_t pedidos = HilosPedidos(std::getenv(VariableHilos));
-    if (pedidos > 0) return pedidos;
+    const char* texto = std::getenv(VariableHilos);
+    const int32_t pedidos = HilosPedidos(texto);
+    if (pedidos > 0) {
+        AvisarHilosIgnorados(nullptr, pedidos);  // a good value: a later bad one is said again
+        return pedidos;
+    }
     const unsigned nucleos = std::thread::hardware_concurrency();
-    return static_cast<int32_t>(std::clamp<unsigned>(nucleos, 1, MaximoHilos));
+    const auto todos = static_cast<int32_t>(std::clamp<unsigned>(nucleos, 1, MaximoHilos));
+    AvisarHilosIgnorados(texto, todos);
+    return todos;
 }
 
 int32_t HilosParaBloques(std::size_t n, int32_t hilos, std::size_t bloque) {

@@ -7,21 +7,28 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <string>
 
 // The environment variable that sets the number of workers of a run.
 inline constexpr const char* VariableHilos = "QUENDAL_HILOS";
-// More workers than this in the variable is taken as this.
+// The most workers the variable may ask for.
 inline constexpr int32_t MaximoHilos = 256;
 
-// The workers of a run: QUENDAL_HILOS when it holds a whole number from 1 on
-// (at most MaximoHilos), else every core the machine offers (at least 1).
-// 1 keeps the run on the main thread alone.
+// The workers of a run: QUENDAL_HILOS when it holds a whole number from 1 to
+// MaximoHilos, else every core the machine offers (at least 1, at most
+// MaximoHilos). 1 keeps the run on the main thread alone. A value that is
+// set but not such a count is ignored, and the console says so (with the
+// count used) once: again only after the variable changes.
 int32_t HilosDeTrabajo();
 
 // The count QUENDAL_HILOS asks for in `texto`, or 0 when it holds no whole
-// number from 1 on: blanks, signs, fractions and anything after the digits
-// are refused.
+// number from 1 to MaximoHilos: blanks, signs, fractions, exponents and
+// anything after the digits are refused.
 int32_t HilosPedidos(const char* texto);
+
+// The console line that says QUENDAL_HILOS = `texto` was ignored and
+// `usados` workers run instead.
+std::string AvisoHilosIgnorados(const char* texto, int32_t usados);
 
 // How many threads RepartirEnBloques runs for n elements in blocks of
 // `bloque` with `hilos` asked for: never more than there are blocks.

@@ -1,6 +1,6 @@
 # Shared by run.sh and test.sh: installs the Debian packages that are missing.
 PAQUETES="cmake ninja-build g++ qt6-base-dev libpq-dev postgresql libcurl4-openssl-dev \
-libgtest-dev libgmock-dev libbenchmark-dev libxlsxwriter-dev xvfb fonts-dejavu-core \
+libgtest-dev libgmock-dev libbenchmark-dev libxlsxwriter-dev zlib1g-dev xvfb fonts-dejavu-core \
 python3 openssl clang libclang-rt-14-dev qt6-translations-l10n"
 
 instalar_faltantes() {

@@ -6,12 +6,14 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <iomanip>
 #include <limits>
 #include <random>
 #include <string>
 
 #include "numerics/errores.h"
 #include "numerics/formatsettings.h"
+#include "expansion_exacta.h"
 
 namespace {
 
@@ -223,18 +225,6 @@ INSTANTIATE_TEST_SUITE_P(
                       CasoGeneral{0.15, 1, "0.1"}, CasoGeneral{2.675, 3, "2.67"},
                       CasoGeneral{0.35000000000000003, 1, "0.4"}, CasoGeneral{0.45, 1, "0.5"}));
 
-// The exact decimal expansion of |x| (a double has at most 767 significant
-// digits): its digits d1 d2 ..., trailing zeros included, and the decimal
-// exponent of d1.
-std::string ExpansionExacta(double x, int& exponente) {
-    static char texto[1200];
-    char* fin = std::to_chars(texto, texto + sizeof texto, std::fabs(x), std::chars_format::scientific, 800).ptr;
-    const std::string completo(texto, fin);
-    const std::size_t e = completo.find('e');
-    exponente = std::stoi(completo.substr(e + 1));
-    return completo.substr(0, 1) + completo.substr(2, e - 2);
-}
-
 int CifrasDeLaExpansionExacta(double x) {
     int exponente = 0;
     const std::string todas = ExpansionExacta(x, exponente);
@@ -351,5 +341,41 @@ INSTANTIATE_TEST_SUITE_P(Casos, FormaFija,
                                            CasoFijo{1e20, 0, 0, '.', "100000000000000000000"},
                                            CasoFijo{kNan, 3, 6, '.', "   Nan"},
                                            CasoFijo{-kInf, 3, 0, '.', "-Inf"}));
+
+// One rule for the fixed form: the exact binary value, a half away from zero.
+INSTANTIATE_TEST_SUITE_P(
+    MitadesHaciaAfuera, FormaFija,
+    ::testing::Values(CasoFijo{0.125, 2, 0, '.', "0.13"}, CasoFijo{-0.125, 2, 0, '.', "-0.13"},
+                      CasoFijo{2.5, 0, 0, '.', "3"}, CasoFijo{-2.5, 0, 0, '.', "-3"}, CasoFijo{0.5, 0, 0, '.', "1"},
+                      CasoFijo{9.5, 0, 0, '.', "10"}, CasoFijo{0.375, 2, 6, ',', "  0,38"},
+                      CasoFijo{99.9375, 3, 0, '.', "99.938"}, CasoFijo{1e20 + 65536, 0, 0, '.', "100000000000000065536"},
+                      // Not halves in binary: held just below, or just above.
+                      CasoFijo{0.145, 2, 0, '.', "0.14"}, CasoFijo{1.0005, 3, 0, '.', "1.000"},
+                      CasoFijo{2.675, 2, 0, '.', "2.67"}, CasoFijo{0.35000000000000003, 1, 0, '.', "0.4"},
+                      CasoFijo{-0.001, 2, 0, '.', "-0.00"}));
+
+// Exact halves at every decimal place (an odd multiple of 2^-(d+1)), their
+// neighbours, and doubles of every size.
+TEST(FormaFija, CoincideConLaExpansionExactaRedondeadaConMitadesHaciaAfuera) {
+    std::mt19937_64 generador(20261211);
+    std::uniform_int_distribution<int> decimalesAlAzar(0, 20), corrimiento(-2, 2);
+    std::uniform_int_distribution<int64_t> imparAlAzar(0, int64_t{1} << 40);
+    for (int k = 0; k < 100'000; ++k) {
+        const int decimales = decimalesAlAzar(generador);
+        double x = 0;
+        if (k % 2 == 0) {
+            x = std::ldexp(static_cast<double>(2 * imparAlAzar(generador) + 1), -decimales - 1);
+            const int paso = corrimiento(generador);
+            for (int i = 0; i < std::abs(paso); ++i) x = std::nextafter(x, paso > 0 ? HUGE_VAL : 0.0);
+            if (k % 4 == 0) x = -x;
+        } else {
+            x = std::bit_cast<double>(generador());
+            if (!std::isfinite(x) || std::fabs(x) > 1e30) continue;
+        }
+        if (x == 0) continue;
+        ASSERT_EQ(FormatoFijo(x, decimales), (x < 0 ? "-" : "") + FijoDeLaExpansionExacta(x, decimales))
+            << std::setprecision(17) << x << " a " << decimales << " decimales";
+    }
+}
 
 }  // namespace

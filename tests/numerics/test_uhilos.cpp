@@ -1,6 +1,7 @@
 // The worker count of a run and the handing out of blocks to threads.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "numerics/uhilos.h"
+#include "../soporte/captura_salida.h"
 #include "../soporte/variable_entorno.h"
 
 namespace {
@@ -29,8 +31,9 @@ TEST_P(HilosPedidosEn, SoloUnEnteroDesdeUnoCuenta) {
 
 INSTANTIATE_TEST_SUITE_P(Casos, HilosPedidosEn,
                          ::testing::Values(CasoHilos{"1", 1}, CasoHilos{"8", 8}, CasoHilos{"08", 8},
-                                           CasoHilos{"256", 256}, CasoHilos{"257", MaximoHilos},
-                                           CasoHilos{"99999999999999999999999", MaximoHilos}, CasoHilos{"", 0},
+                                           CasoHilos{"256", 256}, CasoHilos{"257", 0}, CasoHilos{"1000000", 0},
+                                           CasoHilos{"99999999999999999999999", 0}, CasoHilos{"", 0},
+                                           CasoHilos{"1e3", 0}, CasoHilos{"-1", 0},
                                            CasoHilos{"0", 0}, CasoHilos{"-2", 0}, CasoHilos{"+3", 0},
                                            CasoHilos{" 4", 0}, CasoHilos{"4 ", 0}, CasoHilos{"2.5", 0},
                                            CasoHilos{"4a", 0}, CasoHilos{"todos", 0}));
@@ -56,6 +59,37 @@ TEST(HilosDeTrabajo, LaVariableFijaLaCantidadYSinElla_oMalEscritaSonTodosLosNucl
     for (const char* valor : {static_cast<const char*>(nullptr), "", "0", "muchos"}) {
         const VariableHilosFija fija(valor);
         EXPECT_EQ(HilosDeTrabajo(), std::min(nucleos, MaximoHilos)) << (valor ? valor : "(sin variable)");
+    }
+}
+
+// A value that is not a count of workers is ignored, and the console says so
+// once, with the count used instead; a good value says nothing.
+TEST(HilosDeTrabajo, UnValorQueNoEsUnaCantidadSeAvisaUnaVez) {
+    const auto todos = static_cast<int32_t>(std::clamp(std::thread::hardware_concurrency(), 1u, 256u));
+    for (const char* valor : {"0", "-1", "abc", "2.5", "1e3", " 4", "1000000"}) {
+        SCOPED_TRACE(valor);
+        {
+            const VariableHilosFija buena("3");
+            TCapturaSalida salida;
+            EXPECT_EQ(HilosDeTrabajo(), 3);
+            EXPECT_EQ(salida.Texto(), "");
+        }
+        const VariableHilosFija fija(valor);
+        TCapturaSalida salida;
+        EXPECT_EQ(HilosDeTrabajo(), todos);
+        EXPECT_EQ(HilosDeTrabajo(), todos);  // the next run says nothing more
+        EXPECT_EQ(salida.Texto(), AvisoHilosIgnorados(valor, todos) + "\n");
+    }
+    const std::string aviso = AvisoHilosIgnorados(" 4", 8);
+    EXPECT_EQ(aviso, "QUENDAL_HILOS = \" 4\" no es una cantidad de hilos de 1 a 256: se ignora y se usan 8 hilos.");
+    EXPECT_EQ(AvisoHilosIgnorados("0", 1),
+              "QUENDAL_HILOS = \"0\" no es una cantidad de hilos de 1 a 256: se ignora y se usa 1 hilo.");
+    // Unset or empty: every core, without a word.
+    for (const char* valor : {static_cast<const char*>(nullptr), ""}) {
+        const VariableHilosFija fija(valor);
+        TCapturaSalida salida;
+        EXPECT_EQ(HilosDeTrabajo(), todos);
+        EXPECT_EQ(salida.Texto(), "");
     }
 }
 
