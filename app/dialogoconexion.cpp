@@ -43,6 +43,9 @@ std::optional<TDatosConexion> PedirDatosDeConexion(QWidget* padre, const TDatosC
     };
     auto* servidor = caja("eServidor", iniciales.servidor);
     servidor->setPlaceholderText(QStringLiteral("vacío: esta máquina (socket local)"));
+    // Wide enough for the hint, and so for the title.
+    servidor->setMinimumWidth(servidor->fontMetrics().horizontalAdvance(servidor->placeholderText()) +
+                              servidor->fontMetrics().averageCharWidth() * 4);
     auto* puerto = caja("ePuerto", iniciales.puerto);
     auto* base = caja("eBaseDeDatos", iniciales.baseDeDatos);
     auto* usuario = caja("eUsuario", iniciales.usuario);
