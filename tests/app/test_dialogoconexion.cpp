@@ -25,18 +25,19 @@ namespace {
 // What a test does with the dialog once it shows; it must close it.
 using TAccionDialogo = std::function<void(QDialog& dialogo)>;
 
-// Runs `accion` on the next modal dialog that shows, waiting for it.
-void AlAbrirseElDialogo(TAccionDialogo accion) {
-    auto* espera = new QTimer;
+// Runs `accion` on the next modal dialog that shows; the timer returned
+// waits for it while it lives.
+std::unique_ptr<QTimer> AlAbrirseElDialogo(TAccionDialogo accion) {
+    auto espera = std::make_unique<QTimer>();
     espera->setInterval(5);
-    QObject::connect(espera, &QTimer::timeout, [espera, accion = std::move(accion)] {
+    QObject::connect(espera.get(), &QTimer::timeout, [temporizador = espera.get(), accion = std::move(accion)] {
         auto* dialogo = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         if (!dialogo) return;
-        espera->stop();
-        espera->deleteLater();
+        temporizador->stop();
         accion(*dialogo);
     });
     espera->start();
+    return espera;
 }
 
 QLineEdit* Caja(QDialog& dialogo, const char* nombre) { return ControlDe<QLineEdit>(dialogo, nombre); }
@@ -53,7 +54,7 @@ TCajasVistas LeerCajas(QDialog& dialogo) {
 
 TEST(DialogoDeConexion, ElServidorVacioEsEstaMaquinaYLoDice) {
     TCajasVistas vistas;
-    AlAbrirseElDialogo([&](QDialog& dialogo) {
+    const auto alAbrirse = AlAbrirseElDialogo([&](QDialog& dialogo) {
         vistas = LeerCajas(dialogo);
         dialogo.reject();
     });
@@ -67,7 +68,7 @@ TEST(DialogoDeConexion, ElServidorVacioEsEstaMaquinaYLoDice) {
 
 TEST(DialogoDeConexion, AbreConLosDatosDadosYDevuelveLoTecleado) {
     TCajasVistas vistas;
-    AlAbrirseElDialogo([&](QDialog& dialogo) {
+    const auto alAbrirse = AlAbrirseElDialogo([&](QDialog& dialogo) {
         vistas = LeerCajas(dialogo);
         Caja(dialogo, "eBaseDeDatos")->setText(QStringLiteral("quendal"));
         dialogo.accept();
@@ -110,7 +111,7 @@ protected:
 
 TEST_F(ConexionFallida, NoDiceQueBajaYElDialogoVuelveConLoTecleado) {
     // Nothing listens on port 1 of this machine.
-    AlAbrirseElDialogo([](QDialog& dialogo) {
+    const auto alAbrirse = AlAbrirseElDialogo([](QDialog& dialogo) {
         Caja(dialogo, "eServidor")->setText(QStringLiteral("127.0.0.1"));
         Caja(dialogo, "ePuerto")->setText(QStringLiteral("1"));
         Caja(dialogo, "eBaseDeDatos")->setText(QStringLiteral("quendal"));
@@ -122,7 +123,7 @@ TEST_F(ConexionFallida, NoDiceQueBajaYElDialogoVuelveConLoTecleado) {
     EXPECT_EQ(consola.find("BAJANDO EL MODELO TEORICO"), std::string::npos) << consola;
 
     TCajasVistas vistas;
-    AlAbrirseElDialogo([&](QDialog& dialogo) {
+    const auto alAbrirseOtraVez = AlAbrirseElDialogo([&](QDialog& dialogo) {
         vistas = LeerCajas(dialogo);
         dialogo.reject();
     });
