@@ -25,14 +25,25 @@ carpeta_modelos() {
 }
 
 # The demo plant of examples/ goes into the model root when that holds no
-# plant folder yet.
+# plant folder yet. A demo folder copied before gets the demo files it lacks
+# (a file added to the demo since); no file already there is replaced.
 instalar_planta_demo() {
-    local raiz
+    local raiz demo archivo
     raiz="$(carpeta_modelos)"
+    demo="$raiz/c9001"
+    if [ -d "$demo" ]; then
+        for archivo in examples/c9001/*; do
+            if [ ! -e "$demo/${archivo##*/}" ]; then
+                cp "$archivo" "$demo/"
+                echo "Archivo de la planta de demostración agregado: $demo/${archivo##*/}"
+            fi
+        done
+        return 0
+    fi
     if compgen -G "$raiz/c[0-9]*/" >/dev/null; then return 0; fi
     mkdir -p "$raiz"
     cp -R examples/c9001 "$raiz/"
-    echo "Planta de demostración copiada en: $raiz/c9001"
+    echo "Planta de demostración copiada en: $demo"
 }
 instalar_planta_demo
 

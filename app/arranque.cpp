@@ -1,8 +1,11 @@
 #include "app/arranque.h"
 
 #include <QLocale>
+#include <QMessageBox>
 #include <QString>
 #include <QStringView>
+#include <cstdio>
+#include <exception>
 
 #include "data/inicio.h"
 #include "data/utsdbTypes.h"
@@ -166,6 +169,23 @@ void Arrancar(const FormatSettings& ajustesUsuario) {
     InicializarNumericos();
     InicializarDatos();
     InicializarUTSDBTypes();
+}
+
+bool ArrancarOAvisar(const FormatSettings& ajustesUsuario,
+                     const std::function<void(const QString& mensaje)>& mostrarError) {
+    try {
+        Arrancar(ajustesUsuario);
+        return true;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        mostrarError(QString::fromUtf8(e.what()));
+        return false;
+    }
+}
+
+void CuadroDeArranqueFallido(const QString& mensaje) {
+    QMessageBox::critical(nullptr, QStringLiteral("quendal"),
+                          QStringLiteral("El programa no puede iniciarse:\n\n") + mensaje);
 }
 
 void Finalizar() {

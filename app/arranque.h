@@ -2,6 +2,7 @@
 // Start-up of the program's modules, in their fixed order, before any window.
 #include <QLocale>
 #include <QString>
+#include <functional>
 #include <string>
 
 #include "numerics/formatsettings.h"
@@ -20,6 +21,15 @@ FormatSettings AjustesDelLocale(const QLocale& local);
 
 // Runs the start-up sequence with the given user settings.
 void Arrancar(const FormatSettings& ajustesUsuario);
+
+// Arrancar for the program: a failure (drive C: that cannot be made, for
+// instance) is written to standard error and shown by `mostrarError`, and
+// the answer is false, so that the program ends; before any window exists,
+// that box is the only place a user who started it from a menu sees it.
+bool ArrancarOAvisar(const FormatSettings& ajustesUsuario,
+                     const std::function<void(const QString& mensaje)>& mostrarError);
+// The program's box for that failure.
+void CuadroDeArranqueFallido(const QString& mensaje);
 
 // Finalises the modules in the reverse order, once the window is gone.
 void Finalizar();

@@ -32,15 +32,24 @@ std::string CadenaDeConexion(const TDatosConexion& datos) {
     return cadena;
 }
 
-std::optional<TDatosConexion> PedirDatosDeConexion(QWidget* padre) {
+std::optional<TDatosConexion> PedirDatosDeConexion(QWidget* padre, const TDatosConexion& iniciales) {
     QDialog dialogo(padre);
+    dialogo.setObjectName(QStringLiteral("dialogoConexion"));
     dialogo.setWindowTitle(QStringLiteral("Conexión con la base de datos"));
-    const TDatosConexion porDefecto;
-    auto* servidor = new QLineEdit(QString::fromStdString(porDefecto.servidor), &dialogo);
-    auto* puerto = new QLineEdit(QString::fromStdString(porDefecto.puerto), &dialogo);
-    auto* base = new QLineEdit(&dialogo);
-    auto* usuario = new QLineEdit(&dialogo);
-    auto* clave = new QLineEdit(&dialogo);
+    const auto caja = [&dialogo](const char* nombre, const std::string& texto) {
+        auto* linea = new QLineEdit(QString::fromStdString(texto), &dialogo);
+        linea->setObjectName(QString::fromLatin1(nombre));
+        return linea;
+    };
+    auto* servidor = caja("eServidor", iniciales.servidor);
+    servidor->setPlaceholderText(QStringLiteral("vacío: esta máquina (socket local)"));
+    // Wide enough for the hint, and so for the title.
+    servidor->setMinimumWidth(servidor->fontMetrics().horizontalAdvance(servidor->placeholderText()) +
+                              servidor->fontMetrics().averageCharWidth() * 4);
+    auto* puerto = caja("ePuerto", iniciales.puerto);
+    auto* base = caja("eBaseDeDatos", iniciales.baseDeDatos);
+    auto* usuario = caja("eUsuario", iniciales.usuario);
+    auto* clave = caja("eClave", iniciales.clave);
     clave->setEchoMode(QLineEdit::Password);
     auto* botones = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialogo);
     QObject::connect(botones, &QDialogButtonBox::accepted, &dialogo, &QDialog::accept);

@@ -2,7 +2,6 @@
 // did not generate under operating restrictions.
 #include <QApplication>
 #include <cstdio>
-#include <exception>
 
 #include "app/arranque.h"
 #include "app/traducciones.h"
@@ -17,12 +16,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "No se encontraron las traducciones de Qt (qtbase_es) en %s: los diálogos del sistema "
                              "quedan en inglés.\n",
                      CarpetaTraduccionesQt().toLocal8Bit().constData());
-    try {
-        Arrancar(AjustesDelSistema());
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "%s\n", e.what());
-        return 1;
-    }
+    if (!ArrancarOAvisar(AjustesDelSistema(), CuadroDeArranqueFallido)) return 1;
     int resultado = 0;
     {
         TFormQuendal ventana;

@@ -119,8 +119,8 @@ void TPestaniaModelos::ConectarBotones() {
 void TPestaniaModelos::btBajarParqueClick() {
     const int32_t nid = EnteroDe(eNidCentral);
     entorno_.NidCentral() = nid;
-    EscribirLineaEnConsola("BAJANDO EL MODELO TEORICO DE LA CENTRAL " + N(nid) + " DE LA BASE DE DATOS ...\n");
     TPgSqlCon& conexion = entorno_.ConexionAbierta();
+    EscribirLineaEnConsola("BAJANDO EL MODELO TEORICO DE LA CENTRAL " + N(nid) + " DE LA BASE DE DATOS ...\n");
     const auto fila = FilaDeCentral(conexion, nid);
     auto parque = TParque_ModeloTeorico::Create_DesdeBD(conexion, *fila);
     const std::string archivo = RutaParqueMT(nid);

@@ -105,7 +105,12 @@ QString DialogoDeArchivoEstandar(QWidget* padre, const TPeticionDialogo& peticio
 
 TFormQuendal::TFormQuendal(QWidget* padre) : QMainWindow(padre) {
     cuadroDeError_ = [this](const QString& mensaje) { return CuadroDeErrorEstandar(this, mensaje); };
-    dialogoDeConexion_ = [this] { return PedirDatosDeConexion(this); };
+    // After a failed connection the dialog shows what was typed.
+    dialogoDeConexion_ = [this, tecleados = TDatosConexion()]() mutable {
+        std::optional<TDatosConexion> datos = PedirDatosDeConexion(this, tecleados);
+        if (datos) tecleados = *datos;
+        return datos;
+    };
     cuadroDeMensaje_ = [this](const QString& titulo, const QString& mensaje, bool esConfirmacion) {
         return CuadroDeMensajeEstandar(this, titulo, mensaje, esConfirmacion);
     };

@@ -48,10 +48,12 @@ std::string CarpetaDeDatosDelUsuario(char letra) {
     return home + "/.local/share";
 }
 
+std::string VariableDeUnidad(char letra) { return std::string("QUENDAL_UNIDAD_") + MayusculaAscii(letra); }
+
 // Host folder of a drive, without a trailing '/'.
 std::string CarpetaDeUnidad(char letra) {
     const char mayuscula = MayusculaAscii(letra);
-    std::string carpeta = VariableDeEntorno(std::string("QUENDAL_UNIDAD_") + mayuscula);
+    std::string carpeta = VariableDeEntorno(VariableDeUnidad(letra));
     if (carpeta.empty())
         carpeta = CarpetaDeDatosDelUsuario(mayuscula) + "/quendal/" + MinusculaAscii(letra);
     while (!carpeta.empty() && carpeta.back() == '/') carpeta.pop_back();
@@ -66,4 +68,11 @@ std::string RutaLocal(std::string_view ruta) {
     const std::string carpeta = CarpetaDeUnidad(ruta[0]);
     if (resto.empty()) return carpeta.empty() ? std::string("/") : carpeta;
     return resto.front() == '/' ? carpeta + resto : carpeta + "/" + resto;
+}
+
+std::string DescripcionDeUnidad(char letra) {
+    const std::string carpeta = CarpetaDeUnidad(letra);
+    const std::string variable = VariableDeUnidad(letra);
+    if (VariableDeEntorno(variable).empty()) return carpeta;
+    return carpeta + ", según " + variable;
 }

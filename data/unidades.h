@@ -14,3 +14,7 @@
 // Raises EInOutError when no host folder can be found for the drive (neither
 // its variable, XDG_DATA_HOME nor HOME is set).
 std::string RutaLocal(std::string_view ruta);
+
+// Host folder of drive `letra`, for messages: the folder, and where it comes
+// from when its variable places it ("/x/c, según QUENDAL_UNIDAD_C").
+std::string DescripcionDeUnidad(char letra);

@@ -1,5 +1,6 @@
 #include "numerics/archivotexto.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "numerics/consola.h"
 #include "numerics/errores.h"
 #include "numerics/textoreal.h"
 
@@ -47,6 +49,29 @@ mode_t PermisosParaGuardar(const std::string& ruta) {
     const mode_t mascara = ::umask(0);
     ::umask(mascara);
     return 0666 & ~mascara;
+}
+
+bool EsArchivoComun(const std::string& ruta) {
+    struct stat estado;
+    return ::stat(ruta.c_str(), &estado) == 0 && S_ISREG(estado.st_mode);
+}
+
+// Before `nuevo` replaces `ruta`: when `ruta` holds a file whose bytes differ,
+// that file is kept as `ruta` + ".anterior", replacing an older copy. Returns
+// the copy's name, empty when nothing had to be kept.
+std::string ConservarVersionAnterior(const std::string& ruta, const std::string& nuevo) {
+    if (!EsArchivoComun(ruta) || LeerArchivoEntero(ruta) == LeerArchivoEntero(nuevo)) return {};
+    const std::string copia = ruta + ".anterior";
+    const auto fallar = [&copia] { throw EInOutError("No se puede conservar la versión anterior en: " + copia); };
+    if (::unlink(copia.c_str()) != 0 && errno != ENOENT) fallar();
+    // A second name for the old file keeps its bytes and permissions as they
+    // are on disk; a copy where the file system has no such names.
+    if (::link(ruta.c_str(), copia.c_str()) != 0) {
+        std::error_code error;
+        std::filesystem::copy_file(ruta, copia, error);
+        if (error) fallar();
+    }
+    return copia;
 }
 
 }  // namespace
@@ -246,8 +271,10 @@ void GuardarArchivoAtomico(const std::string& ruta, const std::function<void(TEs
         // On disk before the rename, so that a crash leaves the old file or the new one.
         escritor.SincronizarConDisco();
         escritor.Cerrar();
+        const std::string copiaAnterior = ConservarVersionAnterior(ruta, temporal);
         if (std::rename(temporal.c_str(), ruta.c_str()) != 0)
             throw EInOutError("No se puede reemplazar el archivo: " + ruta);
+        if (!copiaAnterior.empty()) EscribirLineaEnConsola("El archivo anterior se conserva en: " + copiaAnterior);
     } catch (...) {
         std::remove(temporal.c_str());
         throw;

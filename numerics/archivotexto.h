@@ -129,4 +129,7 @@ private:
 // file is left untouched, then the failure goes on. The writer handed to
 // `escribir` is named `ruta`, so its errors name the file being saved. A
 // replaced file keeps its permissions; a new one gets the usual ones.
+// A replaced file whose bytes differ from the new ones is kept beside it as
+// `ruta` + ".anterior" (one generation: an older copy is replaced), and the
+// console says so; an identical rewrite keeps no copy.
 void GuardarArchivoAtomico(const std::string& ruta, const std::function<void(TEscritorTexto&)>& escribir);

@@ -5,7 +5,8 @@ execute_process(COMMAND "${PROGRAMA}" "${DESTINO}" RESULT_VARIABLE resultado OUT
 if(NOT resultado EQUAL 0)
   message(FATAL_ERROR "generar_planta_demo terminó con ${resultado}")
 endif()
-foreach(archivo c9001_parque_mt.pmt c9001_series10min.sas c9001_calibrador.clp c9001.pmc)
+foreach(archivo c9001_parque_mt.pmt c9001_series10min.sas c9001_calibrador.clp c9001.pmc
+                c9001_modelo_calibrado.clp)
   execute_process(COMMAND "${CMAKE_COMMAND}" -E compare_files "${DESTINO}/c9001/${archivo}" "${ESPERADA}/${archivo}"
                   RESULT_VARIABLE distinto)
   if(NOT distinto EQUAL 0)

@@ -1,7 +1,9 @@
 // Writes the demo plant, number 9001, into the folder <destino>/c9001: the
 // park model, the ten-minute series of the year 2018 (which holds the
 // window's default period, February 2018), the calibrator with its met-mast
-// tables calibrated, and the combined model. examples/c9001 is made with
+// tables calibrated, and the combined model, both as the plant's ".pmc" file
+// and as "c9001_modelo_calibrado.clp", the file that "Cargar Modelo
+// Calibrado" lists. examples/c9001 is made with
 //
 //   generar_planta_demo examples
 //
@@ -33,6 +35,9 @@ constexpr int32_t kDiasDemo = 365;
 // The bounds of the S-curve fits, in percent of the authorised power.
 constexpr int32_t kPorcentajeInferior = 1;
 constexpr int32_t kPorcentajeSuperior = 100;
+// The combined model once more, under a name the load dialog of the input
+// tab lists and a user recognises from its button.
+constexpr const char* kSufijoModeloCalibrado = "_modelo_calibrado.clp";
 
 // A temporary folder made drive C: for the life of the object, then removed.
 class UnidadCTemporal {
@@ -57,7 +62,7 @@ private:
     std::string carpeta_;
 };
 
-// Builds the four files of the plant in its folder under the model root.
+// Builds the five files of the plant in its folder under the model root.
 void ConstruirPlanta() {
     TOpcionesPlantaSintetica opciones;
     opciones.nid = kNidDemo;
@@ -74,13 +79,14 @@ void ConstruirPlanta() {
 
     auto combinado = TParque_ModeloCombinado::Create(RutaCalibrador(kNidDemo));
     combinado->GuardarEnArchivo(RutaModeloCombinado(kNidDemo));
+    combinado->GuardarEnArchivo(RutaArchivoEnCarpetaCentral(kNidDemo, kSufijoModeloCalibrado));
 }
 
 void CopiarPlanta(const fs::path& carpetaDestino) {
     fs::create_directories(carpetaDestino);
     for (const std::string& ruta :
          {RutaParqueMT(kNidDemo), RutaArchivoEnCarpetaCentral(kNidDemo, "_series10min.sas"), RutaCalibrador(kNidDemo),
-          RutaModeloCombinado(kNidDemo)}) {
+          RutaModeloCombinado(kNidDemo), RutaArchivoEnCarpetaCentral(kNidDemo, kSufijoModeloCalibrado)}) {
         const fs::path destino = carpetaDestino / fs::path(ruta).filename();
         fs::copy_file(ruta, destino, fs::copy_options::overwrite_existing);
         std::printf("%s\n", destino.string().c_str());

@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QDateEdit>
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -28,6 +29,7 @@
 #include "models/uparques_modeloempirico.h"
 #include "models/uparques_modeloteorico.h"
 #include "numerics/textoreal.h"
+#include "numerics/uproblema.h"
 #include "unidad_temporal.h"
 
 namespace fs = std::filesystem;
@@ -190,6 +192,68 @@ TEST_F(Entradas, UnArchivoIlegibleDaSuErrorYDejaLosModelos) {
     EXPECT_EQ(Modelos().CalibradorActual(), antes);
     EXPECT_EQ(Modelos().ParqueActual(), antes->Parque.get());
     EXPECT_EQ(Contenido(roto), "VERSION=5\nno es un parque\n");
+}
+
+// The README's route: the dialog lists the demo's calibrated model, which
+// loads with the factor matrix of c9001.pmc and is written back unchanged,
+// so no previous version is kept.
+TEST_F(Entradas, ElModeloCalibradoDeLaDemoSeListaYSeCargaConSusFactores) {
+    const std::string archivo = Ruta("c9001_modelo_calibrado.clp");
+    Elegir(archivo);
+    Clic("btCargarMC1");
+    ASSERT_TRUE(errores.isEmpty()) << errores.join(QLatin1Char('\n')).toStdString();
+    ASSERT_EQ(pedidos.size(), 1u);
+    EXPECT_TRUE(QDir::match(pedidos[0].filtro, QStringLiteral("c9001_modelo_calibrado.clp")));
+    const TParque_ModeloCombinado* cargado = Modelos().ModeloCombinadoActual();
+    ASSERT_NE(cargado, nullptr);
+    EXPECT_EQ(ventana->windowTitle(), QStringLiteral("Calibrador cargado, Parque: Parque sintetico 9001"));
+    ::testing::internal::CaptureStdout();
+    const auto combinado = TParque_ModeloCombinado::Create_LeerDeArchivo(RutaModeloDemo());
+    ::testing::internal::GetCapturedStdout();
+    ASSERT_EQ(cargado->MatrizFactores.nf, 72);
+    EXPECT_EQ(cargado->MatrizFactores.ACadena(), combinado->MatrizFactores.ACadena());
+    bool todosUno = true;
+    for (int32_t i = 1; i <= cargado->MatrizFactores.nf; ++i)
+        for (int32_t j = 1; j <= cargado->MatrizFactores.nc; ++j) todosUno &= cargado->MatrizFactores.pm[i]->pv[j] == 1;
+    EXPECT_FALSE(todosUno);
+    EXPECT_EQ(Contenido(archivo), Contenido(kPlantaDemo / "c9001_modelo_calibrado.clp"));
+    EXPECT_EQ(NombresEn(carpeta).count("c9001_modelo_calibrado.clp.anterior"), 0u);
+}
+
+// "Crear archivo .clp con MT y archivo .sas" and "Calcular MC" rebuild the
+// demo's calibrator and combined model uncalibrated; the calibrated files
+// they replace stay beside them byte for byte, and the console says so.
+// The same calibrator built again keeps the calibrated copy.
+TEST_F(Entradas, ReconstruirLosModelosDeLaDemoConservaLosCalibradosComoAnterior) {
+    struct LogEnLaUnidad {
+        explicit LogEnLaUnidad(const std::string& carpeta) { FijarCarpetaLogEstimarMultiplicadores(carpeta); }
+        ~LogEnLaUnidad() { FijarCarpetaLogEstimarMultiplicadores(""); }
+    } log(unidad_);
+    const auto pulsar = [this](const char* boton) {
+        ::testing::internal::CaptureStdout();
+        Clic(boton);
+        return ::testing::internal::GetCapturedStdout();
+    };
+    const std::string copia = "El archivo anterior se conserva en: ";
+    Control("eNidCentral")->setText(QStringLiteral("9001"));
+    const std::string consola = pulsar("btLoadFromArchi_ModeloMTySeries");
+    ASSERT_TRUE(errores.isEmpty()) << errores.join(QLatin1Char('\n')).toStdString();
+    EXPECT_NE(Contenido(RutaCalibradorDemo()), Contenido(kPlantaDemo / "c9001_calibrador.clp"));
+    EXPECT_EQ(Contenido(RutaCalibradorDemo() + ".anterior"), Contenido(kPlantaDemo / "c9001_calibrador.clp"));
+    EXPECT_NE(consola.find(copia + RutaCalibradorDemo() + ".anterior\n"), std::string::npos) << consola;
+
+    pulsar("btCalcularMC");
+    ASSERT_TRUE(errores.isEmpty()) << errores.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(Contenido(RutaModeloDemo() + ".anterior"), Contenido(kPlantaDemo / "c9001.pmc"));
+
+    const std::string otraVez = pulsar("btLoadFromArchi_ModeloMTySeries");
+    ASSERT_TRUE(errores.isEmpty()) << errores.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(otraVez.find(copia), std::string::npos) << otraVez;
+    EXPECT_EQ(Contenido(RutaCalibradorDemo() + ".anterior"), Contenido(kPlantaDemo / "c9001_calibrador.clp"));
+    std::set<std::string> copias;
+    for (const std::string& nombre : NombresEn(carpeta))
+        if (nombre.ends_with(".anterior")) copias.insert(nombre);
+    EXPECT_EQ(copias, (std::set<std::string>{"c9001.pmc.anterior", "c9001_calibrador.clp.anterior"}));
 }
 
 // ---- "Simular Modelo Teórico" ----

@@ -75,10 +75,36 @@ TEST_F(ArranqueDeDatos, ElTarnekQueYaExisteQuedaIntacto) {
 
 TEST_F(ArranqueDeDatos, UnArchivoDondeVaLaRaizTerminaConElErrorDeEntradaSalida) {
     CrearArchivo(unidad_ + "/tarnek");
-    const std::string mensaje = MensajeDe([] { ArrancarDatos(); });
-    EXPECT_EQ(mensaje.rfind("No se puede crear la carpeta C:\\tarnek: ", 0), 0u) << mensaje;
+    EXPECT_EQ(MensajeDe([] { ArrancarDatos(); }), "No se puede crear la carpeta C:\\tarnek (" + unidad_ +
+                                                      "/tarnek): ya hay un archivo con ese nombre");
     EXPECT_THROW(ArrancarDatos(), EInOutError);
 }
+
+// Drive C: where no folder can be made: the message names the host folder,
+// the variable that put it there, and the reason in Spanish.
+struct TCasoUnidadImposible {
+    const char* descripcion;
+    const char* debajoDelArchivo;  // the drive's path below a plain file
+    const char* motivo;
+};
+
+class UnidadImposible : public UnidadCTemporal, public ::testing::WithParamInterface<TCasoUnidadImposible> {};
+
+TEST_P(UnidadImposible, ElMensajeNombraLaCarpetaDelEquipoYElMotivo) {
+    const TCasoUnidadImposible& caso = GetParam();
+    CrearArchivo(unidad_ + "/archivo");
+    const std::string carpeta = unidad_ + "/archivo" + caso.debajoDelArchivo;
+    setenv("QUENDAL_UNIDAD_C", carpeta.c_str(), 1);
+    EXPECT_EQ(MensajeDe([] { ArrancarDatos(); }),
+              "No se puede crear la carpeta C: (" + carpeta + ", según QUENDAL_UNIDAD_C): " + caso.motivo)
+        << caso.descripcion;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Casos, UnidadImposible,
+    ::testing::Values(TCasoUnidadImposible{"la unidad es un archivo", "", "ya hay un archivo con ese nombre"},
+                      TCasoUnidadImposible{"la unidad está debajo de un archivo", "/c",
+                                           "una parte de la ruta es un archivo, no una carpeta"}));
 
 // A plain file where data folder k belongs: the start-up ends naming that
 // folder, after the folders before it were made and before those after it.
@@ -140,7 +166,8 @@ TEST_F(NombresDeCentral, SinLaRaizOConUnArchivoEnSuLugarFallaLaCarpetaDeLaCentra
     ArrancarDatos();
     CrearArchivo(unidad_ + "/tarnek/modelado_ro/c8");
     const std::string mensaje = MensajeDe([] { CarpetaCentral(8); });
-    EXPECT_EQ(mensaje.rfind("No se puede crear la carpeta C:\\tarnek\\modelado_ro\\c8: ", 0), 0u) << mensaje;
+    EXPECT_EQ(mensaje, "No se puede crear la carpeta C:\\tarnek\\modelado_ro\\c8 (" + unidad_ +
+                           "/tarnek/modelado_ro/c8): ya hay un archivo con ese nombre");
 }
 
 TEST_F(NombresDeCentral, AsegurarCarpetaImprimeLaRutaYLaCrea) {

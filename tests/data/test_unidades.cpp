@@ -107,4 +107,12 @@ TEST_F(RutaDeUnidad, SinVariableDeUnidadUsaLaCarpetaDeDatosDelUsuario) {
     EXPECT_THROW(RutaLocal("C:\\tarnek"), EInOutError);
 }
 
+// A message names the drive's host folder, and the variable when one put it there.
+TEST_F(RutaDeUnidad, LaDescripcionDeLaUnidadNombraSuCarpetaYSuVariable) {
+    EXPECT_EQ(DescripcionDeUnidad('c'), carpeta_ + ", según QUENDAL_UNIDAD_C");
+    const VariableTemporal sinUnidad("QUENDAL_UNIDAD_C", std::nullopt);
+    const VariableTemporal xdg("XDG_DATA_HOME", carpeta_ + "/xdg");
+    EXPECT_EQ(DescripcionDeUnidad('C'), carpeta_ + "/xdg/quendal/c");
+}
+
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -45,6 +46,7 @@ protected:
     std::vector<std::string> NombresEnCarpeta() const {
         std::vector<std::string> nombres;
         for (const auto& entrada : fs::directory_iterator(carpeta_)) nombres.push_back(entrada.path().filename());
+        std::sort(nombres.begin(), nombres.end());
         return nombres;
     }
 
@@ -317,10 +319,62 @@ TEST_F(GuardadoAtomico, CreaElArchivo) {
 TEST_F(GuardadoAtomico, ReemplazaElArchivoYConservaSusPermisos) {
     EscribirBytes(Ruta("c5.pmc"), "viejo\n");
     fs::permissions(Ruta("c5.pmc"), static_cast<fs::perms>(0640));
+    ::testing::internal::CaptureStdout();
     GuardarArchivoAtomico(Ruta("c5.pmc"), [](TEscritorTexto& f) { f.EscribirLinea("nuevo"); });
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+              "El archivo anterior se conserva en: " + Ruta("c5.pmc.anterior") + "\n");
     EXPECT_EQ(LeerBytes(Ruta("c5.pmc")), "nuevo\n");
     EXPECT_EQ(fs::status(Ruta("c5.pmc")).permissions(), static_cast<fs::perms>(0640));
-    EXPECT_EQ(NombresEnCarpeta(), std::vector<std::string>{"c5.pmc"});
+    // The replaced file stays beside it, as it was.
+    EXPECT_EQ(NombresEnCarpeta(), (std::vector<std::string>{"c5.pmc", "c5.pmc.anterior"}));
+    EXPECT_EQ(LeerBytes(Ruta("c5.pmc.anterior")), "viejo\n");
+    EXPECT_EQ(fs::status(Ruta("c5.pmc.anterior")).permissions(), static_cast<fs::perms>(0640));
+}
+
+// Only the version just replaced is kept: each save that changes the file
+// replaces the copy of the one before.
+TEST_F(GuardadoAtomico, CadaReemplazoConservaSoloLaVersionQueReemplaza) {
+    for (const char* version : {"uno", "dos", "tres"}) {
+        ::testing::internal::CaptureStdout();
+        GuardarArchivoAtomico(Ruta("c5.clp"), [version](TEscritorTexto& f) { f.EscribirLinea(version); });
+        ::testing::internal::GetCapturedStdout();
+    }
+    EXPECT_EQ(LeerBytes(Ruta("c5.clp")), "tres\n");
+    EXPECT_EQ(LeerBytes(Ruta("c5.clp.anterior")), "dos\n");
+    EXPECT_EQ(NombresEnCarpeta(), (std::vector<std::string>{"c5.clp", "c5.clp.anterior"}));
+}
+
+// Writing the bytes the file already holds keeps no copy, says nothing and
+// leaves an older copy as it was.
+TEST_F(GuardadoAtomico, UnaReescrituraIgualNoConservaCopia) {
+    const std::string modelo = "VERSION=5\r\n 1.0000000000000000E+000\r\n";
+    EscribirBytes(Ruta("c5.pmt"), modelo);
+    ::testing::internal::CaptureStdout();
+    GuardarArchivoAtomico(Ruta("c5.pmt"), [&modelo](TEscritorTexto& f) { f.Escribir(modelo); });
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(NombresEnCarpeta(), std::vector<std::string>{"c5.pmt"});
+
+    EscribirBytes(Ruta("c5.pmt.anterior"), "mas viejo\n");
+    ::testing::internal::CaptureStdout();
+    GuardarArchivoAtomico(Ruta("c5.pmt"), [&modelo](TEscritorTexto& f) { f.Escribir(modelo); });
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(LeerBytes(Ruta("c5.pmt")), modelo);
+    EXPECT_EQ(LeerBytes(Ruta("c5.pmt.anterior")), "mas viejo\n");
+}
+
+// When the old version cannot be kept, the file is not replaced.
+TEST_F(GuardadoAtomico, SinPoderConservarLaVersionAnteriorNoLaReemplaza) {
+    EscribirBytes(Ruta("c5.pmc"), "viejo\n");
+    fs::create_directory(Ruta("c5.pmc.anterior"));
+    EscribirBytes(Ruta("c5.pmc.anterior/dentro"), "x");
+    try {
+        GuardarArchivoAtomico(Ruta("c5.pmc"), [](TEscritorTexto& f) { f.EscribirLinea("nuevo"); });
+        FAIL() << "no lanzó";
+    } catch (const EInOutError& e) {
+        EXPECT_EQ(std::string(e.what()), "No se puede conservar la versión anterior en: " + Ruta("c5.pmc.anterior"));
+    }
+    EXPECT_EQ(LeerBytes(Ruta("c5.pmc")), "viejo\n");
+    EXPECT_EQ(NombresEnCarpeta(), (std::vector<std::string>{"c5.pmc", "c5.pmc.anterior"}));
 }
 
 TEST_F(GuardadoAtomico, UnFalloDejaElArchivoAnteriorIntacto) {
