@@ -218,6 +218,27 @@ TEST_F(CargaConBaseDeDatos, CargarModeloCalibradoTomaElFactorDeLaCentralYLoGuard
     EXPECT_EQ(v_->pedidosDeConexion, 0) << "QUENDAL_BD gives the connection";
 }
 
+// A plant without its row, or whose row has no factor, gives no factor:
+// "Cargar Modelo Calibrado" loads nothing and writes no 0 into the file.
+TEST_F(CargaConBaseDeDatos, CargarModeloCalibradoSinFactorEnLaBaseNoCargaNiEscribeNada) {
+    EscribirArchivosAntiguos(kPlanta);
+    const std::string carpeta = CarpetaCentral(kPlanta);
+    const auto antes = Archivos(carpeta);
+    v_->respuestaDialogo = QString::fromStdString(RutaModeloCombinado(kPlanta));
+    for (const char* sentencia : {"UPDATE centrales SET factor_kolm_scada = NULL WHERE nid = 31",
+                                  "DELETE FROM centrales WHERE nid = 31"}) {
+        SCOPED_TRACE(sentencia);
+        Ejecutar(sentencia);
+        v_->errores.clear();
+        v_->Pulsar("btCargarMC1");
+        ASSERT_EQ(v_->errores.size(), 1) << v_->Errores();
+        EXPECT_NE(v_->Errores().find("la central 31 (Parque sintetico 31)"), std::string::npos) << v_->Errores();
+        EXPECT_EQ(Archivos(carpeta), antes);
+        EXPECT_EQ(v_->ventana->Modelos().ModeloCombinadoActual(), nullptr);
+        EXPECT_EQ(v_->ventana->Modelos().CalibradorActual(), nullptr);
+    }
+}
+
 // "Actualizar MT en la Base de Datos" on a park whose model is not in the
 // database: the error box says so.
 TEST_F(CargaConBaseDeDatos, ActualizarMTDeUnModeloQueNoEstaLoDiceEnElCuadroDeError) {
