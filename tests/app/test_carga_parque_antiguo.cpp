@@ -286,7 +286,8 @@ TEST_F(CargaConBaseDeDatos, ActualizarMTDeUnModeloQueNoEstaLoDiceEnElCuadroDeErr
     v_->Pulsar("btUpdateMTinDB");
     ASSERT_EQ(v_->errores.size(), 1);
     EXPECT_EQ(v_->errores[0], QStringLiteral("No se actualizó el modelo teórico 999 de la central 31 (Parque "
-                                             "sintetico 31): no está en la tabla modelo_teorico de la base de datos."));
+                                             "sintetico 31): no está en la tabla modelo_teorico de la base de datos. "
+                                             "No se cambió nada en la base de datos."));
     EXPECT_EQ(con_.sqlquery_int("SELECT count(*) FROM modelo_teorico", -1), 1);
 }
 
