@@ -5,16 +5,18 @@
 // before any table is written.
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <filesystem>
+#include <optional>
+#include <set>
 #include <string>
 
 #include "../models/bloque_parque_antiguo.h"
+#include "../models/test_solar_comun.h"
 #include "apoyo_simulacion.h"
-#include "conexion_registrada.h"
 #include "data/ucarpetasmodelos.h"
 #include "numerics/errores.h"
+#include "prueba_base_de_datos.h"
 #include "restrictions/ucalcrestriccionesoperativas.h"
-#include "servidor_pg.h"
 #include "tablas_prueba.h"
 
 using namespace apoyo_simulacion;
@@ -23,30 +25,23 @@ namespace {
 
 constexpr int32_t U = 6;
 
-class CorridaConBloqueAntiguo : public ConPlantaDeMano {
+class CorridaConBloqueAntiguo : public PruebaConBaseDeDatos {
 protected:
-    static void SetUpTestSuite() {
-        try {
-            servidor_ = std::make_unique<TServidorPgPrueba>();
-        } catch (const std::exception& e) {
-            errorDeArranque_ = e.what();
-        }
-    }
-    static void TearDownTestSuite() { servidor_.reset(); }
-
     void SetUp() override {
-        ConPlantaDeMano::SetUp();
-        ASSERT_TRUE(servidor_) << "The test PostgreSQL server could not be started: " << errorDeArranque_;
-        servidor_->ReiniciarEsquema();
-        con_.Open(servidor_->Conexion());
-        con_.sqlexec_ntuples("INSERT INTO centrales (nid, centralgeneradora, factor_kolm_scada) VALUES (12, "
-                             "'Planta de mano', 0.955)");
+        PruebaConBaseDeDatos::SetUp();
+        if (HasFatalFailure()) return;
+        unidad_.emplace();
+        carpeta_ = CarpetaCentral(NidDeMano);
+        archivoSeries_ = carpeta_ + "/c12_series10min.sas";
+        Ejecutar("INSERT INTO centrales (nid, centralgeneradora, factor_kolm_scada) VALUES (12, 'Planta de mano', "
+                 "0.955)");
         con_.OlvidarSentencias();
         archivoModelo_ = RutaModeloCombinado(NidDeMano);
         apoyo_calibrador::EscribirArchivo(archivoModelo_,
                                           bloque_antiguo::ModeloCombinadoVersion3(*ParqueDeUnMolino(NidDeMano)));
         DiaDeMano().Escribir(archivoSeries_);
     }
+    void TearDown() override { unidad_.reset(); }
 
     void Correr(const TProveedorConexion& proveedor) {
         ::testing::internal::CaptureStdout();
@@ -60,10 +55,15 @@ protected:
         ::testing::internal::GetCapturedStdout();
     }
 
-    static inline std::unique_ptr<TServidorPgPrueba> servidor_;
-    static inline std::string errorDeArranque_;
-    TPgSqlConRegistrada con_;
-    std::string archivoModelo_;
+    // The files of the plant folder.
+    std::set<std::string> Archivos() const {
+        std::set<std::string> nombres;
+        for (const auto& e : std::filesystem::directory_iterator(carpeta_)) nombres.insert(e.path().filename().string());
+        return nombres;
+    }
+
+    std::optional<TUnidadCSolar> unidad_;
+    std::string carpeta_, archivoSeries_, archivoModelo_;
 };
 
 TEST_F(CorridaConBloqueAntiguo, TomaElFactorDeLaCentralPorLaConexionDada) {
@@ -87,7 +87,7 @@ TEST_F(CorridaConBloqueAntiguo, SinConexionSeDetieneDiciendoQueFaltaSinEscribirT
                   std::string::npos)
             << e.what();
     }
-    EXPECT_TRUE(Resultados().empty());
+    EXPECT_EQ(Archivos(), (std::set<std::string>{"c12.pmc", "c12_series10min.sas"}));
 }
 
 }  // namespace
