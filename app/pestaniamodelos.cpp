@@ -284,7 +284,8 @@ void TPestaniaModelos::btProcesarRestriccionesClick() {
     if (ArchivoModeloCombinado.empty())
         throw EErrorQuendal("No hay un modelo combinado cargado: cárguelo con \"Cargar Modelo Calibrado\".");
     // The park block at the head of the model file names its plant.
-    const int32_t nid = TParque_ModeloTeorico::Create_LeerDeArchivo(ArchivoModeloCombinado)->nid;
+    const int32_t nid =
+        TParque_ModeloTeorico::Create_LeerDeArchivo(ArchivoModeloCombinado, entorno_.ProveedorDeConexion())->nid;
     const std::string carpeta = CarpetaCentral(nid);
     odProcesarSeries.carpetaInicial = Qs(carpeta);
     const QString archivo = entorno_.EjecutarDialogo(odProcesarSeries);
@@ -293,5 +294,5 @@ void TPestaniaModelos::btProcesarRestriccionesClick() {
     ProcesarRestriccionesEolico(ArchivoModeloCombinado, archivo.toStdString(), carpeta,
                                 entradas_.flg_sinMatrizFactores->isChecked(),
                                 entradas_.cbSeriesConVelLibre->isChecked(), muestras, periodo.desde,
-                                periodo.hasta + 1);
+                                periodo.hasta + 1, TOpcionesDescarga{}, entorno_.ProveedorDeConexion());
 }

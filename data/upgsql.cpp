@@ -203,6 +203,43 @@ int32_t TPgSqlCon::nextval(const std::string& tabla, const std::string& columna,
     return TextoAEntero(valor);
 }
 
+// ---- Transactions -----------------------------------------------------------
+
+namespace {
+
+// Ends a failed transaction. The failure that got here is the one to
+// report, so a rollback that fails in turn is left unsaid.
+void Deshacer(TPgSqlCon& conexion) {
+    if (!conexion.Abierta()) return;
+    try {
+        const TBanderaDeExcepciones sinExcepciones(conexion, false);
+        conexion.sqlexec_ntuples("ROLLBACK");
+    } catch (const EErrorQuendal&) {
+    }
+}
+
+}  // namespace
+
+void EjecutarEnTransaccion(TPgSqlCon& conexion, const std::function<void()>& enviar) {
+    const TBanderaDeExcepciones conExcepciones(conexion, true);
+    conexion.sqlexec_ntuples("BEGIN");
+    try {
+        enviar();
+    } catch (...) {
+        Deshacer(conexion);
+        throw;
+    }
+    try {
+        conexion.sqlexec_ntuples("COMMIT");
+    } catch (const EErrorQuendal& e) {
+        if (!conexion.Abierta())
+            throw ETransaccionIncierta(std::string(e.what()) +
+                                       " No se sabe si la base de datos llegó a guardar los cambios.");
+        Deshacer(conexion);
+        throw;
+    }
+}
+
 // ---- SQL literals -----------------------------------------------------------
 
 std::string TextoSQL(std::string_view texto) {

@@ -14,12 +14,14 @@
 // was terminated) raises whatever the flag, since nothing more can be sent
 // on it; from then on Abierta is false and the holder opens it again.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "data/ufields.h"
+#include "numerics/errores.h"
 
 struct pg_conn;
 struct pg_result;
@@ -136,6 +138,21 @@ private:
     bool& bandera_;
     bool previa_;
 };
+
+// A transaction whose commit got no answer because the connection was lost:
+// the server may or may not have kept its changes.
+class ETransaccionIncierta : public EErrorQuendal {
+public:
+    using EErrorQuendal::EErrorQuendal;
+};
+
+// Sends what `enviar` sends through `conexion` between BEGIN and COMMIT, so
+// that all of it takes effect or none; error results raise inside, whatever
+// the connection's raise flag. A failure rolls the transaction back and goes
+// on as it came; on a lost connection nothing more is sent, since the server
+// rolled back when it lost it. A commit whose answer was lost raises
+// ETransaccionIncierta.
+void EjecutarEnTransaccion(TPgSqlCon& conexion, const std::function<void()>& enviar);
 
 // A text value as an SQL string literal: quotes doubled, and in the escape
 // form E'...' with backslashes doubled when the text holds one, so that the

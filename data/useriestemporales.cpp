@@ -286,4 +286,10 @@ TVectR& TSeriesDeDatos::Serie(int32_t k) {
     return *seriesActuales_[k];
 }
 
+void TSeriesDeDatos::ExigirSeries(int32_t necesarias, const std::string& planta) const {
+    if (NSeries < necesarias)
+        throw EErrorQuendal("El archivo de series \"" + archivo_ + "\" tiene " + std::to_string(NSeries) +
+                            " series y " + planta + " necesita " + std::to_string(necesarias));
+}
+
 TDateTime TSeriesDeDatos::FechaMuestra(int32_t k) const { return FechaDeMuestra(dtPrimeraMuestra, PeriodoDias, k); }

@@ -62,6 +62,10 @@ public:
     // realisation 1 current again. The vector stays owned by this object and
     // valid until it ends, also when later calls append series.
     TVectR& Serie(int32_t k);
+    // Refuses a file of fewer than `necesarias` series, which Serie would
+    // read as zero series: EErrorQuendal "El archivo de series \"<archivo>\"
+    // tiene <n> series y <planta> necesita <necesarias>".
+    void ExigirSeries(int32_t necesarias, const std::string& planta) const;
     // Date-time of sample k (1-based).
     TDateTime FechaMuestra(int32_t k) const;
     // Appends a series: one vector per realisation (each of NPuntos

@@ -46,6 +46,9 @@ constexpr double FraccionConservada = 0.9;
 constexpr double AnchoBanda = 35.0 / 3.0;  // °C
 constexpr int32_t NumeroBandas = 3;
 
+// Power, availability, temperature, irradiance and set-point.
+constexpr int32_t SeriesSolares = 5;
+
 constexpr int AnchoGrafico = 2100, AltoGrafico = 1000, CalidadGrafico = 100;
 
 bool EsHueco(double temperatura, double radiacion, double potencia, double consigna, double Pa) {
@@ -130,6 +133,10 @@ TGeneradorSolar::~TGeneradorSolar() = default;
 
 // ---------------------------------------------------------------- construction
 
+void TGeneradorSolar::ExigirSeriesSolares(const TSeriesDeDatos& series) {
+    series.ExigirSeries(SeriesSolares, "una central solar");
+}
+
 TDatosCentralSolar TGeneradorSolar::LeerFilaCentral(TPgSqlRes& fila, int32_t nid) {
     TDatosCentralSolar central;
     central.nombre = fila.fieldByName("centralgeneradora").AsString();
@@ -143,6 +150,7 @@ std::unique_ptr<TGeneradorSolar> TGeneradorSolar::Create(const std::string& arch
                                                          TPgSqlCon* /*conexion*/, TPgSqlRes& fila) {
     const TDatosCentralSolar central = LeerFilaCentral(fila, nid);
     std::unique_ptr<TSeriesDeDatos> leidas = TSeriesDeDatos::Create(archivoSeries);
+    ExigirSeriesSolares(*leidas);
     TMuestrasSolares muestras;
     muestras.PE = leidas->Serie(0).Clonar();
     muestras.fDisp = leidas->Serie(1).Clonar();

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "data/upgsql.h"
 #include "models/uparques_modeloteorico.h"
@@ -22,9 +23,8 @@ std::string N(int32_t k) { return std::to_string(k); }
 
 // A real as the statements carry it. A value that is not finite has no SQL
 // form: it is refused here rather than sent as a text the server misreads.
-std::string R(double x, const char* campo) {
-    if (!std::isfinite(x))
-        throw EMathError(std::string("No se puede escribir en la base de datos el valor no finito de ") + campo);
+std::string R(double x, const std::string& campo) {
+    if (!std::isfinite(x)) throw EMathError("No se puede escribir en la base de datos el valor no finito de " + campo);
     return FormatoGeneral(x, 15, '.');
 }
 
@@ -64,12 +64,43 @@ double FactorDeLaFila(const std::string& celda, int32_t nidModelo, int32_t nidMo
     return etha;
 }
 
+// Every statement of a park's write-back, built and checked before any is
+// sent: the turbines' factors in list order, the model's parameters last.
+std::vector<std::string> SentenciasDeActualizacion(const TParque_ModeloTeorico& parque) {
+    std::vector<std::string> sentencias;
+    sentencias.reserve(parque.molinos.size() + 1);
+    for (const auto& molino : parque.molinos) sentencias.push_back(SentenciaActualizarEthaMolino(parque, *molino));
+    sentencias.push_back(SentenciaActualizarModeloTeorico(parque));
+    return sentencias;
+}
+
+// Writes the park back in one transaction: every row changes, or none.
+void EnviarActualizacion(TPgSqlCon& conexion, const TParque_ModeloTeorico& parque) {
+    const std::vector<std::string> sentencias = SentenciasDeActualizacion(parque);
+    EjecutarEnTransaccion(conexion, [&] {
+        for (std::size_t i = 0; i + 1 < sentencias.size(); ++i) conexion.sqlexec_ntuples(sentencias[i]);
+        // A park read from a file may belong to a model the database lacks:
+        // an update of no row would otherwise pass for a stored park.
+        if (conexion.sqlexec_afectadas(sentencias.back()) == 0)
+            throw EErrorQuendal("No se actualizó el modelo teórico " + N(parque.nid_modelo) + " de la central " +
+                                N(parque.nid) + " (" + parque.nombre +
+                                "): no está en la tabla modelo_teorico de la base de datos.");
+    });
+}
+
+// The message of a failed write-back, which changed nothing.
+std::string SinCambios(std::string mensaje) {
+    while (!mensaje.empty() && (mensaje.back() == '\n' || mensaje.back() == ' ')) mensaje.pop_back();
+    if (!mensaje.empty() && mensaje.back() != '.') mensaje += '.';
+    return mensaje + " No se cambió nada en la base de datos.";
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- statements
 
 std::string SentenciaActualizarEthaMolino(const TParque_ModeloTeorico& parque, const TMolino& molino) {
-    return "UPDATE modelo_teorico_etha_molinos SET etha = " + R(molino.etha, "etha") +
+    return "UPDATE modelo_teorico_etha_molinos SET etha = " + R(molino.etha, "etha del molino " + N(molino.nid)) +
            " WHERE nid_modelo = " + N(parque.nid_modelo) + " AND nid_molino = " + N(molino.nid);
 }
 
@@ -175,7 +206,7 @@ std::unique_ptr<TParque_ModeloTeorico> TParque_ModeloTeorico::Create_DesdeBD(TPg
         p.y = p.yn - parque->meteo_utm_yn;
     }
 
-    if (modeloNuevo || reparado) parque->ActualizarBD(conexion);
+    if (modeloNuevo || reparado) EnviarActualizacion(conexion, *parque);
     parque->Preparar();
     return parque;
 }
@@ -289,13 +320,16 @@ bool TParque_ModeloTeorico::LeerEthasDelModelo(TPgSqlCon& conexion, bool modeloN
     return reparado;
 }
 
+// All or nothing: a failure leaves every row as it was, and says so. A
+// commit whose answer was lost says instead that the outcome is unknown.
 void TParque_ModeloTeorico::ActualizarBD(TPgSqlCon& conexion) const {
-    TFormatosInvariantes invariantes;
-    const std::string actualizarModelo = SentenciaActualizarModeloTeorico(*this);
-    for (const auto& molino : molinos) conexion.sqlexec_ntuples(SentenciaActualizarEthaMolino(*this, *molino));
-    // A park read from a file may belong to a model the database lacks: an
-    // update of no row would otherwise pass for a stored park.
-    if (conexion.sqlexec_afectadas(actualizarModelo) == 0)
-        throw EErrorQuendal("No se actualizó el modelo teórico " + N(nid_modelo) + " de la central " + N(nid) +
-                            " (" + nombre + "): no está en la tabla modelo_teorico de la base de datos.");
+    try {
+        EnviarActualizacion(conexion, *this);
+    } catch (const ETransaccionIncierta&) {
+        throw;
+    } catch (const EMathError& e) {
+        throw EMathError(SinCambios(e.what()));
+    } catch (const EErrorQuendal& e) {
+        throw EErrorQuendal(SinCambios(e.what()));
+    }
 }

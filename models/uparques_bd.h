@@ -2,7 +2,8 @@
 // The theoretical park in the database: the statements that write a park back
 // to its model's rows. The download and the write-back themselves are
 // TParque_ModeloTeorico::Create_DesdeBD, ActualizarBD and
-// TMolino::Create_DesdeBD, defined in uparques_bd.cpp.
+// TMolino::Create_DesdeBD, defined in uparques_bd.cpp; the write-back sends
+// these statements in one transaction.
 //
 // Reals go into the statements in the general form with 15 significant digits
 // and '.', integers in decimal, texts as quoted SQL literals; the factor table

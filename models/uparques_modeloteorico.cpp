@@ -24,33 +24,41 @@ TMatR MatrizDeUnos(int32_t filas, int32_t columnas) {
     return m;
 }
 
-// The metering factor of the plant's `centrales` row, 0 when the cell is
-// empty or the plant has no row.
-double FactorKolmScadaDeLaCentral(TPgSqlCon& conexion, int32_t nidCentral) {
-    const std::unique_ptr<TPgSqlRes> fila =
-        conexion.sqlexec("SELECT factor_kolm_scada from centrales where nid=" + std::to_string(nidCentral));
-    return fila->fieldByName("factor_kolm_scada").AsFloat(0);
-}
-
-// The metering factor of a block that does not hold it, through the
-// provider's connection. Without a connection the block is refused, at its
-// version line, with the reason.
+// The metering factor of a block that does not hold it, from the plant's row
+// of `centrales` through the provider's connection. A factor that cannot be
+// read is not guessed: without a connection, without the plant's row or
+// without a value in it the block is refused, at its version line, saying
+// which is missing.
 double FactorKolmScadaDeBloqueAntiguo(const TLectorTexto& f, int lineaVersion, int32_t version,
-                                      int32_t nidCentral, const TProveedorConexion& proveedor) {
-    const std::string sinFactor = "El parque está guardado en la versión " + std::to_string(version) +
-                                  ", que no guarda factor_kolm_scada";
-    if (!proveedor.Hay())
-        throw EInOutError(sinFactor + ", y no hay conexión con la base de datos para leerlo de la tabla centrales",
-                          f.Nombre(), lineaVersion);
+                                      const TParque_ModeloTeorico& parque, const TProveedorConexion& proveedor) {
+    const auto rechazo = [&](const std::string& porQue) {
+        return EInOutError("El parque está guardado en la versión " + std::to_string(version) +
+                               ", que no guarda factor_kolm_scada, y " + porQue,
+                           f.Nombre(), lineaVersion);
+    };
+    if (!proveedor.Hay()) throw rechazo("no hay conexión con la base de datos para leerlo de la tabla centrales");
     TPgSqlCon* conexion = nullptr;
     try {
         conexion = &proveedor.Obtener();
     } catch (const std::exception& e) {
-        throw EInOutError(sinFactor + ", y no se pudo conectar con la base de datos para leerlo de la tabla "
-                                      "centrales: " + e.what(),
-                          f.Nombre(), lineaVersion);
+        throw rechazo(std::string("no se pudo conectar con la base de datos para leerlo de la tabla centrales: ") +
+                      e.what());
     }
-    return FactorKolmScadaDeLaCentral(*conexion, nidCentral);
+    const std::string central = "la central " + std::to_string(parque.nid) + " (" + parque.nombre + ")";
+    const std::unique_ptr<TPgSqlRes> fila =
+        conexion->sqlexec("SELECT factor_kolm_scada from centrales where nid=" + std::to_string(parque.nid));
+    // With the raise flag clear a failed query comes back without rows.
+    if (const std::string error = fila->MensajeDeError(); !error.empty())
+        throw rechazo("no se pudo leer de la tabla centrales el de " + central + ": " + error);
+    if (fila->eof()) throw rechazo(central + " no tiene su fila en la tabla centrales");
+    const TField& celda = fila->fieldByName("factor_kolm_scada");
+    if (celda.AsString().empty())
+        throw rechazo("la fila de " + central + " en la tabla centrales no tiene factor_kolm_scada");
+    try {
+        return celda.AsFloat(0);
+    } catch (const EConvertError& e) {
+        throw rechazo("el factor_kolm_scada de " + central + " en la tabla centrales no es un número: " + e.what());
+    }
 }
 
 }  // namespace
@@ -287,7 +295,7 @@ void TParque_ModeloTeorico::LeerBloque(TLectorTexto& f, const TProveedorConexion
     if (version >= 4)
         factor_kolm_scada = f.LeerRealLinea();
     else
-        factor_kolm_scada = FactorKolmScadaDeBloqueAntiguo(f, lineaVersion, version, nid, proveedor);
+        factor_kolm_scada = FactorKolmScadaDeBloqueAntiguo(f, lineaVersion, version, *this, proveedor);
     nid_central_KOLM = version >= 5 ? f.LeerEnteroLinea() : -1;
 }
 

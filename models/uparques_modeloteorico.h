@@ -248,9 +248,12 @@ public:
     // n_sectores_dir is refused. Failures leave the rows already written.
     static std::unique_ptr<TParque_ModeloTeorico> Create_DesdeBD(TPgSqlCon& conexion, TPgSqlRes& filaCentral);
     // Writes the per-turbine factors and the model's parameters, both mast
-    // tables among them, to the rows of `nid_modelo`. EErrorQuendal before
-    // anything is sent when the tables do not fit n_sectores_dir, and after
-    // the statements when no `modelo_teorico` row has that number.
+    // tables among them, to the rows of `nid_modelo`, all or nothing: every
+    // statement is built and checked before any is sent (a value that is not
+    // finite, tables that do not fit n_sectores_dir), and they go in one
+    // transaction, rolled back when one fails or no `modelo_teorico` row has
+    // that number. The error then says that nothing was changed; a commit
+    // whose answer was lost raises ETransaccionIncierta.
     void ActualizarBD(TPgSqlCon& conexion) const;
 
     // Authorised power at least 1e-8, the loss coefficient and the park curve;

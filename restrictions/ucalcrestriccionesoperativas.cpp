@@ -85,17 +85,6 @@ const TVectR& ColumnaDeConsignas(TSeriesDeDatos& series, int32_t columna) {
 
 }  // namespace
 
-namespace restricciones_interno {
-
-void ExigirSeries(const TSeriesDeDatos& series, int32_t necesarias, const std::string& planta) {
-    if (series.NSeries < necesarias)
-        throw EErrorQuendal("El archivo de series \"" + series.Archivo() + "\" tiene " +
-                            std::to_string(series.NSeries) + " series y " + planta + " necesita " +
-                            std::to_string(necesarias));
-}
-
-}  // namespace restricciones_interno
-
 TDAofRecsFechas BuscarVentanasDeRestriccion(TSeriesDeDatos& series, double umbral, TDateTime& fechaIni,
                                             TDateTime& fechaFin, int32_t columna) {
     return BuscarVentanasDeRestriccion(ColumnaDeConsignas(series, columna), series.dtPrimeraMuestra,

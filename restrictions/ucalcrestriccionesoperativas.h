@@ -19,6 +19,7 @@
 #include "data/uherramientas.h"
 #include "data/useriestemporales.h"
 #include "models/registrosrestriccion.h"
+#include "models/uparques_modeloteorico.h"
 #include "numerics/fechas.h"
 #include "numerics/matreal.h"
 #include "numerics/xmatdefs.h"
@@ -302,12 +303,16 @@ std::optional<TVectR> DescargarMedidasHorarias(int32_t nidKOLM, TDateTime fechaI
 // energy, asked up to the whole day after the period end.
 // `opcionesDescarga` sets the download (the certificate authorities to
 // trust, the time-out); the window leaves the defaults (the host's store).
+// `proveedor` gives the connection from which a model file whose park block
+// is older than version 4 takes its metering factor, as the model readers
+// take it; without one such a file is refused, saying so.
 // Refused with EErrorQuendal before any table is written: a ring length below
 // 1, a start after the end, or a period that holds no sample of the series.
 void ProcesarRestriccionesEolico(const std::string& archivoModelo, const std::string& archivoSeries,
                                  const std::string& carpeta, bool sinFactores, bool velLibre, int32_t u,
                                  TDateTime fechaIni, TDateTime fechaFin,
-                                 const TOpcionesDescarga& opcionesDescarga = {});
+                                 const TOpcionesDescarga& opcionesDescarga = {},
+                                 const TProveedorConexion& proveedor = {});
 
 // The solar series of a run, read once, with the sample filters of the
 // plant's model run on it once.

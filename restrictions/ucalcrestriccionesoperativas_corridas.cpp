@@ -378,10 +378,12 @@ void ProcesarRestriccionesSolar(TPgSqlCon& conexion, const TGeneradorSolar& mode
 
 void ProcesarRestriccionesEolico(const std::string& archivoModelo, const std::string& archivoSeries,
                                  const std::string& carpeta, bool sinFactores, bool velLibre, int32_t u,
-                                 TDateTime fechaIni, TDateTime fechaFin, const TOpcionesDescarga& opcionesDescarga) {
+                                 TDateTime fechaIni, TDateTime fechaFin, const TOpcionesDescarga& opcionesDescarga,
+                                 const TProveedorConexion& proveedor) {
     ExigirLargoAnillo(u);
     ExigirInicioAntesDelFin(fechaIni, fechaFin);
-    const std::unique_ptr<TParque_ModeloCombinado> modelo = TParque_ModeloCombinado::Create_LeerDeArchivo(archivoModelo);
+    const std::unique_ptr<TParque_ModeloCombinado> modelo =
+        TParque_ModeloCombinado::Create_LeerDeArchivo(archivoModelo, proveedor);
     const TParque_ModeloTeorico& parque = *modelo->Parque;
     const double Pa = parque.potencia_autorizada_mw;
     const double F = parque.factor_kolm_scada;

@@ -65,10 +65,6 @@ inline double PositivoEnSimple(double x) {
     return simple > 0.0f ? static_cast<double>(simple) : 0.0;
 }
 
-// A series file of fewer series than `planta` needs is refused with
-// EErrorQuendal rather than read as zero series.
-void ExigirSeries(const TSeriesDeDatos& series, int32_t necesarias, const std::string& planta);
-
 // ------------------------------------------------------------ window simulations
 
 // Refused with EErrorQuendal before anything is read or written.

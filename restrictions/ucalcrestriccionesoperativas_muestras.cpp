@@ -34,7 +34,7 @@ TSeriesEolicasFiltradas LeerYFiltrarSeriesEolicas(const TParque_ModeloTeorico& p
     TSeriesEolicasFiltradas s;
     s.datos = TSeriesDeDatos::Create(archivoSeries);
     TSeriesDeDatos& d = *s.datos;
-    ExigirSeries(d, ColumnasEolicas, "un parque eólico");
+    d.ExigirSeries(ColumnasEolicas, "un parque eólico");
     TDAOfBoolean distancia, disponibilidad;
     FiltrarMuestras(parque, d.Serie(ColPotencia), d.Serie(ColVelocidad), d.Serie(ColHumedad), d.Serie(ColDireccion),
                     d.Serie(ColTemperatura), d.Serie(ColPresion), d.Serie(ColConsigna),
@@ -50,7 +50,7 @@ TMuestrasEolicas::TMuestrasEolicas(const TSeriesEolicasFiltradas& series, const 
     : series_(series), modelo_(modelo), sinMatrizFactores_(sinMatrizFactores), velLibre_(velLibre),
       soloTeorico_(soloTeorico) {
     TSeriesDeDatos& datos = *series.datos;
-    ExigirSeries(datos, ColumnasEolicas, "un parque eólico");
+    datos.ExigirSeries(ColumnasEolicas, "un parque eólico");
     for (int32_t c = 0; c < ColumnasEolicas; ++c) columnas_[c] = &datos.Serie(c);
     N = columnas_[ColVelocidad]->n;
     const auto banderas = static_cast<std::size_t>(N) + 1;

@@ -71,7 +71,7 @@ bool EsDeDiaEnElSitio(TDateTime t) {
 
 TSerieSolarFiltrada TSerieSolarFiltrada::Leer(const TGeneradorSolar& modelo, const std::string& archivoSeries) {
     const std::unique_ptr<TSeriesDeDatos> series = TSeriesDeDatos::Create(archivoSeries);
-    ExigirSeries(*series, 5, "una central solar");
+    TGeneradorSolar::ExigirSeriesSolares(*series);
     TSerieSolarFiltrada s;
     s.PE = series->Serie(0).Clonar();
     s.fDisp = series->Serie(1).Clonar();

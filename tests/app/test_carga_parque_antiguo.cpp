@@ -5,6 +5,7 @@
 // Also "Actualizar MT en la Base de Datos" for a model the database lacks.
 #include <gtest/gtest.h>
 
+#include <QDateEdit>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -23,10 +24,12 @@
 #include "models/uparques_modelocombinado.h"
 #include "models/uparques_modeloteorico.h"
 #include "models/uplantasintetica.h"
+#include "numerics/textoreal.h"
 #include "tests/models/bloque_parque_antiguo.h"
 #include "tests/models/test_calibrador_apoyo.h"
 #include "tests/models/test_parque_bd_base.h"
 #include "tests/models/test_solar_comun.h"
+#include "tests/restrictions/apoyo_simulacion.h"
 
 namespace fs = std::filesystem;
 using apoyo_calibrador::EscribirArchivo;
@@ -218,6 +221,53 @@ TEST_F(CargaConBaseDeDatos, CargarModeloCalibradoTomaElFactorDeLaCentralYLoGuard
     EXPECT_EQ(v_->pedidosDeConexion, 0) << "QUENDAL_BD gives the connection";
 }
 
+// A plant without its row, or whose row has no factor, gives no factor:
+// "Cargar Modelo Calibrado" loads nothing and writes no 0 into the file.
+TEST_F(CargaConBaseDeDatos, CargarModeloCalibradoSinFactorEnLaBaseNoCargaNiEscribeNada) {
+    EscribirArchivosAntiguos(kPlanta);
+    const std::string carpeta = CarpetaCentral(kPlanta);
+    const auto antes = Archivos(carpeta);
+    v_->respuestaDialogo = QString::fromStdString(RutaModeloCombinado(kPlanta));
+    for (const char* sentencia : {"UPDATE centrales SET factor_kolm_scada = NULL WHERE nid = 31",
+                                  "DELETE FROM centrales WHERE nid = 31"}) {
+        SCOPED_TRACE(sentencia);
+        Ejecutar(sentencia);
+        v_->errores.clear();
+        v_->Pulsar("btCargarMC1");
+        ASSERT_EQ(v_->errores.size(), 1) << v_->Errores();
+        EXPECT_NE(v_->Errores().find("la central 31 (Parque sintetico 31)"), std::string::npos) << v_->Errores();
+        EXPECT_EQ(Archivos(carpeta), antes);
+        EXPECT_EQ(v_->ventana->Modelos().ModeloCombinadoActual(), nullptr);
+        EXPECT_EQ(v_->ventana->Modelos().CalibradorActual(), nullptr);
+    }
+}
+
+// "Calcular solo las R.O." reads the model file again, with the window's
+// connection: a file that holds a version-3 park block by then (put back
+// after the load, say) still runs, with the factor of the plant's row.
+TEST_F(CargaConBaseDeDatos, CalcularSoloLasROConUnBloqueAntiguoTomaElFactorDeLaCentral) {
+    using namespace apoyo_simulacion;
+    const std::string modelo = RutaModeloCombinado(kPlanta);
+    const std::string antiguo = ModeloCombinadoVersion3(*ParqueDeUnMolino(kPlanta));
+    EscribirArchivo(modelo, antiguo);
+    v_->respuestaDialogo = QString::fromStdString(modelo);
+    v_->Pulsar("btCargarMC1");
+    ASSERT_TRUE(v_->errores.isEmpty()) << v_->Errores();
+    EscribirArchivo(modelo, antiguo);
+    const std::string series = RutaArchivoEnCarpetaCentral(kPlanta, "_series10min.sas");
+    DiaDeMano().Escribir(series);
+    for (const char* fecha : {"FechaDesde1", "FechaHasta1"})
+        ControlDe<QDateEdit>(*v_->ventana, fecha)->setDate(QDate(2018, 1, 15));
+    v_->respuestaDialogo = QString::fromStdString(series);
+
+    v_->Pulsar("btProcesarRestricciones1");
+
+    ASSERT_TRUE(v_->errores.isEmpty()) << v_->Errores();
+    const std::string horaria = LeerArchivo(CarpetaCentral(kPlanta) + "/c31_Restricciones_horarias_3m.xlt");
+    EXPECT_NE(horaria.find("\t" + RealATextoDefecto(0.955) + "\t"), std::string::npos) << horaria;
+    EXPECT_EQ(v_->pedidosDeConexion, 0) << "QUENDAL_BD gives the connection";
+}
+
 // "Actualizar MT en la Base de Datos" on a park whose model is not in the
 // database: the error box says so.
 TEST_F(CargaConBaseDeDatos, ActualizarMTDeUnModeloQueNoEstaLoDiceEnElCuadroDeError) {
@@ -236,7 +286,8 @@ TEST_F(CargaConBaseDeDatos, ActualizarMTDeUnModeloQueNoEstaLoDiceEnElCuadroDeErr
     v_->Pulsar("btUpdateMTinDB");
     ASSERT_EQ(v_->errores.size(), 1);
     EXPECT_EQ(v_->errores[0], QStringLiteral("No se actualizó el modelo teórico 999 de la central 31 (Parque "
-                                             "sintetico 31): no está en la tabla modelo_teorico de la base de datos."));
+                                             "sintetico 31): no está en la tabla modelo_teorico de la base de datos. "
+                                             "No se cambió nada en la base de datos."));
     EXPECT_EQ(con_.sqlquery_int("SELECT count(*) FROM modelo_teorico", -1), 1);
 }
 

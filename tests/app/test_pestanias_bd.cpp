@@ -528,4 +528,17 @@ TEST_F(PestaniaSolar, SinArchivoDeSeriesNoHayModeloNuevo) {
     EXPECT_EQ(ventana->Modelos().GeneradorSolarActual(), nullptr);
 }
 
+// A series file without the set-point builds no model: the grid shows no
+// coefficients and the error says what the file lacks.
+TEST_F(PestaniaSolar, UnArchivoDeCuatroSeriesNoDaModeloNiCoeficientes) {
+    EscribirSeriesSolares(RutaArchivoEnCarpetaCentral(321, "_series10min.sas"), MuestrasSinteticas(300),
+                          "2018 1 1 0 0 0", 4);
+    Pulsar("btProcesarSeries_solar");
+    ASSERT_EQ(errores.size(), 1);
+    EXPECT_TRUE(errores[0].contains(QStringLiteral("tiene 4 series y una central solar necesita 5")))
+        << errores[0].toStdString();
+    EXPECT_EQ(ventana->Modelos().GeneradorSolarActual(), nullptr);
+    for (int i = 1; i <= 6; ++i) EXPECT_EQ(Celda(i, 1), QString()) << i;
+}
+
 }  // namespace

@@ -258,6 +258,26 @@ TEST_F(BaseDeDatos, LasColumnasDelEsquemaSonLasQueLeeElPrograma) {
               -1);
 }
 
+// A transaction's statements raise on error even on a connection whose
+// raise flag is clear, so a failure cannot pass for a commit: what went
+// before it is rolled back, and the flag is left as it was.
+TEST_F(BaseDeDatos, UnaTransaccionQueFallaDeshaceLoEnviadoAunSinLaBandera) {
+    con_.LanzarExcepciones = false;
+    const std::string motivo = Mensaje([&] {
+        EjecutarEnTransaccion(con_, [&] {
+            Ejecutar("INSERT INTO centrales (nid) VALUES (5)");
+            Ejecutar("INSERT INTO centrales (nid) VALUES (5)");  // the key is taken
+        });
+    });
+    EXPECT_EQ(motivo.rfind("FATAL_ERROR sqlexec: ", 0), 0u) << motivo;
+    EXPECT_FALSE(con_.LanzarExcepciones);
+    EXPECT_EQ(con_.SentenciasEnviadas().back(), "ROLLBACK");
+    EXPECT_EQ(con_.sqlquery_int("SELECT count(*) FROM centrales", -1), 0);
+    EjecutarEnTransaccion(con_, [&] { Ejecutar("INSERT INTO centrales (nid) VALUES (5)"); });
+    EXPECT_EQ(con_.SentenciasEnviadas().back(), "COMMIT");
+    EXPECT_EQ(con_.sqlquery_int("SELECT count(*) FROM centrales", -1), 1);
+}
+
 TEST_F(BaseDeDatos, TextoSQLLlevaComillasYBarrasIntactas) {
     const std::string raro = "O'Higgins \\ c:\\tarnek ''; DROP TABLE centrales; --";
     Ejecutar("INSERT INTO centrales (nid, centralgeneradora) VALUES (1, " + TextoSQL(raro) + ")");

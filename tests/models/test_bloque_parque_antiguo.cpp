@@ -1,11 +1,12 @@
 // Park blocks older than version 4 inside calibrator and combined-model
 // files: their metering factor comes from the plant's row of `centrales`
-// through the connection the reader is given, and only then; without one the
-// file is refused, saying why.
+// through the connection the reader is given, and only then; without one, or
+// without the plant's row or its factor, the file is refused, saying why.
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "bloque_parque_antiguo.h"
@@ -104,6 +105,45 @@ TEST_F(BloqueAntiguoConBaseDeDatos, UnBloqueConFactorNoPideLaConexion) {
     EXPECT_EQ(modelo->Parque->factor_kolm_scada, 0.97);
 }
 
+// A factor the plant's row does not hold is not taken as 0: the file is
+// refused at its version line, naming the plant and what is missing.
+struct TFilaSinFactor {
+    const char* caso;
+    const char* sentencia;
+    const char* falta;
+};
+void PrintTo(const TFilaSinFactor& fila, std::ostream* os) { *os << fila.caso; }
+
+class BloqueAntiguoSinFactorEnLaBase : public BloqueAntiguoConBaseDeDatos,
+                                       public testing::WithParamInterface<TFilaSinFactor> {};
+
+TEST_P(BloqueAntiguoSinFactorEnLaBase, SeRechazaNombrandoLaCentralYLoQueFalta) {
+    Ejecutar(GetParam().sentencia);
+    const auto parque = CrearParqueSintetico(kPlanta);
+    const EInOutError rechazo = RechazoDe(ModeloCombinadoVersion3(*parque), Contando());
+    EXPECT_EQ(pedidos_, 1);
+    EXPECT_EQ(rechazo.Archivo(), kArchivo);
+    EXPECT_EQ(rechazo.Linea(), 1) << "the version line";
+    EXPECT_EQ(std::string(rechazo.what()), "El parque está guardado en la versión 3, que no guarda factor_kolm_scada, y " +
+                                               std::string(GetParam().falta) + " (c31.pmc, línea 1)");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Casos, BloqueAntiguoSinFactorEnLaBase,
+    testing::Values(TFilaSinFactor{"SinFila", "DELETE FROM centrales WHERE nid = 31",
+                                   "la central 31 (Parque sintetico 31) no tiene su fila en la tabla centrales"},
+                    TFilaSinFactor{"CeldaVacia", "UPDATE centrales SET factor_kolm_scada = NULL WHERE nid = 31",
+                                   "la fila de la central 31 (Parque sintetico 31) en la tabla centrales no tiene "
+                                   "factor_kolm_scada"}),
+    [](const testing::TestParamInfo<TFilaSinFactor>& info) { return std::string(info.param.caso); });
+
+// A factor that is there is taken as it stands.
+TEST_F(BloqueAntiguoConBaseDeDatos, UnFactorDeLaFilaSeTomaComoEsta) {
+    Ejecutar("UPDATE centrales SET factor_kolm_scada = 0.97 WHERE nid = 31");
+    const auto parque = CrearParqueSintetico(kPlanta);
+    EXPECT_EQ(LeerModelo(ModeloCombinadoVersion3(*parque), Contando())->Parque->factor_kolm_scada, 0.97);
+}
+
 // Without a provider, or with one that cannot connect, nothing is guessed.
 TEST(BloqueAntiguoSinBaseDeDatos, SinConexionSeRechazaDiciendoPorQue) {
     const auto parque = CrearParqueSintetico(kPlanta);
@@ -122,6 +162,19 @@ TEST(BloqueAntiguoSinBaseDeDatos, SinConexionSeRechazaDiciendoPorQue) {
     const std::string motivo = RechazoDe(texto, sinServidor).what();
     EXPECT_NE(motivo.find("versión 3, que no guarda factor_kolm_scada"), std::string::npos) << motivo;
     EXPECT_NE(motivo.find("servidor apagado"), std::string::npos) << motivo;
+}
+
+// A provider made from a null connection has none: the read is refused as
+// without a provider, not sent through the null pointer.
+TEST(BloqueAntiguoSinBaseDeDatos, UnaConexionNulaNoEsUnaConexion) {
+    const TProveedorConexion nula(static_cast<TPgSqlCon*>(nullptr));
+    EXPECT_FALSE(nula.Hay());
+    const auto parque = CrearParqueSintetico(kPlanta);
+    const EInOutError rechazo = RechazoDe(ModeloCombinadoVersion3(*parque), nula);
+    EXPECT_EQ(rechazo.Archivo(), kArchivo);
+    EXPECT_EQ(rechazo.Linea(), 1);
+    EXPECT_NE(std::string(rechazo.what()).find("no hay conexión con la base de datos"), std::string::npos)
+        << rechazo.what();
 }
 
 }  // namespace

@@ -6,7 +6,11 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <limits>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "models/uauxdensidad.h"
 #include "models/uparques_bd.h"
@@ -81,11 +85,12 @@ TEST_F(ActualizacionParque, ActualizarBDEscribeFactoresYParametrosConPunto) {
     AjustesFormato().DecimalSeparator = separadorPrevio;
 
     const std::vector<std::string> esperadas{
+        "BEGIN",
         "UPDATE modelo_teorico_etha_molinos SET etha = 0.987654321098765 WHERE nid_modelo = 40 AND nid_molino = 101",
         "UPDATE modelo_teorico_etha_molinos SET etha = 1.25 WHERE nid_modelo = 40 AND nid_molino = 102",
-        SentenciaActualizarModeloTeorico(*p)};
+        SentenciaActualizarModeloTeorico(*p), "COMMIT"};
     EXPECT_EQ(con_.SentenciasEnviadas(), esperadas);
-    EXPECT_NE(esperadas.back().find("[1.23]"), std::string::npos);
+    EXPECT_NE(esperadas[3].find("[1.23]"), std::string::npos);
 
     auto fila = con_.sqlexec("SELECT * FROM modelo_teorico WHERE nid = 40");
     EXPECT_EQ(fila->fieldByName("alfa_terreno").AsFloat(0), 0.55);
@@ -129,7 +134,7 @@ TEST_F(ActualizacionParque, UnModeloQueNoEstaEnLaBaseLoDice) {
     p->nombre = "Parque Sur";
     EXPECT_EQ(Mensaje([&] { p->ActualizarBD(con_); }),
               "No se actualizó el modelo teórico 999 de la central 31 (Parque Sur): no está en la tabla "
-              "modelo_teorico de la base de datos.");
+              "modelo_teorico de la base de datos. No se cambió nada en la base de datos.");
     EXPECT_EQ(con_.sqlquery_float("SELECT alfa_terreno FROM modelo_teorico WHERE nid = 40", -1), 0.45);
 }
 
@@ -140,7 +145,7 @@ TEST_F(ActualizacionParque, TablasQueNoSirvenASusSectoresNoSeEscriben) {
     p->n_sectores_dir = 72;
     EXPECT_EQ(Mensaje([&] { p->ActualizarBD(con_); }),
               "Las tablas meteo_etha y mat_vientos tienen 2 filas, menos que los 72 sectores de n_sectores_dir: no se "
-              "escriben en la base de datos");
+              "escriben en la base de datos. No se cambió nada en la base de datos.");
     p->n_sectores_dir = 2;
     p->mat_vientos = TMatR(2, 2);
     EXPECT_THROW(p->ActualizarBD(con_), EErrorQuendal);
@@ -185,6 +190,128 @@ TEST_F(ActualizacionParque, ParqueDescargadoGuardadoYLeidoDaLaMismaPotencia) {
     // The sweep sees the wakes: the power depends on the direction.
     EXPECT_GT(minima, 0);
     EXPECT_LT(minima, maxima);
+}
+
+// ---- All or nothing ----
+
+// Model 40 with its three factor rows, and the calibrated park with a third
+// turbine: every row the write-back would change.
+class ActualizacionTodoONada : public ActualizacionParque {
+protected:
+    void SetUp() override {
+        ActualizacionParque::SetUp();
+        if (HasFatalFailure()) return;
+        CargarModeloCompleto();
+        parque_ = ParqueCalibrado();
+        auto tercero = std::make_unique<TMolino>();
+        tercero->nid = 103;
+        tercero->etha = 0.5;
+        parque_->molinos.push_back(std::move(tercero));
+        antes_ = Filas();
+        con_.OlvidarSentencias();
+    }
+
+    // Every row of the two tables the write-back touches, as text.
+    std::string Filas() {
+        std::string texto;
+        for (const char* consulta : {"SELECT * FROM modelo_teorico ORDER BY nid",
+                                     "SELECT * FROM modelo_teorico_etha_molinos ORDER BY nid_modelo, nid_molino"}) {
+            const auto filas = con_.sqlexec(consulta);
+            for (int i = 0; i < filas->ntuples(); ++i) {
+                for (int j = 0; j < filas->nfields(); ++j) texto += filas->getvalue(i, j) + "|";
+                texto += "\n";
+            }
+        }
+        return texto;
+    }
+
+    // The message of the write-back's failure through `conexion`.
+    std::string FalloDeLaActualizacion(TPgSqlCon& conexion) {
+        try {
+            parque_->ActualizarBD(conexion);
+        } catch (const EErrorQuendal& e) {
+            return e.what();
+        }
+        ADD_FAILURE() << "the write-back was reported as done";
+        return {};
+    }
+
+    static constexpr const char* kNadaCambiado = "No se cambió nada en la base de datos.";
+    std::unique_ptr<TParque_ModeloTeorico> parque_;
+    std::string antes_;
+};
+
+// The third turbine's factor cannot be written: nothing is sent at all.
+TEST_F(ActualizacionTodoONada, UnEthaNoFinitoEnElTercerMolinoNoEnviaNada) {
+    parque_->molinos[2]->etha = std::numeric_limits<double>::infinity();
+    EXPECT_THROW(parque_->ActualizarBD(con_), EMathError);
+    EXPECT_EQ(con_.SentenciasEnviadas(), std::vector<std::string>{});
+    const std::string mensaje = FalloDeLaActualizacion(con_);
+    EXPECT_NE(mensaje.find("etha del molino 103"), std::string::npos) << mensaje;
+    EXPECT_NE(mensaje.find(kNadaCambiado), std::string::npos) << mensaje;
+    EXPECT_EQ(Filas(), antes_);
+}
+
+// A band the server refuses (a lone Latin-1 byte on a UTF-8 connection)
+// fails the last statement: the factors already sent are rolled back.
+TEST_F(ActualizacionTodoONada, UnaBandaQueElServidorRechazaDejaTodoComoEstaba) {
+    parque_->meteo_utm_zona = '\xD1';
+    const std::string mensaje = FalloDeLaActualizacion(con_);
+    EXPECT_NE(mensaje.find("FATAL_ERROR sqlexec: "), std::string::npos) << mensaje;
+    EXPECT_NE(mensaje.find(kNadaCambiado), std::string::npos) << mensaje;
+    EXPECT_EQ(con_.SentenciasEnviadas().back(), "ROLLBACK");
+    EXPECT_EQ(Filas(), antes_);
+    // The connection is out of the transaction and usable.
+    parque_->meteo_utm_zona = 'H';
+    parque_->ActualizarBD(con_);
+    EXPECT_EQ(con_.sqlquery_float("SELECT etha FROM modelo_teorico_etha_molinos WHERE nid_molino = 103", -1), 0.5);
+}
+
+// A connection that the server ends right before it sends its n-th
+// statement (as an administrator or a restart would).
+class TConexionQueSeCorta : public TPgSqlConRegistrada {
+public:
+    TConexionQueSeCorta(std::function<void()> cortar, int antesDe) : cortar_(std::move(cortar)), antesDe_(antesDe) {}
+    std::unique_ptr<TPgSqlRes> sqlexec(const std::string& sql) override {
+        if (++enviadas_ == antesDe_) cortar_();
+        return TPgSqlConRegistrada::sqlexec(sql);
+    }
+
+private:
+    std::function<void()> cortar_;
+    int antesDe_;
+    int enviadas_ = 0;
+};
+
+// Lost between the first and the second turbine: the server drops the open
+// transaction, and nothing more is sent on the lost connection.
+TEST_F(ActualizacionTodoONada, UnaConexionPerdidaEntreSentenciasDejaTodoComoEstaba) {
+    TConexionQueSeCorta cortada([this] { ASSERT_EQ(TerminarLasOtrasConexiones(), 1); }, 3);
+    cortada.Open(servidor_->Conexion());
+    const std::string mensaje = FalloDeLaActualizacion(cortada);
+    EXPECT_NE(mensaje.find("Se perdió la conexión con la base de datos."), std::string::npos) << mensaje;
+    EXPECT_NE(mensaje.find(kNadaCambiado), std::string::npos) << mensaje;
+    ASSERT_EQ(cortada.SentenciasEnviadas().size(), 3u);
+    EXPECT_EQ(cortada.SentenciasEnviadas()[0], "BEGIN");
+    EXPECT_FALSE(cortada.Abierta());
+    EXPECT_EQ(Filas(), antes_);
+}
+
+// Lost with the commit: the answer never came, so the message cannot say
+// that nothing changed, and says that it is not known.
+TEST_F(ActualizacionTodoONada, UnaConexionPerdidaAlConfirmarNoDiceQueNadaCambio) {
+    TConexionQueSeCorta cortada([this] { ASSERT_EQ(TerminarLasOtrasConexiones(), 1); }, 6);
+    cortada.Open(servidor_->Conexion());
+    try {
+        parque_->ActualizarBD(cortada);
+        FAIL() << "the write-back was reported as done";
+    } catch (const ETransaccionIncierta& e) {
+        const std::string mensaje = e.what();
+        EXPECT_NE(mensaje.find("No se sabe si la base de datos llegó a guardar los cambios."), std::string::npos)
+            << mensaje;
+        EXPECT_EQ(mensaje.find(kNadaCambiado), std::string::npos) << mensaje;
+    }
+    EXPECT_EQ(cortada.SentenciasEnviadas().back(), "COMMIT");
 }
 
 }  // namespace

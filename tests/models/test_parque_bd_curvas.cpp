@@ -63,15 +63,27 @@ TEST_F(CurvasYFactorDesdeBD, ArchivoAntiguoTomaElFactorDeLaCentral) {
     EXPECT_EQ(p->grilla_rotada_margen_dx, 1000);
 }
 
-TEST_F(CurvasYFactorDesdeBD, ArchivoAntiguoDeCentralSinFactorTomaCero) {
-    Ejecutar("UPDATE centrales SET factor_kolm_scada = NULL");
+TEST_F(CurvasYFactorDesdeBD, ArchivoDeVersion1ConFinesCRLFTomaElFactorDeLaCentral) {
+    Ejecutar("UPDATE centrales SET factor_kolm_scada = 0.955");
     const auto p = TParque_ModeloTeorico::Create_LeerDeArchivo(Fixture("parque_v1_crlf.pmt"), &con_);
-    EXPECT_EQ(p->factor_kolm_scada, 0);
+    EXPECT_EQ(p->factor_kolm_scada, 0.955);
     // Version 1, with CR LF line ends, holds no nominal power either.
     EXPECT_EQ(p->nombre, "Parque Prueba Uno");
     EXPECT_EQ(p->molinos[1]->curva.modelo, "Aero Y");
     EXPECT_EQ(p->potencia_nominal, p->potencia_autorizada_mw);
     EXPECT_EQ(p->meteo_etha.nf, 72);
+}
+
+// A plant whose row holds no factor gives none: the file is refused rather
+// than read with a factor of 0.
+TEST_F(CurvasYFactorDesdeBD, ArchivoAntiguoDeCentralSinFactorSeRechaza) {
+    Ejecutar("UPDATE centrales SET factor_kolm_scada = NULL");
+    const std::string motivo =
+        Mensaje([&] { TParque_ModeloTeorico::Create_LeerDeArchivo(Fixture("parque_v1_crlf.pmt"), &con_); });
+    EXPECT_NE(motivo.find("la fila de la central 31 (Parque Prueba Uno) en la tabla centrales no tiene "
+                          "factor_kolm_scada"),
+              std::string::npos)
+        << motivo;
 }
 
 TEST_F(CurvasYFactorDesdeBD, ArchivoConFactorNoConsultaLaBase) {

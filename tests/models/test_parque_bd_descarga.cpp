@@ -34,15 +34,19 @@ TEST_F(DescargaParque, ModeloNuevoTomaSuNumeroDeLaSecuenciaEInsertaSusFilasEnOrd
         "SELECT etha FROM modelo_teorico_etha_molinos WHERE nid_modelo = 3 AND nid_molino = 101",
         "SELECT etha FROM modelo_teorico_etha_molinos WHERE nid_modelo = 3 AND nid_molino = 102",
         "SELECT etha FROM modelo_teorico_etha_molinos WHERE nid_modelo = 3 AND nid_molino = 103",
+        "BEGIN",
         "UPDATE modelo_teorico_etha_molinos SET etha = 1 WHERE nid_modelo = 3 AND nid_molino = 101",
         "UPDATE modelo_teorico_etha_molinos SET etha = 1 WHERE nid_modelo = 3 AND nid_molino = 102",
         "UPDATE modelo_teorico_etha_molinos SET etha = 1 WHERE nid_modelo = 3 AND nid_molino = 103",
     };
     const auto& enviadas = con_.SentenciasEnviadas();
-    ASSERT_EQ(enviadas.size(), esperadas.size() + 1);
+    // Then the model's update, and the write-back's transaction ends.
+    ASSERT_EQ(enviadas.size(), esperadas.size() + 2);
     for (std::size_t i = 0; i < esperadas.size(); ++i) EXPECT_EQ(enviadas[i], esperadas[i]) << "statement " << i;
-    EXPECT_EQ(enviadas.back().rfind("UPDATE modelo_teorico SET n_sectores_dir= 72, ", 0), 0u) << enviadas.back();
-    EXPECT_NE(enviadas.back().find(" WHERE nid = 3"), std::string::npos);
+    const std::string& actualizacion = enviadas[esperadas.size()];
+    EXPECT_EQ(actualizacion.rfind("UPDATE modelo_teorico SET n_sectores_dir= 72, ", 0), 0u) << actualizacion;
+    EXPECT_NE(actualizacion.find(" WHERE nid = 3"), std::string::npos);
+    EXPECT_EQ(enviadas.back(), "COMMIT");
 
     // The park holds the defaults and the plant's values.
     EXPECT_EQ(p->nid, 31);

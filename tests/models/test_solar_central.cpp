@@ -13,6 +13,7 @@
 #include "data/upgsql.h"
 #include "data/useriestemporales.h"
 #include "models/uGranjaSolar.h"
+#include "numerics/errores.h"
 #include "numerics/fechas.h"
 #include "numerics/textoreal.h"
 #include "prueba_base_de_datos.h"
@@ -86,6 +87,25 @@ TEST_F(ModeloSolarDesdeBaseDeDatos, UnreadableSeriesFileBuildsNoModel) {
         FAIL() << "se esperaba un error de lectura";
     } catch (const ELecturaSeries& e) {
         EXPECT_THAT(e.what(), StartsWith("Error leyendo línea: 0"));
+    }
+}
+
+// A file without the set-point series is refused, not read with a zero
+// set-point into a model of six zero coefficients; nothing is built.
+TEST_F(ModeloSolarDesdeBaseDeDatos, AFileOfFourSeriesIsRefusedAsTheRestrictionRunRefusesIt) {
+    con_.sqlexec_ntuples("INSERT INTO centrales (nid, potencia_autorizada_mw) VALUES (324, 50)");
+    const std::string archivo = RutaArchivoEnCarpetaCentral(324, "_series10min.sas");
+    EscribirSeriesSolares(archivo, MuestrasSinteticas(40), "2018 1 1 0 0 0", 4);
+    auto fila = FilaDeCentral(324);
+    ::testing::internal::CaptureStdout();
+    try {
+        TGeneradorSolar::Create(archivo, 324, &con_, *fila);
+        ::testing::internal::GetCapturedStdout();
+        FAIL() << "the model was built";
+    } catch (const EErrorQuendal& e) {
+        EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+        EXPECT_EQ(std::string(e.what()),
+                  "El archivo de series \"" + archivo + "\" tiene 4 series y una central solar necesita 5");
     }
 }
 

@@ -80,18 +80,21 @@ inline TDatosCentralSolar CentralSintetica(int32_t nid, double Pa = PotenciaAuto
     return TDatosCentralSolar{"Planta de prueba", Pa, nid, 77};
 }
 
-// Writes the samples as a series file of format version 1 (five series,
-// ten-minute period, first sample at `inicio`, "year month day hour minute
-// second": by default 1 January 2018 at 00:00).
+// Writes the samples as a series file of format version 1 (ten-minute
+// period, first sample at `inicio`, "year month day hour minute second": by
+// default 1 January 2018 at 00:00) with the first `nSeries` of the five
+// series, all of them by default.
 inline void EscribirSeriesSolares(const std::string& archivo, const TMuestrasSolares& m,
-                                  const char* inicio = "2018 1 1 0 0 0") {
+                                  const char* inicio = "2018 1 1 0 0 0", int nSeries = 5) {
+    const std::array<const TVectR*, 5> series = {&m.PE, &m.fDisp, &m.Temp, &m.Rad, &m.CGM};
+    const std::array<const char*, 5> nombres = {"P_MW", "Disp", "Temp", "Rad", "CGM"};
     std::ofstream f(archivo, std::ios::binary);
-    f << "VERSION_FORMATO_SERIES 1\n5\n" << inicio << "\n1/6\n" << m.PE.n << "\n144\n-----\n";
-    f << "P_MW Disp Temp Rad CGM\n";
+    f << "VERSION_FORMATO_SERIES 1\n" << nSeries << "\n" << inicio << "\n1/6\n" << m.PE.n << "\n144\n-----\n";
+    for (int j = 0; j < nSeries; ++j) f << (j ? " " : "") << nombres[j];
+    f << "\n";
     for (int32_t k = 1; k <= m.PE.n; ++k) {
         f << k;
-        for (const TVectR* serie : {&m.PE, &m.fDisp, &m.Temp, &m.Rad, &m.CGM})
-            f << '\t' << FormatoGeneral(serie->pv[k], 17, '.');
+        for (int j = 0; j < nSeries; ++j) f << '\t' << FormatoGeneral(series[j]->pv[k], 17, '.');
         f << '\n';
     }
 }

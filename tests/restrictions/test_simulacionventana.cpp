@@ -103,6 +103,22 @@ TEST_F(SimulacionVentana, UnaVentanaAlComienzoDeLaSerieTieneFactorPrevioUno) {
     EXPECT_NEAR(Real(t.resumen.at(2)), (1.0 + 0.9 + 0.8) / 6, 1e-7);
 }
 
+// The post-window factor is taken from the sample after the end sample on:
+// the end sample (0.55 MW, steady next to the restricted 0.5) is left out,
+// the first sample after it (1.2 next to 0.55) is not steady, so fpost is
+// 1.2 / 1.5 = 0.8 from samples 6 to 8. Taking the end sample in would give
+// (0.55 + 1.2 + 1.2) / 4.5 and Padj 1.5, 1.3278, 1.1556, 0.98333.
+TEST_F(SimulacionVentana, LasMuestrasDespuesDeLaVentanaSeBuscanDesdeLaQueSigueAlFin) {
+    TSerieDePrueba serie(Dia(), 60);
+    serie.FijarDesdeHasta(1, 3, 0.5, 0.5);
+    serie.Fijar(4, 0.55, 1.5);
+    Simular(serie, 1, 4, 3);
+    const TTablaResultado t = Tabla();
+    const double esperadas[] = {1.5, 1.4, 1.3, 1.2};
+    for (int32_t k = 1; k <= 4; ++k) EXPECT_NEAR(Fila(t, 1, k).Padj, esperadas[k - 1], 1e-12) << k;
+    EXPECT_NEAR(Real(t.resumen.at(2)), 0.44999999801, 5e-12);
+}
+
 // Outside the window the factor is the running ratio of the last u pushed
 // samples, 1 before the first push: the series starts inside the simulated
 // period, its samples at 0.9 (ratio 0.6 once pushed).
