@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
+#include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -127,6 +128,10 @@ TFormQuendal::TFormQuendal(QWidget* padre) : QMainWindow(padre) {
     CrearMenuVer();
     CrearPanelConsola();
     statusBar()->setObjectName(QStringLiteral("lineaDeEstado"));
+    avisoCierre_ = new QLabel(QStringLiteral("La ventana se cerrará al terminar la corrida."));
+    avisoCierre_->setObjectName(QStringLiteral("avisoCierre"));
+    statusBar()->addPermanentWidget(avisoCierre_);
+    avisoCierre_->hide();
     resize(kAnchoCliente, kAltoCliente + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
 }
 
@@ -366,6 +371,14 @@ void TFormQuendal::FormClose() { modelos_.LiberarTodo(); }
 void TFormQuendal::closeEvent(QCloseEvent* evento) {
     Manejar([&] { FormClose(); });
     evento->accept();
+}
+
+// Closing was asked during a run: the run's guard closes the window when the
+// run ends; meanwhile the status line says so beside the console's line.
+bool TFormQuendal::event(QEvent* evento) {
+    if (evento->type() != TipoEventoCierrePedido()) return QMainWindow::event(evento);
+    avisoCierre_->show();
+    return true;
 }
 
 void TFormQuendal::TabSheet4Show() { CopiarTexto(parque_->eEthaMeteo, curvas_->eEthaMeteo1); }

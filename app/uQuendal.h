@@ -14,7 +14,8 @@
 // prints, as a terminal would; it shows itself when a run starts, and during
 // a run the status line shows the last console line. A run holds the main
 // thread: the window drops the user's input meanwhile (see corrida.h) and
-// repaints now and then as the run prints. Each tab scrolls when the window
+// repaints now and then as the run prints; closing the window during a run
+// is kept, said on the status line, and done when the run ends. Each tab scrolls when the window
 // is smaller than its design size.
 //
 // Each tab is a unit of its own (pestania*.h) that builds its controls and
@@ -39,6 +40,8 @@
 
 class QCloseEvent;
 class QDockWidget;
+class QEvent;
+class QLabel;
 class QMenu;
 class QTabWidget;
 class QWidget;
@@ -88,6 +91,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* evento) override;
+    bool event(QEvent* evento) override;
 
 private:
     // Building the window.
@@ -156,4 +160,5 @@ private:
     TObservadorConsola* observadorConsolaAnterior_ = nullptr;
     bool consolaMostrada_ = false;
     QElapsedTimer relojConsola_;  // since the console last showed during a run
+    QLabel* avisoCierre_ = nullptr;  // on the status line: the window closes when the run ends
 };

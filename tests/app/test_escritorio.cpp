@@ -8,21 +8,25 @@
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QDateEdit>
+#include <QDialog>
 #include <QDialogButtonBox>
 #include <QDockWidget>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 #include <deque>
 #include <filesystem>
 #include <functional>
@@ -31,6 +35,7 @@
 #include <utility>
 
 #include "app/arranque.h"
+#include "app/corrida.h"
 #include "app/cuadroerror.h"
 #include "app/traducciones.h"
 #include "app/uQuendal.h"
@@ -352,18 +357,31 @@ TEST_F(CorridaEnLaVentana, UnClicDuranteLaCorridaNoHaceNadaDespues) {
     EXPECT_EQ(dialogos, 2);
 }
 
-TEST_F(CorridaEnLaVentana, CerrarLaVentanaDuranteLaCorridaNoLaCierra) {
-    bool pedido = false;
+// Closing the window during a run is kept: the status line says so while
+// the run goes on, and the window closes, its models freed, when it ends.
+TEST_F(CorridaEnLaVentana, CerrarLaVentanaDuranteLaCorridaLaCierraAlTerminar) {
+    QLabel* aviso = ControlDe<QLabel>(*ventana, "avisoCierre");
+    ASSERT_NE(aviso, nullptr);
+    EXPECT_FALSE(aviso->isVisible());
+    bool pedido = false, avisadoEnLaCorrida = false, abiertaEnLaCorrida = true;
     Espia espia([&](std::string_view) {
-        if (pedido) return;
+        if (pedido) {
+            avisadoEnLaCorrida = avisadoEnLaCorrida || aviso->isVisible();
+            abiertaEnLaCorrida = abiertaEnLaCorrida && ventana->isVisible();
+            return;
+        }
         pedido = true;
         QCoreApplication::postEvent(ventana.get(), new QCloseEvent);
     });
     CorrerTodosLosDatos();
-    QCoreApplication::processEvents();
     ASSERT_TRUE(pedido);
-    EXPECT_TRUE(ventana->isVisible());
-    EXPECT_NE(ventana->Modelos().ModeloCombinadoActual(), nullptr);
+    EXPECT_TRUE(avisadoEnLaCorrida);
+    EXPECT_TRUE(abiertaEnLaCorrida);
+    EXPECT_EQ(aviso->text(), QStringLiteral("La ventana se cerrará al terminar la corrida."));
+    EXPECT_TRUE(Consola()->toPlainText().contains(QStringLiteral("SIMULACION TERMINADA CON EXITO")));
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(ventana->isVisible());
+    EXPECT_EQ(ventana->Modelos().ModeloCombinadoActual(), nullptr);
 }
 
 TEST_F(CorridaEnLaVentana, ElMenuVerMuestraYOcultaLaConsola) {
@@ -378,6 +396,42 @@ TEST_F(CorridaEnLaVentana, ElMenuVerMuestraYOcultaLaConsola) {
     // Lines printed outside a run reach the pane too.
     EscribirLineaEnConsola("listado");
     EXPECT_TRUE(Consola()->toPlainText().endsWith(QStringLiteral("listado\n")));
+}
+
+// ---- Input during a run, without the window ----
+
+// A dialog that the run opens itself (as the connection dialog is) takes
+// what the user types.
+TEST(EntradaEnUnaCorrida, UnDialogoQueAbreLaCorridaRecibeLoQueSeEscribe) {
+    const TCorrida corrida;
+    QDialog dialogo;
+    auto* caja = new QLineEdit(&dialogo);
+    dialogo.setModal(true);
+    dialogo.show();
+    ASSERT_EQ(QApplication::activeModalWidget(), &dialogo);
+    QTest::keyClicks(caja, QStringLiteral("abc"));
+    EXPECT_EQ(caja->text(), QStringLiteral("abc"));
+}
+
+// The wheel over a spin box is dropped during a run and steps it outside one.
+TEST(EntradaEnUnaCorrida, LaRuedaNoCambiaNadaDuranteLaCorridaYFueraDeEllaSi) {
+    QSpinBox caja;
+    caja.setRange(0, 10);
+    caja.setValue(5);
+    caja.show();
+    const auto unPasoDeRueda = [&caja] {
+        const QPointF centro = QRectF(caja.rect()).center();
+        QWheelEvent rueda(centro, caja.mapToGlobal(centro), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&caja, &rueda);
+    };
+    {
+        const TCorrida corrida;
+        unPasoDeRueda();
+        EXPECT_EQ(caja.value(), 5);
+    }
+    unPasoDeRueda();
+    EXPECT_EQ(caja.value(), 6);
 }
 
 // ---- The error box ----
