@@ -41,7 +41,8 @@ constexpr int kLineasGuardadas = 20000;
 TPanelConsola::TPanelConsola(QWidget* padre) : QPlainTextEdit(padre) {
     setReadOnly(true);
     setUndoRedoEnabled(false);
-    setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Beside the tabs the pane is narrow: long lines wrap.
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setMaximumBlockCount(kLineasGuardadas);
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     // A resize, or a horizontal bar that comes and goes, changes the range

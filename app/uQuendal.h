@@ -61,9 +61,11 @@ public:
     ~TFormQuendal() override;
 
     // Shows the window at its design size when the screen's free area holds
-    // it with a title bar, maximised otherwise.
+    // it with a title bar, maximised otherwise; restored, it then takes the
+    // free area less its frame.
     void Presentar();
     static bool CabeEnPantalla(const QSize& ventana, const QRect& libre);
+    static QRect GeometriaRestaurada(const QRect& libre);
 
     // The error box; tests put their own in its place.
     using TCuadroDeError = std::function<TRespuestaError(const QString& mensaje)>;
@@ -158,7 +160,6 @@ private:
     TPanelConsola* consola = nullptr;
     std::unique_ptr<TObservadorConsola> receptorConsola_;
     TObservadorConsola* observadorConsolaAnterior_ = nullptr;
-    bool consolaMostrada_ = false;
     QElapsedTimer relojConsola_;  // since the console last showed during a run
     QLabel* avisoCierre_ = nullptr;  // on the status line: the window closes when the run ends
 };

@@ -25,6 +25,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextCursor>
 #include <QTimer>
 #include <QWheelEvent>
 #include <deque>
@@ -95,6 +96,26 @@ TEST(TamanioDeLaVentana, AbreConSuTamanioDeDisenioSoloSiCabe) {
     EXPECT_TRUE(TFormQuendal::CabeEnPantalla(disenio, QRect(0, 0, 1920, 1040)));
     EXPECT_FALSE(TFormQuendal::CabeEnPantalla(disenio, QRect(0, 0, 1366, 728)));
     EXPECT_FALSE(TFormQuendal::CabeEnPantalla(disenio, QRect(0, 0, 1280, 1024)));
+}
+
+// Maximised, the window keeps a restored size that fits the screen's free
+// area with a title bar and borders; restored, its status line is inside it.
+TEST(TamanioDeLaVentana, RestauradaCabeEnElAreaLibreConSuLineaDeEstado) {
+    TFormQuendal ventana;
+    const QRect libre = ventana.screen()->availableGeometry();
+    ASSERT_FALSE(TFormQuendal::CabeEnPantalla(ventana.size(), libre)) << "pantalla de prueba demasiado grande";
+    ventana.Presentar();
+    QCoreApplication::processEvents();
+    const QRect restaurada = ventana.normalGeometry();
+    constexpr int kTitulo = 32, kBorde = 4;
+    EXPECT_TRUE(libre.contains(restaurada.adjusted(-kBorde, -kTitulo, kBorde, kBorde)))
+        << restaurada.x() << "," << restaurada.y() << " " << restaurada.width() << "x" << restaurada.height();
+    ventana.showNormal();
+    QCoreApplication::processEvents();
+    const QStatusBar* estado = ventana.statusBar();
+    const QRect lineaDeEstado(estado->mapToGlobal(QPoint(0, 0)), estado->size());
+    EXPECT_TRUE(estado->isVisible());
+    EXPECT_TRUE(libre.contains(lineaDeEstado));
 }
 
 // ---- Qt's texts in Spanish ----
@@ -355,6 +376,51 @@ TEST_F(CorridaEnLaVentana, UnClicDuranteLaCorridaNoHaceNadaDespues) {
     QCoreApplication::sendPostedEvents();
     QCoreApplication::processEvents();
     EXPECT_EQ(dialogos, 2);
+}
+
+// On a 1366x738 free area, maximised or restored, the pane that a run opens
+// leaves both run buttons of the input tab in view, and it shows a
+// console's width of text.
+TEST_F(CorridaEnLaVentana, ConLaConsolaAbiertaLosBotonesDeCorridaSiguenALaVista) {
+    const QRect libre(0, 0, 1366, 738);
+    for (const QSize cliente : {QSize(1366, 738 - 20), TFormQuendal::GeometriaRestaurada(libre).size()}) {
+        SCOPED_TRACE(std::to_string(cliente.width()) + "x" + std::to_string(cliente.height()));
+        ventana->resize(cliente);
+        QCoreApplication::processEvents();
+        CorrerTodosLosDatos();
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(PanelConsola()->isVisible());
+        for (const char* nombre : {"btProcesarRestricciones1", "btProcesarSeriesConMC1"}) {
+            QPushButton* boton = Boton(nombre);
+            EXPECT_EQ(boton->visibleRegion().boundingRect(), boton->rect()) << nombre;
+        }
+        EXPECT_GE(Consola()->viewport()->width(), Consola()->fontMetrics().horizontalAdvance(QString(40, QLatin1Char('0'))));
+        EXPECT_GE(Consola()->viewport()->height(), 10 * Consola()->fontMetrics().height());
+    }
+}
+
+// A window made small and then large again squeezes the pane; the next run
+// gives it back its size, and it ends showing the run's last line.
+TEST_F(CorridaEnLaVentana, TrasAchicarYAgrandarLaVentanaLaConsolaMuestraElFinal) {
+    ventana->resize(1366, 718);
+    CorrerTodosLosDatos();
+    ventana->resize(500, 260);
+    QCoreApplication::processEvents();
+    ventana->resize(1366, 718);
+    QCoreApplication::processEvents();
+    CorrerTodosLosDatos();
+    QCoreApplication::processEvents();
+    const QFontMetrics medida = Consola()->fontMetrics();
+    EXPECT_GE(Consola()->viewport()->width(), medida.horizontalAdvance(QString(40, QLatin1Char('0'))));
+    EXPECT_GE(Consola()->viewport()->height(), 10 * medida.height());
+    const QScrollBar* barra = Consola()->verticalScrollBar();
+    EXPECT_EQ(barra->value(), barra->maximum());
+    const QTextCursor fin = [&] {
+        QTextCursor c(Consola()->document());
+        c.movePosition(QTextCursor::End);
+        return c;
+    }();
+    EXPECT_TRUE(Consola()->viewport()->rect().contains(Consola()->cursorRect(fin)));
 }
 
 // Closing the window during a run is kept: the status line says so while
