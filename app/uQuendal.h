@@ -10,13 +10,13 @@
 // message is shown in an error box, where the user goes on or ends the
 // program; nothing crosses the event loop.
 //
-// The console pane ("Consola" in the "Ver" menu) shows what the program
-// prints, as a terminal would; it shows itself when a run starts, and during
-// a run the status line shows the last console line. A run holds the main
-// thread: the window drops the user's input meanwhile (see corrida.h) and
-// repaints now and then as the run prints; closing the window during a run
-// is kept, said on the status line, and done when the run ends. Each tab scrolls when the window
-// is smaller than its design size.
+// The console pane ("Consola" in the "Ver" menu), beside the tabs, shows
+// what the program prints, as a terminal would; it shows itself when a run
+// starts, and during a run the status line shows the last console line. A
+// run holds the main thread: the window drops the user's input meanwhile
+// (see corrida.h) and repaints now and then as the run prints; closing the
+// window during a run is kept, said on the status line, and done when the
+// run ends. Each tab scrolls when the window is smaller than its design size.
 //
 // Each tab is a unit of its own (pestania*.h) that builds its controls and
 // runs their operations; the window builds the tabs, wires the twin copies
