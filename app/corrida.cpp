@@ -4,9 +4,11 @@
 #include <QCursor>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QWidget>
 #include <QWindow>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -59,10 +61,40 @@ bool EnElDialogoModal(QObject* destino) {
     return false;
 }
 
+// The window that a close event is for: the event reaches the window system's
+// window first, then its widget.
+QWidget* VentanaQueSeCierra(QObject* destino) {
+    if (auto* ventana = qobject_cast<QWindow*>(destino)) return WidgetDeVentana(ventana);
+    auto* widget = qobject_cast<QWidget*>(destino);
+    return widget && widget->isWindow() ? widget : nullptr;
+}
+
+// The windows whose closing was asked while input was dropped.
+std::vector<QPointer<QWidget>> cierresPedidos;
+
+void RecordarCierre(QWidget* ventana) {
+    for (const QPointer<QWidget>& pedida : cierresPedidos)
+        if (pedida == ventana) return;
+    cierresPedidos.emplace_back(ventana);
+    QEvent aviso(TipoEventoCierrePedido());
+    QCoreApplication::sendEvent(ventana, &aviso);
+}
+
+// Each window closes once the event loop is back, after the run's handler.
+void CerrarLasVentanasPedidas() {
+    for (const QPointer<QWidget>& ventana : cierresPedidos)
+        if (ventana)
+            QMetaObject::invokeMethod(
+                ventana, [ventana] { if (ventana) ventana->close(); }, Qt::QueuedConnection);
+    cierresPedidos.clear();
+}
+
 class TFiltroDeEntrada : public QObject {
 public:
     bool eventFilter(QObject* destino, QEvent* evento) override {
         if (!EsEntradaDelUsuario(evento->type()) || EnElDialogoModal(destino)) return false;
+        if (evento->type() == QEvent::Close)
+            if (QWidget* ventana = VentanaQueSeCierra(destino)) RecordarCierre(ventana);
         evento->ignore();
         return true;
     }
@@ -84,6 +116,7 @@ void DejarFiltro() {
     if (--usosDelFiltro == 0) {
         QCoreApplication::instance()->removeEventFilter(filtro.get());
         filtro.reset();
+        CerrarLasVentanasPedidas();
     }
 }
 
@@ -119,6 +152,11 @@ TCorrida::~TCorrida() {
 }
 
 bool TCorrida::EnCurso() { return corridasEnCurso > 0; }
+
+QEvent::Type TipoEventoCierrePedido() {
+    static const auto tipo = static_cast<QEvent::Type>(QEvent::registerEventType());
+    return tipo;
+}
 
 void ServirMensajesPendientes() {
     const TEntradaDescartada descartada;

@@ -41,10 +41,21 @@ constexpr int kLineasGuardadas = 20000;
 TPanelConsola::TPanelConsola(QWidget* padre) : QPlainTextEdit(padre) {
     setReadOnly(true);
     setUndoRedoEnabled(false);
-    setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Beside the tabs the pane is narrow: long lines wrap.
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setMaximumBlockCount(kLineasGuardadas);
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    // A resize, or a horizontal bar that comes and goes, changes the range
+    // of the vertical bar without a word from the user.
+    QScrollBar* barra = verticalScrollBar();
+    connect(barra, &QScrollBar::actionTriggered, this,
+            [this, barra] { seguirAlFinal_ = barra->sliderPosition() >= barra->maximum(); });
+    connect(barra, &QScrollBar::rangeChanged, this, [this] {
+        if (seguirAlFinal_) IrAlFinal();
+    });
 }
+
+void TPanelConsola::IrAlFinal() { verticalScrollBar()->setValue(verticalScrollBar()->maximum()); }
 
 // The box's last block is always the line being written: it is replaced by
 // the lines finished since (each with its line end) and the new current line.
@@ -52,8 +63,6 @@ void TPanelConsola::Mostrar() {
     const QStringList terminadas = terminal_.TomarLineasTerminadas();
     const QTextBlock ultimo = document()->lastBlock();
     if (terminadas.isEmpty() && ultimo.text() == terminal_.LineaActual()) return;
-    QScrollBar* barra = verticalScrollBar();
-    const bool alFinal = barra->value() == barra->maximum();
     QString nuevo;
     for (const QString& linea : terminadas) nuevo += linea + QLatin1Char('\n');
     nuevo += terminal_.LineaActual();
@@ -61,6 +70,5 @@ void TPanelConsola::Mostrar() {
     cursor.movePosition(QTextCursor::End);
     cursor.movePosition(QTextCursor::StartOfBlock, QTextCursor::KeepAnchor);
     cursor.insertText(nuevo);
-    // The pane follows the console unless the user scrolled back to read.
-    if (alFinal) barra->setValue(barra->maximum());
+    if (seguirAlFinal_) IrAlFinal();
 }

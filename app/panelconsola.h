@@ -13,7 +13,9 @@
 //
 // TPanelConsola is the pane's text box. It takes the console's text at any
 // pace and shows it when asked, so a run that rewrites its progress line at
-// every sample costs the window one update now and then.
+// every sample costs the window one update now and then. It keeps its newest
+// line in view, also when the box is resized, until the user scrolls back to
+// read; scrolling down to the end makes it follow again.
 #include <QPlainTextEdit>
 #include <QString>
 #include <QStringList>
@@ -51,5 +53,10 @@ public:
     QString UltimaLinea() const { return terminal_.UltimaLinea(); }
 
 private:
+    void IrAlFinal();
+
     TTerminal terminal_;
+    // Whether the box keeps its newest line in view: only the user's own
+    // scrolling changes it, never a resize or new text.
+    bool seguirAlFinal_ = true;
 };

@@ -8,15 +8,18 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
+#include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QThread>
+#include <algorithm>
 #include <cstdlib>
 #include <exception>
 #include <tuple>
@@ -44,8 +47,10 @@ namespace {
 
 constexpr int kAnchoCliente = 1366;
 constexpr int kAltoCliente = 705;
-// A window frame's title bar, which the screen's free area must hold too.
+// A window frame's title bar and its other borders, which the screen's free
+// area must hold too.
 constexpr int kAltoTituloVentana = 32;
+constexpr int kBordeVentana = 4;
 // How often the console pane and the window are brought up to date during a
 // run that prints.
 constexpr int kMilisegundosEntreRepintados = 100;
@@ -132,6 +137,10 @@ TFormQuendal::TFormQuendal(QWidget* padre) : QMainWindow(padre) {
     CrearMenuVer();
     CrearPanelConsola();
     statusBar()->setObjectName(QStringLiteral("lineaDeEstado"));
+    avisoCierre_ = new QLabel(QStringLiteral("La ventana se cerrará al terminar la corrida."));
+    avisoCierre_->setObjectName(QStringLiteral("avisoCierre"));
+    statusBar()->addPermanentWidget(avisoCierre_);
+    avisoCierre_->hide();
     resize(kAnchoCliente, kAltoCliente + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
 }
 
@@ -143,12 +152,20 @@ bool TFormQuendal::CabeEnPantalla(const QSize& ventana, const QRect& libre) {
     return libre.width() >= ventana.width() && libre.height() >= ventana.height() + kAltoTituloVentana;
 }
 
+QRect TFormQuendal::GeometriaRestaurada(const QRect& libre) {
+    return libre.adjusted(kBordeVentana, kAltoTituloVentana, -kBordeVentana, -kBordeVentana);
+}
+
+// Maximised, the window keeps a restored size that fits the free area too,
+// so that un-maximising it hides no status line under a taskbar.
 void TFormQuendal::Presentar() {
     const QScreen* pantalla = screen();
-    if (pantalla && CabeEnPantalla(size(), pantalla->availableGeometry()))
+    if (!pantalla || CabeEnPantalla(size(), pantalla->availableGeometry())) {
         show();
-    else
-        showMaximized();
+        return;
+    }
+    setGeometry(GeometriaRestaurada(pantalla->availableGeometry()));
+    showMaximized();
 }
 
 // ---- Building the window ----
@@ -264,14 +281,20 @@ private:
     std::function<void(std::string_view)> receptor_;
 };
 
-constexpr int kAltoInicialConsola = 150;
+// The pane's width when a run shows it: this many characters of console
+// text, and at most this share of the window, so that the tab beside it
+// keeps its boxes and buttons in view.
+constexpr int kColumnasConsola = 60;
+constexpr double kParteMaximaDeLaConsola = 0.4;
 // How long the status line keeps a run's last console line after it ends.
 constexpr int kMilisegundosUltimaLinea = 10000;
 
 }  // namespace
 
-// The pane sits under the tabs; "Consola" in the "Ver" menu shows and hides
-// it. It receives every console text from here on.
+// The pane sits beside the tabs, where a small screen has room for it: under
+// them it would push the input tab's run buttons out of sight. "Consola" in
+// the "Ver" menu shows and hides it. It receives every console text from
+// here on.
 void TFormQuendal::CrearPanelConsola() {
     consola = new TPanelConsola;
     consola->setObjectName(QStringLiteral("consola"));
@@ -279,7 +302,7 @@ void TFormQuendal::CrearPanelConsola() {
     panelConsola->setObjectName(QStringLiteral("panelConsola"));
     panelConsola->setWidget(consola);
     panelConsola->setAllowedAreas(Qt::BottomDockWidgetArea | Qt::TopDockWidgetArea | Qt::RightDockWidgetArea);
-    addDockWidget(Qt::BottomDockWidgetArea, panelConsola);
+    addDockWidget(Qt::RightDockWidgetArea, panelConsola);
     panelConsola->hide();
     QAction* verConsola = panelConsola->toggleViewAction();
     verConsola->setText(QStringLiteral("Consola"));
@@ -301,13 +324,16 @@ TCorrida TFormQuendal::EmpezarCorrida() {
     });
 }
 
-// The first time, the pane takes a few lines' height, so the tab above keeps
-// most of a small screen; the user may drag it higher.
+// The pane gets its width back whenever it shows narrower than a console's
+// lines, whatever resizes the window went through; the user may drag it
+// wider.
 void TFormQuendal::MostrarConsola() {
-    const bool primeraVez = !consolaMostrada_;
-    consolaMostrada_ = true;
     panelConsola->show();
-    if (primeraVez) resizeDocks({panelConsola}, {kAltoInicialConsola}, Qt::Vertical);
+    const int columnas = consola->fontMetrics().horizontalAdvance(QString(kColumnasConsola, QLatin1Char('0')));
+    const int marco = consola->frameWidth() * 2 + consola->verticalScrollBar()->sizeHint().width() + 8;
+    const int ancho = std::min(columnas + marco, static_cast<int>(width() * kParteMaximaDeLaConsola));
+    if (!panelConsola->isFloating() && panelConsola->width() < ancho)
+        resizeDocks({panelConsola}, {ancho}, Qt::Horizontal);
 }
 
 void TFormQuendal::RecibirConsola(std::string_view texto) {
@@ -371,6 +397,14 @@ void TFormQuendal::FormClose() { modelos_.LiberarTodo(); }
 void TFormQuendal::closeEvent(QCloseEvent* evento) {
     Manejar([&] { FormClose(); });
     evento->accept();
+}
+
+// Closing was asked during a run: the run's guard closes the window when the
+// run ends; meanwhile the status line says so beside the console's line.
+bool TFormQuendal::event(QEvent* evento) {
+    if (evento->type() != TipoEventoCierrePedido()) return QMainWindow::event(evento);
+    avisoCierre_->show();
+    return true;
 }
 
 void TFormQuendal::TabSheet4Show() { CopiarTexto(parque_->eEthaMeteo, curvas_->eEthaMeteo1); }

@@ -10,12 +10,13 @@
 // message is shown in an error box, where the user goes on or ends the
 // program; nothing crosses the event loop.
 //
-// The console pane ("Consola" in the "Ver" menu) shows what the program
-// prints, as a terminal would; it shows itself when a run starts, and during
-// a run the status line shows the last console line. A run holds the main
-// thread: the window drops the user's input meanwhile (see corrida.h) and
-// repaints now and then as the run prints. Each tab scrolls when the window
-// is smaller than its design size.
+// The console pane ("Consola" in the "Ver" menu), beside the tabs, shows
+// what the program prints, as a terminal would; it shows itself when a run
+// starts, and during a run the status line shows the last console line. A
+// run holds the main thread: the window drops the user's input meanwhile
+// (see corrida.h) and repaints now and then as the run prints; closing the
+// window during a run is kept, said on the status line, and done when the
+// run ends. Each tab scrolls when the window is smaller than its design size.
 //
 // Each tab is a unit of its own (pestania*.h) that builds its controls and
 // runs their operations; the window builds the tabs, wires the twin copies
@@ -39,6 +40,8 @@
 
 class QCloseEvent;
 class QDockWidget;
+class QEvent;
+class QLabel;
 class QMenu;
 class QTabWidget;
 class QWidget;
@@ -58,9 +61,11 @@ public:
     ~TFormQuendal() override;
 
     // Shows the window at its design size when the screen's free area holds
-    // it with a title bar, maximised otherwise.
+    // it with a title bar, maximised otherwise; restored, it then takes the
+    // free area less its frame.
     void Presentar();
     static bool CabeEnPantalla(const QSize& ventana, const QRect& libre);
+    static QRect GeometriaRestaurada(const QRect& libre);
 
     // The error box; tests put their own in its place.
     using TCuadroDeError = std::function<TRespuestaError(const QString& mensaje)>;
@@ -88,6 +93,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* evento) override;
+    bool event(QEvent* evento) override;
 
 private:
     // Building the window.
@@ -154,6 +160,6 @@ private:
     TPanelConsola* consola = nullptr;
     std::unique_ptr<TObservadorConsola> receptorConsola_;
     TObservadorConsola* observadorConsolaAnterior_ = nullptr;
-    bool consolaMostrada_ = false;
     QElapsedTimer relojConsola_;  // since the console last showed during a run
+    QLabel* avisoCierre_ = nullptr;  // on the status line: the window closes when the run ends
 };

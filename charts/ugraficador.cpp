@@ -98,6 +98,40 @@ int AcotarPixel(double t) {
 
 // ---- Axis ----
 
+namespace {
+
+constexpr int kMaximoDecimales = 18;
+
+bool EsFormatoDeDecimales(int32_t formato) {
+    return formato == FR_Fijo || formato == FR_Numero || formato == FR_Moneda;
+}
+
+// Whether the step is a whole number of units of its d-th decimal.
+bool PasoExactoCon(double paso, int d) {
+    const double unidades = paso * std::pow(10.0, d);
+    return std::fabs(unidades - std::nearbyint(unidades)) <= 1e-6 * std::max(1.0, unidades);
+}
+
+}  // namespace
+
+// Labels with fewer decimals than the step needs read alike ("0.01 0.01
+// 0.02" for a step of 0.0025). Such an axis takes the fewest decimals that
+// make one step at least one unit of the last one, or up to two more when
+// those show the step exactly (0.0025 gives 4); never more than the labels'
+// significant digits leave after the integer part.
+int TEjeGrafico::DecimalesDeEtiquetas() const {
+    const int propios = std::clamp(Digitos, 0, kMaximoDecimales);
+    if (!std::isfinite(Paso) || Paso <= 0 || Paso * std::pow(10.0, propios) >= 1 - 1e-9) return propios;
+    const double mayor = std::max(std::fabs(Origen), std::fabs(ValorMarca(Divisiones)));
+    const int enteros = mayor >= 1 ? static_cast<int>(std::floor(std::log10(mayor))) + 1 : 0;
+    const int tope = std::clamp(Precision - enteros, propios, kMaximoDecimales);
+    int distinguen = propios;
+    while (distinguen < tope && Paso * std::pow(10.0, distinguen) < 1 - 1e-9) ++distinguen;
+    for (int d = distinguen; d <= std::min(distinguen + 2, tope); ++d)
+        if (PasoExactoCon(Paso, d)) return d;
+    return distinguen;
+}
+
 std::unique_ptr<TEjeGrafico> TEjeGrafico::Create(std::string_view titulo, uint8_t tipoEtiqueta) {
     std::unique_ptr<TEjeGrafico> eje(new TEjeGrafico());
     eje->Titulo = SinBlancosExtremos(titulo);
@@ -172,7 +206,8 @@ std::string TEjeGrafico::Etiqueta(int i) const {
                 return FormatoGeneral(v, 15);  // a tick outside the calendar
             }
         default:
-            return FloatToStrF(v, FormatoNumero, Precision, Digitos);
+            return FloatToStrF(v, FormatoNumero, Precision,
+                               EsFormatoDeDecimales(FormatoNumero) ? DecimalesDeEtiquetas() : Digitos);
     }
 }
 

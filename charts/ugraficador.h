@@ -96,8 +96,11 @@ public:
     // divisions, origin and step of the axis. Bounds that are not finite fall
     // back to 0 and 1; fixed bounds in the wrong order are swapped.
     void Escalar(double& min, double& max);
-    // Text of tick i: origin + i x step in the axis' label kind.
+    // Text of tick i: origin + i x step in the axis' label kind. Real labels
+    // in a format of decimals take more than Digitos decimals when the step
+    // is finer than those (DecimalesDeEtiquetas).
     std::string Etiqueta(int i) const;
+    int DecimalesDeEtiquetas() const;
     double ValorMarca(int i) const { return Origen + i * Paso; }
 
     std::string Titulo;

@@ -8,21 +8,26 @@
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QDateEdit>
+#include <QDialog>
 #include <QDialogButtonBox>
 #include <QDockWidget>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextCursor>
 #include <QTimer>
+#include <QWheelEvent>
 #include <deque>
 #include <filesystem>
 #include <functional>
@@ -31,6 +36,7 @@
 #include <utility>
 
 #include "app/arranque.h"
+#include "app/corrida.h"
 #include "app/cuadroerror.h"
 #include "app/traducciones.h"
 #include "app/uQuendal.h"
@@ -90,6 +96,26 @@ TEST(TamanioDeLaVentana, AbreConSuTamanioDeDisenioSoloSiCabe) {
     EXPECT_TRUE(TFormQuendal::CabeEnPantalla(disenio, QRect(0, 0, 1920, 1040)));
     EXPECT_FALSE(TFormQuendal::CabeEnPantalla(disenio, QRect(0, 0, 1366, 728)));
     EXPECT_FALSE(TFormQuendal::CabeEnPantalla(disenio, QRect(0, 0, 1280, 1024)));
+}
+
+// Maximised, the window keeps a restored size that fits the screen's free
+// area with a title bar and borders; restored, its status line is inside it.
+TEST(TamanioDeLaVentana, RestauradaCabeEnElAreaLibreConSuLineaDeEstado) {
+    TFormQuendal ventana;
+    const QRect libre = ventana.screen()->availableGeometry();
+    ASSERT_FALSE(TFormQuendal::CabeEnPantalla(ventana.size(), libre)) << "pantalla de prueba demasiado grande";
+    ventana.Presentar();
+    QCoreApplication::processEvents();
+    const QRect restaurada = ventana.normalGeometry();
+    constexpr int kTitulo = 32, kBorde = 4;
+    EXPECT_TRUE(libre.contains(restaurada.adjusted(-kBorde, -kTitulo, kBorde, kBorde)))
+        << restaurada.x() << "," << restaurada.y() << " " << restaurada.width() << "x" << restaurada.height();
+    ventana.showNormal();
+    QCoreApplication::processEvents();
+    const QStatusBar* estado = ventana.statusBar();
+    const QRect lineaDeEstado(estado->mapToGlobal(QPoint(0, 0)), estado->size());
+    EXPECT_TRUE(estado->isVisible());
+    EXPECT_TRUE(libre.contains(lineaDeEstado));
 }
 
 // ---- Qt's texts in Spanish ----
@@ -352,18 +378,76 @@ TEST_F(CorridaEnLaVentana, UnClicDuranteLaCorridaNoHaceNadaDespues) {
     EXPECT_EQ(dialogos, 2);
 }
 
-TEST_F(CorridaEnLaVentana, CerrarLaVentanaDuranteLaCorridaNoLaCierra) {
-    bool pedido = false;
+// On a 1366x738 free area, maximised or restored, the pane that a run opens
+// leaves both run buttons of the input tab in view, and it shows a
+// console's width of text.
+TEST_F(CorridaEnLaVentana, ConLaConsolaAbiertaLosBotonesDeCorridaSiguenALaVista) {
+    const QRect libre(0, 0, 1366, 738);
+    for (const QSize cliente : {QSize(1366, 738 - 20), TFormQuendal::GeometriaRestaurada(libre).size()}) {
+        SCOPED_TRACE(std::to_string(cliente.width()) + "x" + std::to_string(cliente.height()));
+        ventana->resize(cliente);
+        QCoreApplication::processEvents();
+        CorrerTodosLosDatos();
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(PanelConsola()->isVisible());
+        for (const char* nombre : {"btProcesarRestricciones1", "btProcesarSeriesConMC1"}) {
+            QPushButton* boton = Boton(nombre);
+            EXPECT_EQ(boton->visibleRegion().boundingRect(), boton->rect()) << nombre;
+        }
+        EXPECT_GE(Consola()->viewport()->width(), Consola()->fontMetrics().horizontalAdvance(QString(40, QLatin1Char('0'))));
+        EXPECT_GE(Consola()->viewport()->height(), 10 * Consola()->fontMetrics().height());
+    }
+}
+
+// A window made small and then large again squeezes the pane; the next run
+// gives it back its size, and it ends showing the run's last line.
+TEST_F(CorridaEnLaVentana, TrasAchicarYAgrandarLaVentanaLaConsolaMuestraElFinal) {
+    ventana->resize(1366, 718);
+    CorrerTodosLosDatos();
+    ventana->resize(500, 260);
+    QCoreApplication::processEvents();
+    ventana->resize(1366, 718);
+    QCoreApplication::processEvents();
+    CorrerTodosLosDatos();
+    QCoreApplication::processEvents();
+    const QFontMetrics medida = Consola()->fontMetrics();
+    EXPECT_GE(Consola()->viewport()->width(), medida.horizontalAdvance(QString(40, QLatin1Char('0'))));
+    EXPECT_GE(Consola()->viewport()->height(), 10 * medida.height());
+    const QScrollBar* barra = Consola()->verticalScrollBar();
+    EXPECT_EQ(barra->value(), barra->maximum());
+    const QTextCursor fin = [&] {
+        QTextCursor c(Consola()->document());
+        c.movePosition(QTextCursor::End);
+        return c;
+    }();
+    EXPECT_TRUE(Consola()->viewport()->rect().contains(Consola()->cursorRect(fin)));
+}
+
+// Closing the window during a run is kept: the status line says so while
+// the run goes on, and the window closes, its models freed, when it ends.
+TEST_F(CorridaEnLaVentana, CerrarLaVentanaDuranteLaCorridaLaCierraAlTerminar) {
+    QLabel* aviso = ControlDe<QLabel>(*ventana, "avisoCierre");
+    ASSERT_NE(aviso, nullptr);
+    EXPECT_FALSE(aviso->isVisible());
+    bool pedido = false, avisadoEnLaCorrida = false, abiertaEnLaCorrida = true;
     Espia espia([&](std::string_view) {
-        if (pedido) return;
+        if (pedido) {
+            avisadoEnLaCorrida = avisadoEnLaCorrida || aviso->isVisible();
+            abiertaEnLaCorrida = abiertaEnLaCorrida && ventana->isVisible();
+            return;
+        }
         pedido = true;
         QCoreApplication::postEvent(ventana.get(), new QCloseEvent);
     });
     CorrerTodosLosDatos();
-    QCoreApplication::processEvents();
     ASSERT_TRUE(pedido);
-    EXPECT_TRUE(ventana->isVisible());
-    EXPECT_NE(ventana->Modelos().ModeloCombinadoActual(), nullptr);
+    EXPECT_TRUE(avisadoEnLaCorrida);
+    EXPECT_TRUE(abiertaEnLaCorrida);
+    EXPECT_EQ(aviso->text(), QStringLiteral("La ventana se cerrará al terminar la corrida."));
+    EXPECT_TRUE(Consola()->toPlainText().contains(QStringLiteral("SIMULACION TERMINADA CON EXITO")));
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(ventana->isVisible());
+    EXPECT_EQ(ventana->Modelos().ModeloCombinadoActual(), nullptr);
 }
 
 TEST_F(CorridaEnLaVentana, ElMenuVerMuestraYOcultaLaConsola) {
@@ -378,6 +462,42 @@ TEST_F(CorridaEnLaVentana, ElMenuVerMuestraYOcultaLaConsola) {
     // Lines printed outside a run reach the pane too.
     EscribirLineaEnConsola("listado");
     EXPECT_TRUE(Consola()->toPlainText().endsWith(QStringLiteral("listado\n")));
+}
+
+// ---- Input during a run, without the window ----
+
+// A dialog that the run opens itself (as the connection dialog is) takes
+// what the user types.
+TEST(EntradaEnUnaCorrida, UnDialogoQueAbreLaCorridaRecibeLoQueSeEscribe) {
+    const TCorrida corrida;
+    QDialog dialogo;
+    auto* caja = new QLineEdit(&dialogo);
+    dialogo.setModal(true);
+    dialogo.show();
+    ASSERT_EQ(QApplication::activeModalWidget(), &dialogo);
+    QTest::keyClicks(caja, QStringLiteral("abc"));
+    EXPECT_EQ(caja->text(), QStringLiteral("abc"));
+}
+
+// The wheel over a spin box is dropped during a run and steps it outside one.
+TEST(EntradaEnUnaCorrida, LaRuedaNoCambiaNadaDuranteLaCorridaYFueraDeEllaSi) {
+    QSpinBox caja;
+    caja.setRange(0, 10);
+    caja.setValue(5);
+    caja.show();
+    const auto unPasoDeRueda = [&caja] {
+        const QPointF centro = QRectF(caja.rect()).center();
+        QWheelEvent rueda(centro, caja.mapToGlobal(centro), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&caja, &rueda);
+    };
+    {
+        const TCorrida corrida;
+        unPasoDeRueda();
+        EXPECT_EQ(caja.value(), 5);
+    }
+    unPasoDeRueda();
+    EXPECT_EQ(caja.value(), 6);
 }
 
 // ---- The error box ----

@@ -1,6 +1,8 @@
 // The console pane shows the console as a terminal would.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <ostream>
 #include <string>
@@ -80,6 +82,65 @@ TEST(PanelConsola, MuestraLoRecibidoSoloAlPedirloYReemplazaLaLineaEnCurso) {
               QStringLiteral("Cantidad total de muestras: 100\n\nSimulando fecha: 3\n\nSIMULACION TERMINADA CON EXITO\n\n"));
     EXPECT_EQ(panel.document()->blockCount(), 7);
     EXPECT_TRUE(panel.isReadOnly());
+}
+
+// ---- Following the newest line ----
+
+// The pane, with where its text is drawn.
+class TPanelVisto : public TPanelConsola {
+public:
+    // Whether the last line lies whole inside the box.
+    bool UltimaLineaVisible() const {
+        const QRectF donde = blockBoundingGeometry(document()->lastBlock()).translated(contentOffset());
+        return donde.top() >= 0 && donde.bottom() <= viewport()->height() + 0.5;
+    }
+};
+
+// A shown pane that has printed more lines than it holds.
+class PanelQueSigue : public ::testing::Test {
+protected:
+    void SetUp() override {
+        panel.resize(400, 300);
+        panel.show();
+        Imprimir(0, 100);
+    }
+    void Imprimir(int desde, int hasta) {
+        for (int i = desde; i < hasta; ++i) panel.Recibir("linea " + std::to_string(i) + "\n");
+        panel.Recibir("\rSimulando fecha: " + std::to_string(hasta));
+        panel.Mostrar();
+        QCoreApplication::processEvents();
+    }
+    QScrollBar* Barra() { return panel.verticalScrollBar(); }
+    bool UltimaLineaVisible() const { return panel.UltimaLineaVisible(); }
+    TPanelVisto panel;
+};
+
+TEST_F(PanelQueSigue, TrasAchicarseSigueMostrandoLaUltimaLinea) {
+    ASSERT_EQ(Barra()->value(), Barra()->maximum());
+    for (const int alto : {60, 300, 90}) {
+        panel.resize(400, alto);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(Barra()->value(), Barra()->maximum()) << alto;
+        EXPECT_TRUE(UltimaLineaVisible()) << alto;
+    }
+    Imprimir(100, 103);
+    EXPECT_EQ(Barra()->value(), Barra()->maximum());
+    EXPECT_TRUE(UltimaLineaVisible());
+    EXPECT_EQ(panel.document()->lastBlock().text(), QStringLiteral("Simulando fecha: 103"));
+}
+
+TEST_F(PanelQueSigue, QuienSubioALeerSeQuedaDondeEstabaHastaVolverAlFinal) {
+    Barra()->triggerAction(QAbstractSlider::SliderPageStepSub);
+    const int leyendo = Barra()->value();
+    ASSERT_LT(leyendo, Barra()->maximum());
+    panel.resize(400, 120);
+    QCoreApplication::processEvents();
+    Imprimir(100, 110);
+    EXPECT_EQ(Barra()->value(), leyendo);
+    Barra()->triggerAction(QAbstractSlider::SliderToMaximum);
+    Imprimir(110, 120);
+    EXPECT_EQ(Barra()->value(), Barra()->maximum());
+    EXPECT_TRUE(UltimaLineaVisible());
 }
 
 }  // namespace

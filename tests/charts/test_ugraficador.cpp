@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <string>
+#include <vector>
 
 #include "charts/lienzograbador.h"
 #include "numerics/fechas.h"
@@ -161,6 +163,51 @@ TEST(Eje, LaMarcaIesOrigenMasIPasos) {
     eje->Paso = 5;
     eje->Digitos = 0;
     EXPECT_EQ(eje->Etiqueta(3), "10");
+}
+
+// An axis whose step is finer than its labels' decimals labels its ticks
+// with the decimals that tell them apart; a coarser step keeps the axis'
+// own decimals.
+struct CasoDecimales {
+    double origen;
+    double paso;
+    int digitos;
+    std::vector<std::string> etiquetas;  // ticks 0, 1, 2, ...
+};
+
+class DecimalesDeEtiquetas : public ::testing::TestWithParam<CasoDecimales> {};
+
+TEST_P(DecimalesDeEtiquetas, CadaMarcaSeDistingueDeLaSiguiente) {
+    const CasoDecimales& c = GetParam();
+    auto eje = TEjeGrafico::Create("", TE_Real);
+    eje->Origen = c.origen;
+    eje->Paso = c.paso;
+    eje->Digitos = c.digitos;
+    eje->Divisiones = static_cast<int>(c.etiquetas.size()) - 1;
+    std::vector<std::string> etiquetas;
+    for (int i = 0; i <= eje->Divisiones; ++i) etiquetas.push_back(eje->Etiqueta(i));
+    EXPECT_EQ(etiquetas, c.etiquetas);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pasos, DecimalesDeEtiquetas,
+    ::testing::Values(CasoDecimales{0.0075, 0.0025, 2, {"0.0075", "0.0100", "0.0125", "0.0150", "0.0175", "0.0200"}},
+                      CasoDecimales{0, 0.005, 2, {"0.000", "0.005", "0.010", "0.015"}},
+                      CasoDecimales{0, 0.002, 2, {"0.000", "0.002", "0.004"}},
+                      CasoDecimales{0, 0.02, 2, {"0.00", "0.02", "0.04"}},
+                      CasoDecimales{0, 0.01, 2, {"0.00", "0.01", "0.02"}},
+                      CasoDecimales{0, 0.25, 0, {"0.00", "0.25", "0.50"}},
+                      CasoDecimales{0, 10, 0, {"0", "10", "20"}},
+                      CasoDecimales{0, 0.01 / 3, 2, {"0.000", "0.003", "0.007", "0.010"}},
+                      CasoDecimales{1000, 0.0025, 2, {"1000.0000", "1000.0025", "1000.0050"}}));
+
+TEST(Eje, LasMarcasMasFinasQueSusDecimalesSiguenElSeparadorEnVigor) {
+    const FormatSettings antes = AjustesFormato();
+    AjustesFormato().DecimalSeparator = ',';
+    auto eje = TEjeGrafico::Create("", TE_Real);
+    eje->Paso = 0.0025;
+    EXPECT_EQ(eje->Etiqueta(3), "0,0075");
+    AjustesFormato() = antes;
 }
 
 // ---- Pixels ----

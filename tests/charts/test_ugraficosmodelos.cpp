@@ -4,8 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <set>
 #include <string>
+#include <utility>
 
+#include "charts/lienzograbador.h"
 #include "charts/ugraficador.h"
 
 namespace {
@@ -97,6 +101,29 @@ INSTANTIATE_TEST_SUITE_P(
                                       {"Velocidad de viento [m/s]", 24, 8}},
                       TCasoFrecuencia{GraficoFrecuenciaDireccion, 360, "Frecuencia_direccion",
                                       "Frecuencia Dirección", 6, kRojo, {"Dirección del viento [º]", 360, 36}}));
+
+// The direction frequencies of a plant lie between about 0.0075 and 0.02 per
+// degree: the y labels, in the window's box as in the JPEG, read apart.
+TEST(GraficoFrecuenciaDireccion, LasEtiquetasDelEjeYSeDistinguen) {
+    const TVectR x = Rampa(360);
+    TVectR y(360);
+    for (int i = 1; i <= y.n; ++i) y.pv[i] = 0.0075 + 0.0125 * (0.5 + 0.5 * std::sin(i * 3.14159265358979 / 180));
+    auto grafico = GraficoFrecuenciaDireccion(x, y);
+    for (const auto [ancho, alto] : {std::pair{541, 325}, std::pair{2100, 1000}}) {
+        SCOPED_TRACE(std::to_string(ancho) + "x" + std::to_string(alto));
+        TLienzoGrabador lienzo;
+        grafico->Dibujar(lienzo, ancho, alto);
+        std::set<std::string> dibujados;
+        for (const TOperacionGrabada& o : lienzo.De(TOperacionLienzo::Texto)) dibujados.insert(o.texto);
+        std::set<std::string> etiquetas;
+        for (int i = 0; i <= grafico->EjeY->Divisiones; ++i) {
+            const std::string etiqueta = grafico->EjeY->Etiqueta(i);
+            EXPECT_TRUE(etiquetas.insert(etiqueta).second) << etiqueta;
+            EXPECT_EQ(dibujados.count(etiqueta), 1u) << etiqueta;
+        }
+        EXPECT_GE(etiquetas.size(), 3u);
+    }
+}
 
 // ---- P(V) curves ----
 
