@@ -95,7 +95,28 @@ std::string SinCambios(std::string mensaje) {
     return mensaje + " No se cambió nada en la base de datos.";
 }
 
+// The clause of a refusal, as the first words of a sentence.
+std::string ComoOracion(std::string clausula) {
+    if (!clausula.empty() && clausula.front() >= 'a' && clausula.front() <= 'z') clausula.front() -= 'a' - 'A';
+    return clausula;
+}
+
 }  // namespace
+
+// ---------------------------------------------------------------- plant row
+
+double FactorKolmScadaDeLaCentral(TPgSqlRes& filaCentral, int32_t nid, const std::string& nombre) {
+    const std::string central = "la central " + N(nid) + " (" + nombre + ")";
+    const TField& celda = filaCentral.fieldByName("factor_kolm_scada");
+    if (celda.AsString().empty())
+        throw EErrorQuendal("la fila de " + central + " en la tabla centrales no tiene factor_kolm_scada");
+    try {
+        return celda.AsFloat(0);
+    } catch (const EConvertError& e) {
+        throw EErrorQuendal("el factor_kolm_scada de " + central + " en la tabla centrales no es un número: " +
+                            e.what());
+    }
+}
 
 // ---------------------------------------------------------------- statements
 
@@ -167,6 +188,13 @@ std::unique_ptr<TParque_ModeloTeorico> TParque_ModeloTeorico::Create_DesdeBD(TPg
     bool reparado = false;
     parque->nid = filaCentral.fieldByName("nid").AsInteger(0);
     parque->nombre = filaCentral.fieldByName("centralgeneradora").AsString();
+    // Read before anything is written: a plant without its factor gets no
+    // new model, and no park file with a factor of 0.
+    try {
+        parque->factor_kolm_scada = FactorKolmScadaDeLaCentral(filaCentral, parque->nid, parque->nombre);
+    } catch (const EErrorQuendal& e) {
+        throw EErrorQuendal(ComoOracion(e.what()) + ": no se puede armar su modelo teórico");
+    }
 
     {
         const std::unique_ptr<TPgSqlRes> modelo = conexion.sqlexec(
@@ -198,7 +226,6 @@ std::unique_ptr<TParque_ModeloTeorico> TParque_ModeloTeorico::Create_DesdeBD(TPg
 
     parque->LeerMolinosDesdeBD(conexion);
     if (parque->LeerEthasDelModelo(conexion, modeloNuevo)) reparado = true;
-    parque->factor_kolm_scada = filaCentral.fieldByName("factor_kolm_scada").AsFloat(0);
     parque->nid_central_KOLM = filaCentral.fieldByName("nid_central_KOLM").AsInteger(0);
     for (auto& molino : parque->molinos) {
         TPosicion& p = molino->posicion;

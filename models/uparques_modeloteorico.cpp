@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "data/upgsql.h"
+#include "models/uparques_bd.h"
 #include "models/uparques_modeloteorico_interno.h"
 #include "numerics/archivotexto.h"
 #include "numerics/errores.h"
@@ -51,13 +52,10 @@ double FactorKolmScadaDeBloqueAntiguo(const TLectorTexto& f, int lineaVersion, i
     if (const std::string error = fila->MensajeDeError(); !error.empty())
         throw rechazo("no se pudo leer de la tabla centrales el de " + central + ": " + error);
     if (fila->eof()) throw rechazo(central + " no tiene su fila en la tabla centrales");
-    const TField& celda = fila->fieldByName("factor_kolm_scada");
-    if (celda.AsString().empty())
-        throw rechazo("la fila de " + central + " en la tabla centrales no tiene factor_kolm_scada");
     try {
-        return celda.AsFloat(0);
-    } catch (const EConvertError& e) {
-        throw rechazo("el factor_kolm_scada de " + central + " en la tabla centrales no es un número: " + e.what());
+        return FactorKolmScadaDeLaCentral(*fila, parque.nid, parque.nombre);
+    } catch (const EErrorQuendal& e) {
+        throw rechazo(e.what());
     }
 }
 

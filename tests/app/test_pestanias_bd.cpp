@@ -136,6 +136,20 @@ TEST_F(VentanaConBaseDeDatos, BajarMTDeUnaCentralQueNoExisteNoCreaNada) {
     EXPECT_EQ(ventana->Modelos().ParqueActual(), antes) << "the current park stays";
 }
 
+// A plant without its metering factor gets no model and no park file that
+// would carry a factor of 0.
+TEST_F(VentanaConBaseDeDatos, BajarMTDeUnaCentralSinFactorNoCreaNiGuardaNada) {
+    Ejecutar("UPDATE centrales SET factor_kolm_scada = NULL WHERE nid = 31");
+    const std::string consola = BajarParque();
+    ASSERT_EQ(errores.size(), 1);
+    EXPECT_EQ(errores[0], QString::fromUtf8("La fila de la central 31 (Parque Sur) en la tabla centrales no tiene "
+                                            "factor_kolm_scada: no se puede armar su modelo teórico"));
+    EXPECT_EQ(consola.find("GUARDADO"), std::string::npos) << consola;
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(RutaParqueMT(kCentral))));
+    EXPECT_EQ(Contar("SELECT count(*) FROM modelo_teorico"), 0);
+    EXPECT_EQ(ventana->Modelos().ParqueActual(), nullptr);
+}
+
 TEST_F(VentanaConBaseDeDatos, NumeroDeCentralQueNoEsEnteroNoConsultaNada) {
     Escribir("eNidCentral", "31a");
     con_.OlvidarSentencias();

@@ -2,6 +2,10 @@
 // an existing one, the repairs and the refusals.
 #include <gtest/gtest.h>
 
+#include <ostream>
+#include <string>
+#include <vector>
+
 #include "models/uparques_modeloteorico.h"
 #include "numerics/errores.h"
 #include "test_parque_bd_base.h"
@@ -299,6 +303,89 @@ TEST_F(DescargaParque, TablasDeFormasDistintasSeRechazan) {
     auto central = FilaCentral();
     const std::string mensaje = Mensaje([&] { TParque_ModeloTeorico::Create_DesdeBD(con_, *central); });
     EXPECT_NE(mensaje.find("modelo teórico 40"), std::string::npos) << mensaje;
+}
+
+// ---- The plant's metering factor ----
+
+// Every row the download could write, and the model sequence, as text.
+std::string FilasEscribibles(TPgSqlCon& con) {
+    std::string texto;
+    for (const char* consulta :
+         {"SELECT * FROM modelo_teorico ORDER BY nid", "SELECT * FROM molinos ORDER BY nid",
+          "SELECT * FROM modelo_teorico_etha_molinos ORDER BY nid_modelo, nid_molino",
+          "SELECT last_value, is_called FROM modelo_teorico_nid_seq"}) {
+        const auto filas = con.sqlexec(consulta);
+        for (int i = 0; i < filas->ntuples(); ++i) {
+            for (int j = 0; j < filas->nfields(); ++j) texto += filas->getvalue(i, j) + "|";
+            texto += "\n";
+        }
+        texto += "--\n";
+    }
+    return texto;
+}
+
+struct TCentralSinFactor {
+    const char* caso;
+    std::vector<std::string> preparacion;
+    const char* mensaje;
+};
+void PrintTo(const TCentralSinFactor& c, std::ostream* os) { *os << c.caso; }
+
+const char* const kSinFactor = "La fila de la central 31 (Parque Sur) en la tabla centrales no tiene factor_kolm_scada: "
+                               "no se puede armar su modelo teórico";
+
+class CentralSinFactor : public DescargaParque, public ::testing::WithParamInterface<TCentralSinFactor> {};
+
+// A plant row without its factor is refused before anything is written: no
+// new model nor its number, no repair, no factor row.
+TEST_P(CentralSinFactor, SeRechazaNombrandoLaCentralSinEscribirNada) {
+    for (const std::string& sentencia : GetParam().preparacion) Ejecutar(sentencia);
+    const std::string antes = FilasEscribibles(con_);
+    auto central = FilaCentral();
+    con_.OlvidarSentencias();
+
+    EXPECT_EQ(Mensaje([&] { TParque_ModeloTeorico::Create_DesdeBD(con_, *central); }), GetParam().mensaje);
+
+    EXPECT_TRUE(SentenciasQueEmpiezanCon("INSERT").empty());
+    EXPECT_TRUE(SentenciasQueEmpiezanCon("UPDATE").empty());
+    EXPECT_TRUE(SentenciasQueEmpiezanCon("SELECT nextval").empty());
+    EXPECT_EQ(FilasEscribibles(con_), antes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Casos, CentralSinFactor,
+    ::testing::Values(
+        TCentralSinFactor{"ModeloNuevo", {"UPDATE centrales SET factor_kolm_scada = NULL"}, kSinFactor},
+        // A model with a mast to place and a turbine without its factor row:
+        // both repairs would be written.
+        TCentralSinFactor{"ModeloConReparaciones",
+                          {"UPDATE centrales SET factor_kolm_scada = NULL",
+                           "INSERT INTO modelo_teorico VALUES (40, 31, '2020-01-01 10:00', '2020-01-01 10:00', 2, "
+                           "0.45, 0.35, 1.7, 0.03, 20, 19, 9, 1, 800, NULL, 21, 573000, 6137700, 45.5, "
+                           "'[2|3][1][0.9][1.1][1][1.05][0.95]', '[2|3][4][8][12][4][8][12]')",
+                           "INSERT INTO modelo_teorico_etha_molinos VALUES (40, 101, 0.97), (40, 103, 0.99)"},
+                          kSinFactor},
+        // A database whose column holds text.
+        TCentralSinFactor{"TextoQueNoEsNumero",
+                          {"ALTER TABLE centrales ALTER COLUMN factor_kolm_scada TYPE text",
+                           "UPDATE centrales SET factor_kolm_scada = 'sin dato'"},
+                          "El factor_kolm_scada de la central 31 (Parque Sur) en la tabla centrales no es un número: "
+                          "Error: no se puede evaluar \"sin dato\" a un número real: no se puede armar su modelo "
+                          "teórico"}),
+    [](const ::testing::TestParamInfo<TCentralSinFactor>& info) { return std::string(info.param.caso); });
+
+// A factor that is there is taken as it stands, 0 included.
+TEST_F(DescargaParque, UnFactorPresenteSeTomaComoEsta) {
+    for (const char* factor : {"0", "0.97"}) {
+        Ejecutar("DELETE FROM modelo_teorico_etha_molinos");
+        Ejecutar("DELETE FROM modelo_teorico");
+        Ejecutar(std::string("UPDATE centrales SET factor_kolm_scada = ") + factor);
+        auto central = FilaCentral();
+        const auto p = TParque_ModeloTeorico::Create_DesdeBD(con_, *central);
+        EXPECT_EQ(p->factor_kolm_scada, std::stod(factor)) << factor;
+        EXPECT_EQ(con_.sqlquery_int("SELECT count(*) FROM modelo_teorico", -1), 1) << factor;
+        EXPECT_EQ(con_.sqlquery_int("SELECT count(*) FROM modelo_teorico_etha_molinos", -1), 3) << factor;
+    }
 }
 
 }  // namespace
