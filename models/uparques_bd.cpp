@@ -103,21 +103,6 @@ std::string ComoOracion(std::string clausula) {
 
 }  // namespace
 
-// ---------------------------------------------------------------- plant row
-
-double FactorKolmScadaDeLaCentral(TPgSqlRes& filaCentral, int32_t nid, const std::string& nombre) {
-    const std::string central = "la central " + N(nid) + " (" + nombre + ")";
-    const TField& celda = filaCentral.fieldByName("factor_kolm_scada");
-    if (celda.AsString().empty())
-        throw EErrorQuendal("la fila de " + central + " en la tabla centrales no tiene factor_kolm_scada");
-    try {
-        return celda.AsFloat(0);
-    } catch (const EConvertError& e) {
-        throw EErrorQuendal("el factor_kolm_scada de " + central + " en la tabla centrales no es un número: " +
-                            e.what());
-    }
-}
-
 // ---------------------------------------------------------------- statements
 
 std::string SentenciaActualizarEthaMolino(const TParque_ModeloTeorico& parque, const TMolino& molino) {

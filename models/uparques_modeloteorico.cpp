@@ -61,6 +61,24 @@ double FactorKolmScadaDeBloqueAntiguo(const TLectorTexto& f, int lineaVersion, i
 
 }  // namespace
 
+// ---------------------------------------------------------------- plant row
+
+// The one rule that reads a plant's metering factor, for the download and
+// for old park blocks. It lives beside the file reader, whose fuzz targets
+// link this source without the download's.
+double FactorKolmScadaDeLaCentral(TPgSqlRes& filaCentral, int32_t nid, const std::string& nombre) {
+    const std::string central = "la central " + std::to_string(nid) + " (" + nombre + ")";
+    const TField& celda = filaCentral.fieldByName("factor_kolm_scada");
+    if (celda.AsString().empty())
+        throw EErrorQuendal("la fila de " + central + " en la tabla centrales no tiene factor_kolm_scada");
+    try {
+        return celda.AsFloat(0);
+    } catch (const EConvertError& e) {
+        throw EErrorQuendal("el factor_kolm_scada de " + central + " en la tabla centrales no es un número: " +
+                            e.what());
+    }
+}
+
 // ---------------------------------------------------------------- connection provider
 
 TProveedorConexion::TProveedorConexion(TPgSqlCon* conexion) {
