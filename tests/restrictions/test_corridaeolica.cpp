@@ -328,10 +328,17 @@ INSTANTIATE_TEST_SUITE_P(
                                v.valorOtraHora = NoNumero;
                            }),
                            "el valor de la hora del 01-01-2018 03:00 no es un número finito"},
+        CasoVentanaServida{"NoNumeroEnElUltimoRegistro", Ventana([](TVentanaServida& v) {
+                               v.otraHora = 8759;
+                               v.valorOtraHora = NoNumero;
+                           }),
+                           "el valor de la hora del 31-12-2018 23:00 no es un número finito"},
         CasoVentanaServida{"RegistroIncompleto", Ventana([](TVentanaServida& v) { v.bytesDeMenos = 5; }),
                            "trae 148915 bytes de registros, que no son un número entero de registros de 17 bytes"},
         CasoVentanaServida{"BytesTrasLosRegistros", Ventana([](TVentanaServida& v) { v.cola = "xyz"; }),
                            "la respuesta trae 3 bytes después de los registros de la ventana"},
+        CasoVentanaServida{"UnByteTrasLosRegistros", Ventana([](TVentanaServida& v) { v.cola = "x"; }),
+                           "la respuesta trae 1 bytes después de los registros de la ventana"},
         CasoVentanaServida{"CortaDesdeElDia", Ventana([](TVentanaServida& v) {
                                v.inicio = EncodeDate(2018, 1, 15);
                                v.registros = 24;
@@ -348,6 +355,37 @@ INSTANTIATE_TEST_SUITE_P(
                            }),
                            nullptr}),
     [](const auto& info) { return std::string(info.param.nombre); });
+
+// The period's last hour counts as one of its hours: a window whose only slot
+// is 23:00 of 15 January is used and clips that hour. The hand-made day gets
+// its last five samples (23:10-23:50) restricted too, so that hour has energy
+// to clip; the slot's Pa leaves it no headroom.
+TEST_F(CorridaEolica, UnaVentanaConSoloLaUltimaHoraDelPeriodoLaRecorta) {
+    TSerieDePrueba serie = DiaDeMano();
+    serie.FijarDesdeHasta(140, 144, 0.5, 0.5);
+    serie.Escribir(archivoSeries_);
+    const TVentanaServida ventana = Ventana([](TVentanaServida& v) {
+        v.inicio = Hora(23, 0);
+        v.registros = 1;
+        v.otraHora = 0;
+        v.valorOtraHora = PaDeMano;
+    });
+    https_->ServirVentana(NidKOLM, CuerpoServido(ventana));
+    const std::string base = BaseConClave();
+    const std::string consola = Correr(&base, Dia(), Dia() + 1);
+    https_->ServirVentana(NidKOLM, CuerpoVentanaHoraria(NidKOLM, Dia(), {}));
+
+    EXPECT_THAT(consola, Not(HasSubstr("Se rechaza")));
+    EXPECT_THAT(consola, HasSubstr("\nN = 1\n"));
+    const auto horaria = TablaDeArchivo(EnCarpeta("c12_Restricciones_horarias_6m.xlt"));
+    ASSERT_EQ(horaria.size(), 4u);
+    EXPECT_EQ(ValorDeCelda(horaria[2][0]), Hora(23, 0));
+    EXPECT_GT(ValorDeCelda(horaria[2][1]), 0);
+    const auto diaria = TablaDeArchivo(EnCarpeta("c12_RO_DTE_6m.xlt"));
+    ASSERT_EQ(diaria.size(), 2u);
+    EXPECT_EQ(ValorDeCelda(diaria[1][2 + 23]), 0);
+    EXPECT_EQ(CeldaDeLasCatorce(), 0.8);  // the window has no value for 14:00
+}
 
 TEST_F(CorridaEolica, UnaCentralSinNumeroDeMedicionNoPideNada) {
     archivoModelo_ = EscribirModelo(-1);
