@@ -178,6 +178,25 @@ TEST_P(FechasTecleadas, LaCorridaRecibeLaFechaComoSeTecleo) {
     EXPECT_EQ(respuestas_.size(), 1u) << "no dialog opened";
 }
 
+// A year of two digits is no year of the pickers: it stays as typed, and the
+// run refuses it by the picker's name, giving the format, before any dialog.
+TEST_P(FechasTecleadas, UnAnioDeDosCifrasSeRechazaAntesDeAbrirElDialogo) {
+    ventana_->show();
+    Elegir("c9001.pmc");
+    Clic("btCargarMC1");
+    Teclear("FechaDesde1", "1/2/18");
+    QFocusEvent salida(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(Selector("FechaDesde1"), &salida);
+    EXPECT_EQ(Selector("FechaDesde1")->text().toStdString(), "1/2/18");
+    respuestas_.push_back(QString());  // a dialog, were one opened, is cancelled
+    Clic("btProcesarRestricciones1");
+    ASSERT_EQ(errores_.size(), 1) << errores_.join(QLatin1Char('\n')).toStdString();
+    const bool diaSinCero = std::string(GetParam().locale) == "es_ES";
+    EXPECT_EQ(errores_[0].toStdString(), std::string("Desde (>=): \"1/2/18\" no es una fecha válida (") +
+                                             (diaSinCero ? "d/m/yyyy" : "dd/mm/yyyy") + ")");
+    EXPECT_EQ(respuestas_.size(), 1u) << "no dialog opened";
+}
+
 // The calendar still sets the date, and the arrows step it.
 TEST_P(FechasTecleadas, ElCalendarioYLasFlechasSiguenFuncionando) {
     ventana_->show();

@@ -454,6 +454,45 @@ TEST_F(LibroXlsx, BajoEsESCadaValorSeLeeDeVueltaComoSeEscribio) {
     EXPECT_EQ(celdas["A\xC3\xB1o"]["C1"], "s a_x0041_b");
 }
 
+// Sheets of letters and digits that libxlsxwriter leaves unquoted, each with
+// a chart of its own: the references quote a name that starts with a digit
+// or reads as a cell of up to three letters ("XFD1" is the last column), and
+// leave the others as they are.
+TEST_F(LibroXlsx, LasReferenciasCitanLasHojasQueSeLeenComoNumeroOCelda) {
+    struct Caso {
+        const char* hoja;
+        const char* referencia;  // how the charts' formulas name the sheet
+    };
+    const Caso casos[] = {{"1abc", "'1abc'!"}, {"XFD1", "'XFD1'!"}, {"ABC12", "'ABC12'!"}, {"ABCD1", "ABCD1!"}};
+    TExcelFile w = TExcelFile::Create(app_, 8, "etq");
+    TLibroEnMemoria& libro = app_.Libro();
+    for (const Caso& caso : casos) {
+        w.agregarHoja(caso.hoja);
+        w.irAHoja(caso.hoja, 1, 1);
+        w.escribirTextoLn("nombre");
+        w.escribirTexto("x");
+        w.escribirCelda(1.5);
+        IGraficoExcel& grafico = libro.AddChart();
+        grafico.SetChartType(xlLine);
+        grafico.SetSourceData(libro.Worksheets(caso.hoja), "A1:B2", 2);
+        grafico.SetName(std::string("g") + caso.hoja);
+    }
+    const fs::path xlsx = carpeta_ / "hojas.xlsx";
+    {
+        TCapturaSalida errores(TFlujoCapturado::Error);
+        GuardarLibroXlsx(libro, xlsx.string());
+        EXPECT_EQ(errores.Texto(), "");  // libxlsxwriter found every sheet its charts name
+    }
+
+    std::set<std::string> formulas;
+    for (const auto& linea : LeerLibroConPython(carpeta_, xlsx))
+        if (linea[0] == "formula") formulas.insert(linea[1]);
+    std::set<std::string> esperadas;
+    for (const Caso& caso : casos)
+        for (const char* celda : {"$A$2", "$B$2", "$B$1"}) esperadas.insert(std::string(caso.referencia) + celda);
+    EXPECT_EQ(formulas, esperadas);
+}
+
 // The cleaning of texts: bytes that are not UTF-8 are read as Latin-1 and
 // control characters (DEL and C1 among them) are dropped, in the cells as
 // in the chart's titles.

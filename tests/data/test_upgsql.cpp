@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <tuple>
 #include <vector>
 #include <string>
@@ -276,6 +277,33 @@ TEST_F(BaseDeDatos, UnaTransaccionQueFallaDeshaceLoEnviadoAunSinLaBandera) {
     EjecutarEnTransaccion(con_, [&] { Ejecutar("INSERT INTO centrales (nid) VALUES (5)"); });
     EXPECT_EQ(con_.SentenciasEnviadas().back(), "COMMIT");
     EXPECT_EQ(con_.sqlquery_int("SELECT count(*) FROM centrales", -1), 1);
+}
+
+// A sender may fail with an error of its own rather than the database's:
+// that too rolls back what it sent, and reaches the caller as it was thrown.
+TEST_F(BaseDeDatos, UnaTransaccionCortadaPorOtraExcepcionDeshaceLoEnviadoYLaDejaPasar) {
+    Ejecutar("INSERT INTO centrales (nid, centralgeneradora) VALUES (1, 'Uno'), (2, 'Dos')");
+    const auto filas = [&] {
+        auto res = con_.sqlexec("SELECT nid, centralgeneradora FROM centrales ORDER BY nid");
+        std::string texto;
+        for (; !res->eof(); res->next())
+            texto += res->fieldByName("nid").AsString() + "=" + res->fieldByName("centralgeneradora").AsString() + ";";
+        return texto;
+    };
+    ASSERT_EQ(filas(), "1=Uno;2=Dos;");
+    try {
+        EjecutarEnTransaccion(con_, [&] {
+            Ejecutar("UPDATE centrales SET centralgeneradora = 'Cambiada' WHERE nid = 1");
+            throw std::runtime_error("el emisor se cortó");
+        });
+        ADD_FAILURE() << "the sender's exception did not reach the caller";
+    } catch (const EErrorQuendal& e) {
+        ADD_FAILURE() << "a std::runtime_error was expected, not EErrorQuendal: " << e.what();
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), "el emisor se cortó");
+    }
+    EXPECT_EQ(con_.SentenciasEnviadas().back(), "ROLLBACK");
+    EXPECT_EQ(filas(), "1=Uno;2=Dos;");
 }
 
 TEST_F(BaseDeDatos, TextoSQLLlevaComillasYBarrasIntactas) {
