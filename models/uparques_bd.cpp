@@ -112,12 +112,8 @@ std::string SentenciaActualizarEthaMolino(const TParque_ModeloTeorico& parque, c
 
 std::string SentenciaActualizarModeloTeorico(const TParque_ModeloTeorico& p) {
     // Tables that the next download would refuse are not written.
-    if (p.mat_vientos.nf != p.meteo_etha.nf || p.mat_vientos.nc != p.meteo_etha.nc)
-        throw EErrorQuendal("Las tablas meteo_etha (" + N(p.meteo_etha.nf) + " x " + N(p.meteo_etha.nc) +
-                            ") y mat_vientos (" + N(p.mat_vientos.nf) + " x " + N(p.mat_vientos.nc) +
-                            ") del parque no tienen la misma forma: no se escriben en la base de datos");
-    if (const std::string defecto = DefectoDeSectoresDelMastil(p); !defecto.empty())
-        throw EErrorQuendal(defecto + ": no se escriben en la base de datos");
+    for (const std::string& defecto : {DefectoDeFormaDeLasTablasDelMastil(p), DefectoDeSectoresDelMastil(p)})
+        if (!defecto.empty()) throw EErrorQuendal(defecto + ": no se escriben en la base de datos");
     // The matrix strings take the decimal separator in force: '.' here.
     TFormatosInvariantes invariantes;
     return "UPDATE modelo_teorico SET n_sectores_dir= " + N(p.n_sectores_dir) +
@@ -203,13 +199,18 @@ std::unique_ptr<TParque_ModeloTeorico> TParque_ModeloTeorico::Create_DesdeBD(TPg
         parque->UbicarMastilDesdeLatitudLongitud(filaCentral);
         reparado = true;
     }
+    // The turbines and their curves are read before anything is written too,
+    // and a park that its file could not hold (a name or a band that breaks
+    // its lines) is refused here rather than stored and written.
+    parque->LeerMolinosDesdeBD(conexion);
+    if (const std::string defecto = DefectoDelBloqueDelParque(*parque); !defecto.empty())
+        throw EErrorQuendal("La central " + N(parque->nid) + ": " + defecto + ": no se puede armar su modelo teórico");
     if (modeloNuevo) {
         parque->nid_modelo = conexion.nextval("modelo_teorico", "nid", false);
         conexion.sqlexec_ntuples("INSERT INTO modelo_teorico (nid, central, dt_creacion, dt_actualizacion )  VALUES ( " +
                                  N(parque->nid_modelo) + ", " + N(parque->nid) + ", now(), now() )");
     }
 
-    parque->LeerMolinosDesdeBD(conexion);
     if (parque->LeerEthasDelModelo(conexion, modeloNuevo)) reparado = true;
     parque->nid_central_KOLM = filaCentral.fieldByName("nid_central_KOLM").AsInteger(0);
     for (auto& molino : parque->molinos) {
@@ -269,10 +270,8 @@ void TParque_ModeloTeorico::LeerModeloExistente(TPgSqlRes& modelo) {
     meteo_cota = modelo.fieldByName("meteo_cota").AsFloat(0);
     meteo_etha = TablaDesdeTexto(modelo.fieldByName("meteo_etha").AsString());
     mat_vientos = TablaDesdeTexto(modelo.fieldByName("mat_vientos").AsString());
-    if (meteo_etha.nf < 1 || meteo_etha.nc < 1 || mat_vientos.nf != meteo_etha.nf || mat_vientos.nc != meteo_etha.nc)
-        throw EErrorQuendal("Las tablas meteo_etha (" + N(meteo_etha.nf) + " x " + N(meteo_etha.nc) +
-                            ") y mat_vientos (" + N(mat_vientos.nf) + " x " + N(mat_vientos.nc) +
-                            ") del modelo teórico " + N(nid_modelo) + " no tienen una misma forma válida");
+    if (const std::string defecto = DefectoDeFormaDeLasTablasDelMastil(*this); !defecto.empty())
+        throw EErrorQuendal(defecto + " (modelo teórico " + N(nid_modelo) + " de la central " + N(nid) + ")");
 }
 
 // The mast's UTM position from the plant's latitude and longitude on WGS-84.

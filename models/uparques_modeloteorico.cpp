@@ -10,6 +10,7 @@
 #include "numerics/errores.h"
 #include "numerics/textoreal.h"
 #include "numerics/uauxiliares.h"
+#include "numerics/uevaluador.h"
 
 using parque_teorico::MismosBits;
 
@@ -83,6 +84,90 @@ double FactorKolmScadaDeLaCentral(TPgSqlRes& filaCentral, int32_t nid, const std
 
 TProveedorConexion::TProveedorConexion(TPgSqlCon* conexion) {
     if (conexion) obtener_ = [conexion]() -> TPgSqlCon& { return *conexion; };
+}
+
+// ---------------------------------------------------------------- what the block can hold
+
+namespace {
+
+// A text as a message shows it: its line breaks and tabs made visible.
+std::string Visible(std::string_view texto) {
+    std::string visible;
+    visible.reserve(texto.size());
+    for (const char c : texto) {
+        if (c == '\n')
+            visible += "\\n";
+        else if (c == '\r')
+            visible += "\\r";
+        else if (c == '\t')
+            visible += "\\t";
+        else
+            visible += c;
+    }
+    return visible;
+}
+
+bool TieneSaltoDeLinea(std::string_view texto) { return texto.find_first_of("\r\n") != std::string_view::npos; }
+
+// Whether a real written in the default form reads back on a position line,
+// where it is converted as a typed real.
+bool SeLeeEnLineaUtm(double x) {
+    try {
+        CadenaAReal(RealATextoDefecto(x));
+        return true;
+    } catch (const EErrorQuendal&) {
+        return false;
+    }
+}
+
+std::string DefectoDelMolino(const TMolino& molino) {
+    const std::string delMolino = "del molino " + std::to_string(molino.nid);
+    const TPosicion& p = molino.posicion;
+    // The reader takes the position line apart at the token separators, so a
+    // band that is one of them is not read back as the band.
+    if (EsSeparadorDePalabra(p.zona))
+        return "la zona UTM " + delMolino + " es \"" + Visible(std::string(1, p.zona)) +
+               "\", que no se puede leer de vuelta: la línea de su posición se separa en blancos, tabuladores, "
+               "saltos de línea, comas y puntos y coma";
+    if (!SeLeeEnLineaUtm(p.xe) || !SeLeeEnLineaUtm(p.yn))
+        return "la posición UTM " + delMolino + " (" + RealATextoDefecto(p.xe) + ", " + RealATextoDefecto(p.yn) +
+               ") no se puede leer de vuelta";
+    if (TieneSaltoDeLinea(molino.curva.modelo))
+        return "el modelo \"" + Visible(molino.curva.modelo) + "\" de la curva de potencia " + delMolino +
+               " tiene un salto de línea, y el archivo lo guarda en una sola línea";
+    return {};
+}
+
+}  // namespace
+
+std::string NombreDelParqueEnMensajes(const TParque_ModeloTeorico& parque) {
+    return "el parque " + std::to_string(parque.nid) + " (" + Visible(parque.nombre) + ")";
+}
+
+std::string DefectoDeFormaDeLasTablasDelMastil(const TParque_ModeloTeorico& parque) {
+    const TMatR& etha = parque.meteo_etha;
+    const TMatR& vientos = parque.mat_vientos;
+    if (TablaDelMastilVacia(etha)) return "La tabla meteo_etha está vacía";
+    if (vientos.nf != etha.nf || vientos.nc != etha.nc)
+        return "La tabla mat_vientos (" + std::to_string(vientos.nf) + " x " + std::to_string(vientos.nc) +
+               ") no tiene la forma de meteo_etha (" + std::to_string(etha.nf) + " x " + std::to_string(etha.nc) +
+               ")";
+    return {};
+}
+
+bool TablaDelMastilVacia(const TMatR& tabla) { return tabla.nf < 1 || tabla.nc < 1; }
+
+std::string DefectoDelBloqueDelParque(const TParque_ModeloTeorico& parque) {
+    if (TieneSaltoDeLinea(parque.nombre))
+        return "el nombre \"" + Visible(parque.nombre) +
+               "\" tiene un salto de línea, y el archivo guarda el nombre en una sola línea";
+    if (parque.molinos.size() > static_cast<std::size_t>(MaximoMolinos))
+        return "tiene " + std::to_string(parque.molinos.size()) + " molinos, más de los " +
+               std::to_string(MaximoMolinos) + " que su archivo admite";
+    for (const auto& molino : parque.molinos)
+        if (std::string defecto = DefectoDelMolino(*molino); !defecto.empty()) return defecto;
+    if (std::string defecto = DefectoDeFormaDeLasTablasDelMastil(parque); !defecto.empty()) return defecto;
+    return DefectoDeSectoresDelMastil(parque);
 }
 
 std::string DefectoDeSectoresDelMastil(const TParque_ModeloTeorico& parque) {
@@ -299,13 +384,8 @@ void TParque_ModeloTeorico::LeerBloque(TLectorTexto& f, const TProveedorConexion
     meteo_utm_yn = f.LeerRealLinea();
     const int lineaVientos = f.Linea();
     mat_vientos = TMatR::Create_LeerDeTexto(f);
-    if (meteo_etha.nf < 1 || meteo_etha.nc < 1)
-        throw EInOutError("La tabla meteo_etha está vacía", f.Nombre(), lineaEtha);
-    if (mat_vientos.nf != meteo_etha.nf || mat_vientos.nc != meteo_etha.nc)
-        throw EInOutError("La tabla mat_vientos (" + std::to_string(mat_vientos.nf) + " x " +
-                              std::to_string(mat_vientos.nc) + ") no tiene la forma de meteo_etha (" +
-                              std::to_string(meteo_etha.nf) + " x " + std::to_string(meteo_etha.nc) + ")",
-                          f.Nombre(), lineaVientos);
+    if (const std::string defecto = DefectoDeFormaDeLasTablasDelMastil(*this); !defecto.empty())
+        throw EInOutError(defecto, f.Nombre(), TablaDelMastilVacia(meteo_etha) ? lineaEtha : lineaVientos);
     if (const std::string defecto = DefectoDeSectoresDelMastil(*this); !defecto.empty())
         throw EInOutError(defecto, f.Nombre(), lineaSectores);
     if (version >= 4)
@@ -315,7 +395,14 @@ void TParque_ModeloTeorico::LeerBloque(TLectorTexto& f, const TProveedorConexion
     nid_central_KOLM = version >= 5 ? f.LeerEnteroLinea() : -1;
 }
 
+// A park that its own reader would refuse is not written: the refusal comes
+// before the first byte, so the file being saved keeps what it held.
 void TParque_ModeloTeorico::GuardarEnTexto(TEscritorTexto& f) const {
+    if (const std::string defecto = DefectoDelBloqueDelParque(*this); !defecto.empty()) {
+        const std::string donde = f.Nombre().empty() ? std::string() : " en " + f.Nombre();
+        throw EInOutError("No se guarda " + NombreDelParqueEnMensajes(*this) + donde + ": " + defecto +
+                          ". Su archivo no se podría volver a leer.");
+    }
     TFormatosInvariantes invariantes;
     f.EscribirLinea("VERSION=" + std::to_string(VersionArchivoParque));
     f.EscribirEnteroLinea(nid);

@@ -244,8 +244,12 @@ public:
     // modelo_teorico_nid_seq, when it has none), its turbines and curves and
     // their per-model factors. What the download repairs (defaults, the mast's
     // UTM position from the plant's latitude and longitude, missing factor
-    // rows) is written back. A model whose tables have fewer rows than its
-    // n_sectores_dir is refused. Failures leave the rows already written.
+    // rows) is written back. Everything is read before anything is written,
+    // and refused there: a plant without its metering factor, a model whose
+    // tables have fewer rows than its n_sectores_dir, a park that its file
+    // could not hold (DefectoDelBloqueDelParque: a name or a turbine's UTM
+    // band that would break the file's lines). Later failures leave the rows
+    // already written.
     static std::unique_ptr<TParque_ModeloTeorico> Create_DesdeBD(TPgSqlCon& conexion, TPgSqlRes& filaCentral);
     // Writes the per-turbine factors and the model's parameters, both mast
     // tables among them, to the rows of `nid_modelo`, all or nothing: every
@@ -465,6 +469,23 @@ private:
     mutable TGrillaEstela grilla_;
     mutable bool grillaAlDia_ = false;
 };
+
+// The rules that the park block's reader applies to what its writer writes,
+// shared by the reader, the writer and the download, which refuse alike.
+//
+// What keeps the two met-mast tables from being read back as a pair: an
+// empty meteo_etha, or a mat_vientos of another shape (both shapes named).
+// Empty when they fit.
+std::string DefectoDeFormaDeLasTablasDelMastil(const TParque_ModeloTeorico& parque);
+bool TablaDelMastilVacia(const TMatR& tabla);
+// What of the park its file cannot hold so that the reader takes it back:
+// the table and sector rules, a name or a curve model that is not one line,
+// a turbine's UTM band that its position line cannot carry, a position that
+// does not read back, more turbines than a file may hold. Empty when the
+// block reads back.
+std::string DefectoDelBloqueDelParque(const TParque_ModeloTeorico& parque);
+// "el parque <nid> (<nombre>)", with line breaks in the name made visible.
+std::string NombreDelParqueEnMensajes(const TParque_ModeloTeorico& parque);
 
 // What keeps the park's mast tables from serving its n_sectores_dir sectors,
 // naming both counts: a count below 1, or tables with fewer rows. Empty when

@@ -64,16 +64,16 @@ void PonerEnVigor(const AjustesConmutados& a) {
     f.LongDateFormat = a.LongDateFormat;
 }
 
-bool EsSeparadorDePalabra(char c) {
-    return c == '\t' || c == '\n' || c == '\r' || c == ' ' || c == ',' || c == ';';
-}
-
 bool EsImprimible(char c) {
     const auto codigo = static_cast<unsigned char>(c);
     return codigo >= 32 && codigo <= 126;
 }
 
 }  // namespace
+
+bool EsSeparadorDePalabra(char c) {
+    return c == '\t' || c == '\n' || c == '\r' || c == ' ' || c == ',' || c == ';';
+}
 
 void InicializarUAuxiliares() {
     const std::lock_guard<std::mutex> bloqueo(cerrojoFormatos);

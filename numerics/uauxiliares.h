@@ -45,6 +45,8 @@ public:
     TFormatosInvariantes& operator=(const TFormatosInvariantes&) = delete;
 };
 
+// The token separators: TAB, LF, CR, blank, ',' and ';'.
+bool EsSeparadorDePalabra(char c);
 // Takes the next token off the front of s. Separators are TAB, LF, CR, blank,
 // ',' and ';'; the one that ends the token is consumed too. The token is a view
 // into s's text; it is empty, and s is left empty, when s holds no token.

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "models/uparques_modeloteorico.h"
+#include "numerics/archivotexto.h"
 #include "numerics/errores.h"
 #include "test_parque_bd_base.h"
 
@@ -25,13 +26,14 @@ TEST_F(DescargaParque, ModeloNuevoTomaSuNumeroDeLaSecuenciaEInsertaSusFilasEnOrd
 
     const std::vector<std::string> esperadas{
         "SELECT * FROM modelo_teorico WHERE central = 31 ORDER BY dt_creacion DESC LIMIT 1",
-        "SELECT nextval( 'modelo_teorico_nid_seq' );",
-        "INSERT INTO modelo_teorico (nid, central, dt_creacion, dt_actualizacion )  VALUES ( 3, 31, now(), now() )",
+        // Everything is read before the first row is written.
         "SELECT count(*) FROM molinos WHERE nidcentral=31",
         "SELECT * FROM molinos WHERE nidcentral=31",
         "SELECT * FROM curvas_aerogen WHERE nid =11",
         "SELECT * FROM curvas_aerogen WHERE nid =11",
         "SELECT * FROM curvas_aerogen WHERE nid =12",
+        "SELECT nextval( 'modelo_teorico_nid_seq' );",
+        "INSERT INTO modelo_teorico (nid, central, dt_creacion, dt_actualizacion )  VALUES ( 3, 31, now(), now() )",
         "INSERT INTO modelo_teorico_etha_molinos ( nid_modelo, nid_molino, etha ) VALUES ( 3, 101, 1 )",
         "INSERT INTO modelo_teorico_etha_molinos ( nid_modelo, nid_molino, etha ) VALUES ( 3, 102, 1 )",
         "INSERT INTO modelo_teorico_etha_molinos ( nid_modelo, nid_molino, etha ) VALUES ( 3, 103, 1 )",
@@ -327,30 +329,36 @@ std::string FilasEscribibles(TPgSqlCon& con) {
 struct TCentralSinFactor {
     const char* caso;
     std::vector<std::string> preparacion;
-    const char* mensaje;
+    std::string mensaje;
 };
 void PrintTo(const TCentralSinFactor& c, std::ostream* os) { *os << c.caso; }
 
 const char* const kSinFactor = "La fila de la central 31 (Parque Sur) en la tabla centrales no tiene factor_kolm_scada: "
                                "no se puede armar su modelo teórico";
 
-class CentralSinFactor : public DescargaParque, public ::testing::WithParamInterface<TCentralSinFactor> {};
+// A download refused before anything is written: no new model nor its
+// number, no repair, no factor row.
+class DescargaRechazada : public DescargaParque, public ::testing::WithParamInterface<TCentralSinFactor> {
+protected:
+    void ComprobarQueSeRechazaSinEscribirNada() {
+        for (const std::string& sentencia : GetParam().preparacion) Ejecutar(sentencia);
+        const std::string antes = FilasEscribibles(con_);
+        auto central = FilaCentral();
+        con_.OlvidarSentencias();
 
-// A plant row without its factor is refused before anything is written: no
-// new model nor its number, no repair, no factor row.
-TEST_P(CentralSinFactor, SeRechazaNombrandoLaCentralSinEscribirNada) {
-    for (const std::string& sentencia : GetParam().preparacion) Ejecutar(sentencia);
-    const std::string antes = FilasEscribibles(con_);
-    auto central = FilaCentral();
-    con_.OlvidarSentencias();
+        EXPECT_EQ(Mensaje([&] { TParque_ModeloTeorico::Create_DesdeBD(con_, *central); }), GetParam().mensaje);
 
-    EXPECT_EQ(Mensaje([&] { TParque_ModeloTeorico::Create_DesdeBD(con_, *central); }), GetParam().mensaje);
+        EXPECT_TRUE(SentenciasQueEmpiezanCon("INSERT").empty());
+        EXPECT_TRUE(SentenciasQueEmpiezanCon("UPDATE").empty());
+        EXPECT_TRUE(SentenciasQueEmpiezanCon("SELECT nextval").empty());
+        EXPECT_EQ(FilasEscribibles(con_), antes);
+    }
+};
 
-    EXPECT_TRUE(SentenciasQueEmpiezanCon("INSERT").empty());
-    EXPECT_TRUE(SentenciasQueEmpiezanCon("UPDATE").empty());
-    EXPECT_TRUE(SentenciasQueEmpiezanCon("SELECT nextval").empty());
-    EXPECT_EQ(FilasEscribibles(con_), antes);
-}
+class CentralSinFactor : public DescargaRechazada {};
+
+// A plant row without its factor.
+TEST_P(CentralSinFactor, SeRechazaNombrandoLaCentralSinEscribirNada) { ComprobarQueSeRechazaSinEscribirNada(); }
 
 INSTANTIATE_TEST_SUITE_P(
     Casos, CentralSinFactor,
@@ -373,6 +381,68 @@ INSTANTIATE_TEST_SUITE_P(
                           "Error: no se puede evaluar \"sin dato\" a un número real: no se puede armar su modelo "
                           "teórico"}),
     [](const ::testing::TestParamInfo<TCentralSinFactor>& info) { return std::string(info.param.caso); });
+
+// A plant whose park file could not hold what the database gives: a name
+// that breaks its line, a turbine's UTM band that is a separator of its
+// position line, a curve model that breaks its line. Refused naming the
+// plant by its number, and the turbine, before anything is written.
+class ParqueQueSuArchivoNoGuarda : public DescargaRechazada {};
+
+TEST_P(ParqueQueSuArchivoNoGuarda, SeRechazaNombrandoLaCentralSinEscribirNada) {
+    ComprobarQueSeRechazaSinEscribirNada();
+}
+
+const char* const kNombreConLf =
+    "La central 31: el nombre \"Parque\\nSur\" tiene un salto de línea, y el archivo guarda el nombre en una "
+    "sola línea: no se puede armar su modelo teórico";
+
+std::string RechazoDeZona(const char* zonaVisible) {
+    return std::string("La central 31: la zona UTM del molino 102 es \"") + zonaVisible +
+           "\", que no se puede leer de vuelta: la línea de su posición se separa en blancos, tabuladores, saltos "
+           "de línea, comas y puntos y coma: no se puede armar su modelo teórico";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Casos, ParqueQueSuArchivoNoGuarda,
+    ::testing::Values(
+        TCentralSinFactor{"NombreConLf", {"UPDATE centrales SET centralgeneradora = E'Parque\\nSur'"}, kNombreConLf},
+        TCentralSinFactor{"NombreConCr",
+                          {"UPDATE centrales SET centralgeneradora = E'Parque\\rSur'"},
+                          "La central 31: el nombre \"Parque\\rSur\" tiene un salto de línea, y el archivo guarda el "
+                          "nombre en una sola línea: no se puede armar su modelo teórico"},
+        // An existing model whose mast must be placed: the repair is not written either.
+        TCentralSinFactor{"NombreConLfEnUnModeloConReparaciones",
+                          {"UPDATE centrales SET centralgeneradora = E'Parque\\nSur'",
+                           "INSERT INTO modelo_teorico VALUES (40, 31, '2020-01-01 10:00', '2020-01-01 10:00', 2, "
+                           "0.45, 0.35, 1.7, 0.03, 20, 19, 9, 1, 800, NULL, 21, 573000, 6137700, 45.5, "
+                           "'[2|3][1][0.9][1.1][1][1.05][0.95]', '[2|3][4][8][12][4][8][12]')",
+                           "INSERT INTO modelo_teorico_etha_molinos VALUES (40, 101, 0.97), (40, 103, 0.99)"},
+                          kNombreConLf},
+        TCentralSinFactor{"ZonaBlanca", {"UPDATE molinos SET zona_utm = ' H' WHERE nid = 102"}, RechazoDeZona(" ")},
+        TCentralSinFactor{"ZonaSaltoDeLinea",
+                          {"UPDATE molinos SET zona_utm = E'\\nH' WHERE nid = 102"},
+                          RechazoDeZona("\\n")},
+        TCentralSinFactor{"ZonaRetornoDeCarro",
+                          {"UPDATE molinos SET zona_utm = E'\\r' WHERE nid = 102"},
+                          RechazoDeZona("\\r")},
+        TCentralSinFactor{"ModeloDeCurvaConLf",
+                          {"UPDATE curvas_aerogen SET modelo = E'Aero\\nX' WHERE nid = 11"},
+                          "La central 31: el modelo \"Aero\\nX\" de la curva de potencia del molino 101 tiene un "
+                          "salto de línea, y el archivo lo guarda en una sola línea: no se puede armar su modelo "
+                          "teórico"}),
+    [](const ::testing::TestParamInfo<TCentralSinFactor>& info) { return std::string(info.param.caso); });
+
+// A tab is no line break: such a name is downloaded, and its file reads back.
+TEST_F(DescargaParque, UnNombreConTabuladorSeBajaYSuArchivoSeLeeDeVuelta) {
+    Ejecutar("UPDATE centrales SET centralgeneradora = E'Parque\\tSur'");
+    auto central = FilaCentral();
+    const auto p = TParque_ModeloTeorico::Create_DesdeBD(con_, *central);
+    ASSERT_EQ(p->nombre, "Parque\tSur");
+    TEscritorTexto escrito = TEscritorTexto::EnMemoria();
+    p->GuardarEnTexto(escrito);
+    TLectorTexto lector = TLectorTexto::DesdeTexto(escrito.Contenido(), "bajado.pmt");
+    EXPECT_EQ(TParque_ModeloTeorico::Create_LeerDeTexto(lector)->nombre, "Parque\tSur");
+}
 
 // A factor that is there is taken as it stands, 0 included.
 TEST_F(DescargaParque, UnFactorPresenteSeTomaComoEsta) {
