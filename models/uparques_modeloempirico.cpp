@@ -233,9 +233,8 @@ void TParque_ModeloEmpirico::CalcularCurvasS(int32_t sectores, int32_t tramos, d
     ordenadasTramos = TMatR(sectores, tramos);
     pendientesTramos = TMatR(sectores, tramos);
     PE_Tramos = TMatR(sectores, tramos);
-    for (TVectR* v : {&alfa, &vm, &Pmax, &DeltaP, &alfa_varvel, &errc2}) *v = TVectR(sectores);
-    cntMuestras = TVectE(sectores);
-    fallidos_.assign(static_cast<std::size_t>(sectores) + 1, false);
+    for (TVectR* v : {&alfa, &vm, &Pmax, &DeltaP, &alfa_varvel}) *v = TVectR(sectores);
+    PrepararEstadoDeAjuste(sectores);
 
     std::vector<TMuestrasSector> muestrasDeGraficos;
     if (graficar) muestrasDeGraficos.resize(static_cast<std::size_t>(sectores) + 1);
@@ -258,6 +257,14 @@ void TParque_ModeloEmpirico::CalcularCurvasS(int32_t sectores, int32_t tramos, d
 
     if (graficar)
         for (int32_t k = 1; k <= sectores; ++k) GraficarClusterSector(k, muestrasDeGraficos[k], pasada);
+}
+
+// What a sector's fit writes besides its parameters, for every sector and
+// cleared: the fit error, the points used and the failure marks.
+void TParque_ModeloEmpirico::PrepararEstadoDeAjuste(int32_t sectores) {
+    errc2 = TVectR(sectores);
+    cntMuestras = TVectE(sectores);
+    fallidos_.assign(static_cast<std::size_t>(sectores) + 1, false);
 }
 
 // The bins of sector k over its samples sorted by power density: count, line
@@ -366,6 +373,9 @@ void TParque_ModeloEmpirico::EscribirCurvasCompletadas(const std::array<TMatR, 5
 void TParque_ModeloEmpirico::AjustarCurvaSSector(int32_t k, const TVectR& pvs, const TVectR& potencias,
                                                  const TVectR& /*varianzas*/, const TCurvaAerogen& curvaParque,
                                                  int32_t porcentajeInf, int32_t porcentajeSup) {
+    if (k < 1 || k > nSectores())
+        throw EErrorQuendal("TParque_ModeloEmpirico.AjustarCurvaSSector: el sector " + std::to_string(k) +
+                            " no está entre 1 y " + std::to_string(nSectores()));
     const double Pc = curvaParque.Pmax;
     const double Paut = parque->potencia_autorizada_mw;
     const double Plow = porcentajeInf * Paut / 100;
@@ -612,6 +622,8 @@ std::unique_ptr<TParque_ModeloEmpirico> TParque_ModeloEmpirico::Create_LeerDeTex
     ExigirForma(modelo->mediosTramos.n == nT, "los medios de los tramos", f);
     for (const TVectR* v : {&modelo->alfa, &modelo->vm, &modelo->Pmax, &modelo->DeltaP, &modelo->alfa_varvel})
         ExigirForma(v->n == nS, "un vector de parámetros de curvas S", f);
+    // Not stored: a sector fitted later on this model finds them at zero.
+    modelo->PrepararEstadoDeAjuste(nS);
     return modelo;
 }
 

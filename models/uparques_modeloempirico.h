@@ -89,7 +89,8 @@ public:
                                                           int32_t porcentajeInf, int32_t porcentajeSup,
                                                           bool graficar = true);
     // The model block at the reader's current line; the model references the
-    // given park and has no samples.
+    // given park and has no samples. errc2 and cntMuestras, not stored, are
+    // zeros.
     static std::unique_ptr<TParque_ModeloEmpirico> Create_LeerDeTexto(TLectorTexto& f,
                                                                       TParque_ModeloTeorico& parque);
     ~TParque_ModeloEmpirico();
@@ -137,6 +138,8 @@ public:
     void SeleccionarMuestrasSector(double centro, double semiancho);
     void CalcularCurvasS(int32_t sectores, int32_t tramos, double ensanche, int32_t pasada, int32_t porcentajeInf,
                          int32_t porcentajeSup);
+    // Fits sector k's S-curve to its sorted samples; EErrorQuendal for a
+    // sector outside 1..nSectores().
     void AjustarCurvaSSector(int32_t k, const TVectR& pvs, const TVectR& potencias, const TVectR& varianzas,
                              const TCurvaAerogen& curvaParque, int32_t porcentajeInf, int32_t porcentajeSup);
     void FiltrarPorDistancia();
@@ -183,6 +186,7 @@ private:
     void SuavizarVelocidad();
     void FiltrarMuestrasDelModelo();
     bool MuestraLimpia(int32_t k) const;
+    void PrepararEstadoDeAjuste(int32_t sectores);
     void AjustarTramosSector(int32_t k, const TVectR& pvs, const TVectR& potencias);
     void CompletarSectores(const std::vector<bool>& fallidos);
     void EscribirCurvasCompletadas(const std::array<TMatR, 5>& completados) const;

@@ -4,13 +4,19 @@
 
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <string>
 
+#include "models/uauxdensidad.h"
 #include "models/uparques_modeloempirico.h"
 #include "models/uparques_modeloteorico.h"
+#include "models/uplantasintetica.h"
+#include "models/uproblemacurvas.h"
 #include "numerics/archivotexto.h"
 #include "numerics/errores.h"
 #include "numerics/uauxiliares.h"
+#include "numerics/uproblema.h"
+#include "unidad_temporal.h"
 
 namespace {
 
@@ -277,6 +283,129 @@ TEST_F(ConParque, LaInversaDevuelveLaVelocidadDeUnaPotencia) {
     modelo->alfa.pv[7] = modelo->vm.pv[7] = modelo->Pmax.pv[7] = modelo->DeltaP.pv[7] = -1;
     modelo->VientoCurvaSInversa(7, 0.5, valida);
     EXPECT_FALSE(valida);
+}
+
+// ---------------------------------------------------------------- fitting a sector of a read model
+
+// A sector's sorted samples.
+struct MuestrasDeSector {
+    TVectR pv, potencia;
+};
+
+// The S-curve alfa 0.8, vm 9, 24 MW.
+double CurvaDeLasMuestras(double v) { return CurvaS(v, 24, 0, 0.8, 9, 24); }
+
+// n samples of that curve with a small ripple, at speeds spread over [4, 14]
+// m/s: every power lies between 1 % and 100 % of 24 MW, so every sample is a
+// fit point.
+MuestrasDeSector MuestrasDeLaCurva(int32_t n) {
+    MuestrasDeSector m{TVectR(n), TVectR(n)};
+    for (int32_t i = 1; i <= n; ++i) {
+        const double v = 4 + 10.0 * (i - 0.5) / n;
+        m.pv.pv[i] = PotenciaDelViento(v, DensidadBase);
+        m.potencia.pv[i] = CurvaDeLasMuestras(v) + 0.05 * std::sin(1.7 * i);
+    }
+    return m;
+}
+
+// Samples whose powers are all usable but whose power density is infinite:
+// the fit's arithmetic fails.
+MuestrasDeSector MuestrasDeDensidadInfinita(int32_t n) {
+    MuestrasDeSector m{TVectR(n), TVectR(n)};
+    for (int32_t i = 1; i <= n; ++i) {
+        m.pv.pv[i] = std::numeric_limits<double>::infinity();
+        m.potencia.pv[i] = i;
+    }
+    return m;
+}
+
+// A model read from a block, bound to the synthetic park (24 MW, with its
+// equivalent curve); the optimiser's log goes to the test's own folder.
+class AjusteEnModeloLeido : public UnidadCTemporal {
+protected:
+    void SetUp() override {
+        UnidadCTemporal::SetUp();
+        FijarCarpetaLogEstimarMultiplicadores(unidad_);
+        parque_ = CrearParqueSintetico(3);
+        modelo_ = Leer(TextoBloque({72, 10}, 2));
+    }
+    void TearDown() override {
+        FijarCarpetaLogEstimarMultiplicadores("");
+        UnidadCTemporal::TearDown();
+    }
+    std::unique_ptr<TParque_ModeloEmpirico> Leer(const std::string& texto) {
+        TLectorTexto f = TLectorTexto::DesdeTexto(texto, "bloque");
+        return TParque_ModeloEmpirico::Create_LeerDeTexto(f, *parque_);
+    }
+    void Ajustar(int32_t k, const MuestrasDeSector& m) {
+        testing::internal::CaptureStdout();
+        try {
+            modelo_->AjustarCurvaSSector(k, m.pv, m.potencia, TVectR(m.pv.n), *parque_->curvaParque, 1, 100);
+        } catch (...) {
+            testing::internal::GetCapturedStdout();
+            throw;
+        }
+        testing::internal::GetCapturedStdout();
+    }
+    static std::string Escribir(const TParque_ModeloEmpirico& modelo) {
+        TEscritorTexto f = TEscritorTexto::EnMemoria();
+        modelo.GuardarEnTexto(f);
+        return f.Contenido();
+    }
+
+    std::unique_ptr<TParque_ModeloTeorico> parque_;
+    std::unique_ptr<TParque_ModeloEmpirico> modelo_;
+};
+
+TEST_F(AjusteEnModeloLeido, UnAjusteQueFallaDejaElSectorSinCurvaYElModeloSigueSirviendo) {
+    // As a previous sector's fit would have left it.
+    modelo_->ultimoAjuste = {0.7, 8.5, 25, 0.5, 0};
+    const std::string leido = Escribir(*modelo_);
+    Ajustar(9, MuestrasDeDensidadInfinita(20));
+
+    // Sector 9 alone loses its curve; the block is the read one but for that.
+    auto esperado = Leer(leido);
+    for (TVectR* p : {&esperado->alfa, &esperado->vm, &esperado->Pmax, &esperado->DeltaP}) p->pv[9] = -1;
+    EXPECT_EQ(Escribir(*modelo_), Escribir(*esperado));
+    // The points counted, no fit error, and the next fit's start untouched.
+    ASSERT_EQ(modelo_->cntMuestras.n, 72);
+    ASSERT_EQ(modelo_->errc2.n, 72);
+    for (int32_t k = 1; k <= 72; ++k) {
+        EXPECT_EQ(modelo_->cntMuestras.Elemento(k), k == 9 ? 20 : 0) << k;
+        EXPECT_EQ(modelo_->errc2.Elemento(k), 0) << k;
+    }
+    EXPECT_EQ(modelo_->ultimoAjuste.alfa, 0.7);
+    EXPECT_EQ(modelo_->ultimoAjuste.vm, 8.5);
+    EXPECT_EQ(modelo_->ultimoAjuste.Pmax, 25);
+    EXPECT_EQ(modelo_->ultimoAjuste.DeltaP, 0.5);
+
+    // The same sector fitted afterwards to good samples gets its curve back.
+    Ajustar(9, MuestrasDeLaCurva(40));
+    EXPECT_EQ(modelo_->cntMuestras.Elemento(9), 40);
+    EXPECT_GT(modelo_->errc2.Elemento(9), 0);
+    EXPECT_LT(modelo_->errc2.Elemento(9), 0.1);
+    EXPECT_EQ(modelo_->ultimoAjuste.vm, modelo_->vm.Elemento(9));
+    for (double v : {5.0, 9.0, 13.0})
+        EXPECT_NEAR(modelo_->PE_CurvaS(modelo_->AnguloSector(9), PotenciaDelViento(v, DensidadBase), 0),
+                    CurvaDeLasMuestras(v), 0.1)
+            << v;
+    const std::string ajustado = Escribir(*modelo_);
+    EXPECT_EQ(Escribir(*Leer(ajustado)), ajustado);
+}
+
+TEST_F(AjusteEnModeloLeido, UnSectorFueraDelModeloSeRechazaSinTocarNada) {
+    const std::string leido = Escribir(*modelo_);
+    for (int32_t k : {0, -1, 73}) {
+        try {
+            Ajustar(k, MuestrasDeLaCurva(40));
+            ADD_FAILURE() << "sector " << k << " was fitted";
+        } catch (const EErrorQuendal& error) {
+            EXPECT_EQ(std::string(error.what()), "TParque_ModeloEmpirico.AjustarCurvaSSector: el sector " +
+                                                     std::to_string(k) + " no está entre 1 y 72");
+        }
+    }
+    EXPECT_EQ(Escribir(*modelo_), leido);
+    EXPECT_EQ(modelo_->cntMuestras.pv, TVectE(72).pv);
 }
 
 // ---------------------------------------------------------------- model block
