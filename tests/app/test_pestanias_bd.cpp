@@ -150,6 +150,20 @@ TEST_F(VentanaConBaseDeDatos, BajarMTDeUnaCentralSinFactorNoCreaNiGuardaNada) {
     EXPECT_EQ(ventana->Modelos().ParqueActual(), nullptr);
 }
 
+// A plant name that would break its park file's lines: no model, no file.
+TEST_F(VentanaConBaseDeDatos, BajarMTDeUnaCentralCuyoNombreTieneUnSaltoDeLineaNoCreaNiGuardaNada) {
+    Ejecutar("UPDATE centrales SET centralgeneradora = E'Parque\\nSur' WHERE nid = 31");
+    const std::string consola = BajarParque();
+    ASSERT_EQ(errores.size(), 1);
+    EXPECT_EQ(errores[0], QString::fromUtf8("La central 31: el nombre \"Parque\\nSur\" tiene un salto de línea, y el "
+                                            "archivo guarda el nombre en una sola línea: no se puede armar su modelo "
+                                            "teórico"));
+    EXPECT_EQ(consola.find("GUARDADO"), std::string::npos) << consola;
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(RutaParqueMT(kCentral))));
+    EXPECT_EQ(Contar("SELECT count(*) FROM modelo_teorico"), 0);
+    EXPECT_EQ(ventana->Modelos().ParqueActual(), nullptr);
+}
+
 TEST_F(VentanaConBaseDeDatos, NumeroDeCentralQueNoEsEnteroNoConsultaNada) {
     Escribir("eNidCentral", "31a");
     con_.OlvidarSentencias();
