@@ -20,6 +20,7 @@
 #include "numerics/errores.h"
 #include "numerics/formatonumeros.h"
 #include "numerics/formatsettings.h"
+#include "numerics/matreal.h"
 #include "numerics/textoreal.h"
 #include "numerics/uevaluador.h"
 
@@ -309,14 +310,43 @@ int32_t EnteroDe(const QLineEdit* caja) {
     }
 }
 
-double RealDe(const QLineEdit* caja) {
+namespace {
+
+// Called inside a catch block: the error being handled is raised again with
+// its own type (conversion, floating-point or other), its message preceded
+// by the control's name. A conversion error also says which decimal
+// separator is in force when it is not '.', since the text is read with it.
+[[noreturn]] void RelanzarNombrandoLaCaja(const QWidget* caja) {
+    const std::string nombre = NombreEnMensajes(caja) + ": ";
     try {
-        return CadenaAReal(Txt(caja));
+        throw;
     } catch (const EConvertError& e) {
-        std::string mensaje = NombreEnMensajes(caja) + ": " + e.what();
+        std::string mensaje = nombre + e.what();
         const char separador = AjustesFormato().DecimalSeparator;
         if (separador != '.') mensaje += std::string(" (el separador decimal es '") + separador + "')";
         throw EConvertError(mensaje);
+    } catch (const EMathError& e) {
+        throw EMathError(nombre + e.what());
+    } catch (const EErrorQuendal& e) {
+        throw EErrorQuendal(nombre + e.what());
+    }
+}
+
+}  // namespace
+
+double RealDe(const QLineEdit* caja) {
+    try {
+        return CadenaAReal(Txt(caja));
+    } catch (const EErrorQuendal&) {
+        RelanzarNombrandoLaCaja(caja);
+    }
+}
+
+TMatR TablaDe(const QLineEdit* caja) {
+    try {
+        return TMatR::Create_DesdeCadena(Txt(caja));
+    } catch (const EErrorQuendal&) {
+        RelanzarNombrandoLaCaja(caja);
     }
 }
 

@@ -17,6 +17,7 @@ class QPushButton;
 class QTableWidget;
 class QWidget;
 class TCajaPintura;
+class TMatR;
 
 // The design size of the park picture, on the park tab and the input tab.
 inline constexpr int kAnchoParque = 978, kAltoParque = 616;
@@ -66,9 +67,14 @@ std::string Txt(const QLineEdit* caja);
 // Plant numbers and other integers: plain conversion. A failure names the
 // box: "nid Central Solar: ...".
 int32_t EnteroDe(const QLineEdit* caja);
-// Reals: typed, evaluated as an expression. A failure names the box and,
-// when the decimal separator in force is not '.', says which it is.
+// Reals: typed, evaluated as an expression. Any failure of the evaluator
+// names the box and keeps its type: a text that is no number (which, when
+// the decimal separator in force is not '.', also says which it is), a
+// number or result beyond a double.
 double RealDe(const QLineEdit* caja);
+// Tables: the one-line matrix string "[nf|nc][v11]...[vnm]", each element
+// read as a typed real. A failure names the box as RealDe does.
+TMatR TablaDe(const QLineEdit* caja);
 // A date picker's day at 00:00, its typed text taken first (so a twin
 // follows it); a text that is no date is refused, naming the picker.
 TDateTime FechaDe(QDateEdit* selector);

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <cstdint>
+#include <utility>
 
 #include "app/cajas.h"
 #include "app/pestaniaentradas.h"
@@ -56,18 +57,65 @@ void PonerGemelas(QGridLayout* rejilla, int fila, std::initializer_list<TGemelaC
     }
 }
 
-// A met-mast table written back from its box. The box holds the table's
-// three-digit string form; only a text the user changed is parsed, so the
-// calibrated values are not cut to three digits by every simulation. The
-// old table stays when the text does not parse, and the failure names it.
-void ActualizarMatrizDesdeCaja(TMatR& matriz, const QLineEdit* caja, const char* tabla) {
-    const std::string texto = caja->text().toStdString();
-    if (texto == matriz.ACadena()) return;
-    try {
-        matriz = TMatR::Create_DesdeCadena(texto);
-    } catch (const EErrorQuendal& e) {
-        throw EConvertError(std::string(tabla) + ": " + e.what());
-    }
+// The table typed into a met-mast box, or none while the box shows the
+// park's own table. The box holds the table's three-digit string form; only
+// a text the user changed is parsed, so the calibrated values are not cut to
+// three digits by every simulation.
+std::optional<TMatR> TablaTecleadaEn(const QLineEdit* caja, const TMatR& delParque) {
+    if (Txt(caja) == delParque.ACadena()) return std::nullopt;
+    return TablaDe(caja);
+}
+
+std::string Forma(const TMatR& tabla) { return N(tabla.nf) + " x " + N(tabla.nc); }
+
+bool MismaForma(const TMatR& a, const TMatR& b) { return a.nf == b.nf && a.nc == b.nc; }
+
+// A met-mast table as the park would hold it once the boxes are applied.
+struct TTablaDelFormulario {
+    const QLineEdit* caja;
+    const TMatR& delParque;
+    const std::optional<TMatR>& tecleada;
+
+    const TMatR& Tabla() const { return tecleada ? *tecleada : delParque; }
+    bool CambiaDeForma() const { return !MismaForma(Tabla(), delParque); }
+};
+
+// A table that serves the park by itself: a row for each sector, a column.
+bool SirveAlParque(const TMatR& tabla, int32_t sectores) { return tabla.nf >= sectores && tabla.nc >= 1; }
+
+// The table of the two that cannot go into the park, or none. Of two tables
+// that serve but differ in shape, the one whose shape moved away from the
+// park's is refused; when both moved, the second beside the first.
+const TTablaDelFormulario* TablaRechazada(const TTablaDelFormulario& etha, const TTablaDelFormulario& vientos,
+                                          int32_t sectores) {
+    if (!SirveAlParque(etha.Tabla(), sectores)) return &etha;
+    if (!SirveAlParque(vientos.Tabla(), sectores)) return &vientos;
+    if (MismaForma(etha.Tabla(), vientos.Tabla())) return nullptr;
+    return etha.CambiaDeForma() && !vientos.CambiaDeForma() ? &etha : &vientos;
+}
+
+// The refusal of a table beside the other, named by its box: the shape read,
+// what it lacks, and the shape it needs, the other table's when that serves.
+std::string RechazoDeTabla(const TTablaDelFormulario& tabla, const TTablaDelFormulario& otra, int32_t sectores) {
+    const TMatR& leida = tabla.Tabla();
+    std::string mensaje = NombreEnMensajes(tabla.caja) + ": se leyó una tabla de " + Forma(leida);
+    if (leida.nf < sectores) mensaje += ", con menos filas que los sectores del parque (" + N(sectores) + ")";
+    if (leida.nc < 1) mensaje += leida.nf < sectores ? " y sin ninguna columna" : ", sin ninguna columna";
+    const TMatR& otraTabla = otra.Tabla();
+    if (SirveAlParque(otraTabla, sectores))
+        return mensaje + "; se necesita una de " + Forma(otraTabla) + ", la forma de " + NombreEnMensajes(otra.caja);
+    return mensaje + "; se necesita una de al menos tantas filas como sectores (" + N(sectores) +
+           ") y al menos una columna";
+}
+
+// The park's power cap, above 0 MW: at 0 or below the park could give no
+// power at all (the model takes it as a cap of 1E-8 MW).
+double LimiteDePotenciaDe(const QLineEdit* caja) {
+    const double limite = RealDe(caja);
+    if (!(limite > 0))
+        throw EConvertError(NombreEnMensajes(caja) + ": se leyó " + FormatoGeneral(limite, 15) +
+                            "; se necesita un límite mayor que 0 MW");
+    return limite;
 }
 
 }  // namespace
@@ -218,17 +266,38 @@ void TPestaniaParque::CargarModeloCombinado(const std::string& archivo) {
     MostrarCalibrador(*modelos_.CalibradorActual());
 }
 
-void TPestaniaParque::ActualizarParqueDesdeFormulario() {
+TParqueDelFormulario TPestaniaParque::LeerParqueDelFormulario() const {
+    const TParque_ModeloTeorico* parque = modelos_.ParqueActual();
+    if (!parque) throw EErrorQuendal("No hay un parque cargado: cargue un modelo calibrado primero.");
+    TParqueDelFormulario leido;
+    leido.alfa_terreno = RealDe(eAlfaTerreno);
+    leido.gamma_atmosfera = RealDe(eGamma_Atmosfera);
+    leido.fpv3pe = RealDe(efpv3pe);
+    leido.factor_perdidas = RealDe(eFactorPerdidasParque);
+    leido.potencia_autorizada_mw = LimiteDePotenciaDe(eLimiteDePotencia);
+    leido.meteo_etha = TablaTecleadaEn(eEthaMeteo, parque->meteo_etha);
+    leido.mat_vientos = TablaTecleadaEn(eMdeVientos, parque->mat_vientos);
+    const TTablaDelFormulario etha{eEthaMeteo, parque->meteo_etha, leido.meteo_etha};
+    const TTablaDelFormulario vientos{eMdeVientos, parque->mat_vientos, leido.mat_vientos};
+    const int32_t sectores = parque->n_sectores_dir;
+    if (const TTablaDelFormulario* rechazada = TablaRechazada(etha, vientos, sectores))
+        throw EConvertError(RechazoDeTabla(*rechazada, rechazada == &etha ? vientos : etha, sectores));
+    return leido;
+}
+
+void TPestaniaParque::AplicarAlParque(TParqueDelFormulario leido) {
     TParque_ModeloTeorico* parque = modelos_.ParqueActual();
     if (!parque) throw EErrorQuendal("No hay un parque cargado: cargue un modelo calibrado primero.");
-    parque->alfa_terreno = RealDe(eAlfaTerreno);
-    parque->gamma_atmosfera = RealDe(eGamma_Atmosfera);
-    parque->fpv3pe = RealDe(efpv3pe);
-    parque->factor_perdidas = RealDe(eFactorPerdidasParque);
-    parque->potencia_autorizada_mw = RealDe(eLimiteDePotencia);
-    ActualizarMatrizDesdeCaja(parque->meteo_etha, eEthaMeteo, "EthaMeteo");
-    ActualizarMatrizDesdeCaja(parque->mat_vientos, eMdeVientos, "MdeVientos");
+    parque->alfa_terreno = leido.alfa_terreno;
+    parque->gamma_atmosfera = leido.gamma_atmosfera;
+    parque->fpv3pe = leido.fpv3pe;
+    parque->factor_perdidas = leido.factor_perdidas;
+    parque->potencia_autorizada_mw = leido.potencia_autorizada_mw;
+    if (leido.meteo_etha) parque->meteo_etha = std::move(*leido.meteo_etha);
+    if (leido.mat_vientos) parque->mat_vientos = std::move(*leido.mat_vientos);
 }
+
+void TPestaniaParque::ActualizarParqueDesdeFormulario() { AplicarAlParque(LeerParqueDelFormulario()); }
 
 // ---- Simulating the park ----
 
@@ -240,6 +309,12 @@ void TPestaniaParque::btCalcularClick() {
         if (archivo.isEmpty()) return;
         CargarCalibrador(archivo.toStdString());
     }
+    // Every box is read before the park or its picture changes: a refused
+    // box leaves both as they were.
+    const double velocidadMastil = RealDe(eVAnemoEntrada);
+    const double direccion = RealDe(eDir);
+    TParqueDelFormulario leido = LeerParqueDelFormulario();
+
     // Pending paints are served; input given until the maps are drawn is
     // dropped.
     const TCorrida corrida;
@@ -247,10 +322,7 @@ void TPestaniaParque::btCalcularClick() {
     parque.FijarRectanguloDibujo(0, kFilasBarraColores, pb_Parque_original->Ancho(), pb_Parque_original->Alto());
     pb_Parque_original->Imagen().fill(Qt::white);
     pb_Parque_original->Actualizar();
-
-    const double velocidadMastil = RealDe(eVAnemoEntrada);
-    const double direccion = RealDe(eDir);
-    ActualizarParqueDesdeFormulario();
+    AplicarAlParque(std::move(leido));
     const double densidadMastil = PotenciaDelViento(velocidadMastil, DensidadBase);
     parque.FijarDireccion(direccion);
     // The park is capped at its own authorised power (the calibrator's park
@@ -333,9 +405,11 @@ void TPestaniaParque::btCargarCalibradorClick() {
 void TPestaniaParque::btGuardarCalibradorClick() {
     TCalibradorParque* calibrador = modelos_.CalibradorActual();
     if (!calibrador) return;
+    // A refused box asks for no file.
+    TParqueDelFormulario leido = LeerParqueDelFormulario();
     const QString archivo = entorno_.EjecutarDialogo(sdCalibrador);
     if (archivo.isEmpty()) return;
-    ActualizarParqueDesdeFormulario();
+    AplicarAlParque(std::move(leido));
     calibrador->GuardarEnArchivo(archivo.toStdString());
 }
 

@@ -4,9 +4,11 @@
 // tools that change single turbines. Its operations also serve the input
 // tab's "Simular Modelo Teórico" and the other tabs that show or update the
 // current park.
+#include <optional>
 #include <string>
 
 #include "app/pestania.h"
+#include "numerics/matreal.h"
 
 class QGroupBox;
 class QCheckBox;
@@ -14,6 +16,14 @@ class QLineEdit;
 class QPushButton;
 class TCajaPintura;
 class TPestaniaEntradas;
+
+// What the park boxes hold, read and checked against the current park: the
+// values ActualizarParqueDesdeFormulario writes into it.
+struct TParqueDelFormulario {
+    double alfa_terreno = 0, gamma_atmosfera = 0, fpv3pe = 0, factor_perdidas = 0, potencia_autorizada_mw = 0;
+    // None where the box still shows the park's own table.
+    std::optional<TMatR> meteo_etha, mat_vientos;
+};
 
 class TPestaniaParque : public TPestania {
 public:
@@ -28,8 +38,15 @@ public:
     // Reads a combined-model file; it becomes both the current combined
     // model and the current calibrator, and is shown.
     void CargarModeloCombinado(const std::string& archivo);
-    // Writes the typed park parameters and the two met-mast tables of the
-    // boxes into the current park.
+    // Reads every park box, the five parameters and the two met-mast tables,
+    // and checks them against the current park, which it leaves alone. A box
+    // is refused by its name: a real that is no number, a power limit not
+    // above 0 MW, a table that does not parse or that does not fit the park
+    // (the other table's shape, a row for each of its sectors, a column).
+    TParqueDelFormulario LeerParqueDelFormulario() const;
+    // Writes what was read into the current park.
+    void AplicarAlParque(TParqueDelFormulario leido);
+    // Both in turn: a refused box leaves the park as it was.
     void ActualizarParqueDesdeFormulario();
 
     const TPeticionDialogo odCalibrador{QStringLiteral("odCalibrador"), TTipoDialogo::AbrirArchivo,

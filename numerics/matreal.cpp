@@ -34,6 +34,22 @@ std::string_view CortarPrimeraCuenta(std::string_view& resto) {
     return pieza;
 }
 
+// What follows the matrix string's last element, or its counts when it has
+// none, must be blanks: any other text would be a table that is silently
+// not read (a second matrix pasted behind the first, a cut-off element).
+void ExigirFinDeCadena(std::string_view resto, int32_t filas, int32_t columnas) {
+    const auto esRelleno = [](char c) { return static_cast<unsigned char>(c) <= 32; };
+    while (!resto.empty() && esRelleno(resto.front())) resto.remove_prefix(1);
+    while (!resto.empty() && esRelleno(resto.back())) resto.remove_suffix(1);
+    if (resto.empty()) return;
+    // A pasted table is not quoted whole; the cut falls between characters.
+    std::size_t corte = std::min<std::size_t>(resto.size(), 40);
+    while (corte < resto.size() && (static_cast<unsigned char>(resto[corte]) & 0xC0) == 0x80) --corte;
+    const std::string sobrante = std::string(resto.substr(0, corte)) + (corte < resto.size() ? "…" : "");
+    throw EConvertError("Sobra texto después del último elemento de la matriz [" + std::to_string(filas) + "|" +
+                        std::to_string(columnas) + "]: \"" + sobrante + "\"");
+}
+
 std::string LineaDeValores(const TVectR& v) {
     std::string linea;
     for (int32_t k = 1; k <= v.n; ++k) linea += " " + FormatoFijo(v.pv[k], 3, 12);
@@ -429,14 +445,14 @@ TMatR TMatR::Create_DesdeCadena(std::string_view texto) {
         static_cast<int64_t>(filas) * columnas > static_cast<int64_t>(texto.size()) ||
         (columnas == 0 && filas > kFilasMaximasSinColumnas))
         throw EConvertError("Dimensiones de matriz inválidas en \"" + std::string(texto) + "\"");
-    CortarHasta(pieza, resto, '[');
     TMatR m(filas, columnas);
     for (int32_t i = 1; i <= filas; ++i)
         for (int32_t j = 1; j <= columnas; ++j) {
+            CortarHasta(pieza, resto, '[');
             CortarHasta(pieza, resto, ']');
             m.pm[i]->pv[j] = CadenaAReal(pieza);
-            if (!(i == filas && j == columnas)) CortarHasta(pieza, resto, '[');
         }
+    ExigirFinDeCadena(resto, filas, columnas);
     return m;
 }
 

@@ -180,6 +180,8 @@ public:
     // columns would then read past its end.)
     static TMatR Create_LeerDeTexto(TLectorTexto& f);
     std::string ACadena() const;
+    // Text after the last element (after the counts when there is none) is
+    // refused with EConvertError quoting it; blanks and line ends are not.
     static TMatR Create_DesdeCadena(std::string_view texto);
     void EscribirTabla(TEscritorTexto& f) const;
     void print() const;

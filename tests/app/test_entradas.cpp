@@ -14,10 +14,13 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <ostream>
 #include <memory>
 #include <set>
 #include <sstream>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "app/uQuendal.h"
 #include "controles.h"
@@ -261,6 +264,9 @@ TEST_F(Entradas, ReconstruirLosModelosDeLaDemoConservaLosCalibradosComoAnterior)
 struct TSalidas {
     QString teorico, empirico, peso, mastil, libre;
     bool operator==(const TSalidas&) const = default;
+    friend void PrintTo(const TSalidas& s, std::ostream* os) {
+        *os << (QStringList{s.teorico, s.empirico, s.peso, s.mastil, s.libre}.join(QStringLiteral(", "))).toStdString();
+    }
 };
 
 class Simular : public Entradas {
@@ -348,14 +354,17 @@ TEST_F(Simular, LosValoresTecleadosCambianElParque) {
     EXPECT_LE(Texto("ePE_MW_ModeloTeorico1").toDouble(), 10);
 }
 
-TEST_F(Simular, UnaTablaIlegibleDejaLaTablaYLoLeidoAntes) {
+// Every box is read before the park changes: a parameter typed before the
+// table that does not parse is not written either.
+TEST_F(Simular, UnaTablaIlegibleDejaElParqueComoEstaba) {
     CargarModeloDemo();
     const double etha = Modelos().ParqueActual()->meteo_etha.Fila(1).pv[1];
     Control("efpv3pe1")->setText(QStringLiteral("2"));
     Control("eEthaMeteo2")->setText(QStringLiteral("1"));
     Clic("btCalcular1");
     ASSERT_EQ(errores.size(), 1);
-    EXPECT_EQ(Modelos().ParqueActual()->fpv3pe, 2);
+    EXPECT_TRUE(errores[0].startsWith(QStringLiteral("Etha E.M.: "))) << errores[0].toStdString();
+    EXPECT_EQ(Modelos().ParqueActual()->fpv3pe, 1.8);
     EXPECT_EQ(Modelos().ParqueActual()->meteo_etha.Fila(1).pv[1], etha);
 }
 
@@ -428,7 +437,7 @@ TEST_F(Simular, UnParqueSinCalibradorDaSoloElModeloTeorico) {
     // The boxes still hold "1", which is no table.
     Clic("btCalcular1");
     ASSERT_EQ(errores.size(), 1);
-    EXPECT_TRUE(errores[0].startsWith(QStringLiteral("EthaMeteo: "))) << errores[0].toStdString();
+    EXPECT_TRUE(errores[0].startsWith(QStringLiteral("Etha E.M.: "))) << errores[0].toStdString();
     errores.clear();
     Control("eEthaMeteo2")->setText(QString::fromStdString(parque.meteo_etha.ACadena()));
     Control("eMdeVientos")->setText(QString::fromStdString(parque.mat_vientos.ACadena()));
@@ -460,6 +469,154 @@ TEST_F(Simular, CargasSucesivasYCierreLiberanCadaObjetoUnaVez) {
     EXPECT_EQ(Modelos().CalibradorActual(), nullptr);
     EXPECT_EQ(Modelos().ParqueActual(), nullptr);
 }
+
+// ---- The park boxes, checked where they are typed ----
+
+// What the park boxes are written into, at full precision.
+struct TValoresDelParque {
+    double alfa = 0, gamma = 0, fpv3pe = 0, perdidas = 0, limite = 0;
+    std::vector<double> etha, vientos;  // rows, columns, then the elements row by row
+
+    explicit TValoresDelParque(const TParque_ModeloTeorico& p)
+        : alfa(p.alfa_terreno), gamma(p.gamma_atmosfera), fpv3pe(p.fpv3pe), perdidas(p.factor_perdidas),
+          limite(p.potencia_autorizada_mw), etha(Elementos(p.meteo_etha)), vientos(Elementos(p.mat_vientos)) {}
+    bool operator==(const TValoresDelParque&) const = default;
+    friend void PrintTo(const TValoresDelParque& v, std::ostream* os) {
+        *os << "alfa " << v.alfa << ", gamma " << v.gamma << ", fpv3pe " << v.fpv3pe << ", pérdidas " << v.perdidas
+            << ", límite " << v.limite << ", meteo_etha " << v.etha[0] << " x " << v.etha[1] << ", mat_vientos "
+            << v.vientos[0] << " x " << v.vientos[1];
+    }
+
+    static std::vector<double> Elementos(const TMatR& m) {
+        std::vector<double> elementos{double(m.nf), double(m.nc)};
+        for (int32_t i = 1; i <= m.nf; ++i) elementos.insert(elementos.end(), m.pm[i]->pv.begin() + 1, m.pm[i]->pv.end());
+        return elementos;
+    }
+};
+
+// A table of ones in its string form, and what follows it.
+std::string TablaDeUnos(int filas, int columnas, const std::string& cola = "") {
+    std::string texto = "[" + std::to_string(filas) + "|" + std::to_string(columnas) + "]";
+    for (int k = 0; k < filas * columnas; ++k) texto += "[1]";
+    return texto + cola;
+}
+
+struct TCasoCajaRechazada {
+    const char* nombre;
+    const char* caja;  // where it is typed
+    std::string texto;
+    std::string mensaje;
+    friend void PrintTo(const TCasoCajaRechazada& caso, std::ostream* os) { *os << caso.nombre; }
+};
+
+// The buttons that read the park boxes, and what each does once they are
+// right.
+enum class TEfecto { GuardaElCalibrador, Simula, GraficaPV };
+struct TBotonDelParque {
+    const char* boton;
+    TEfecto efecto;
+    friend void PrintTo(const TBotonDelParque& b, std::ostream* os) { *os << b.boton; }
+};
+
+// The demo's calibrated model loaded by "Cargar Modelo Calibrado", and a
+// "c:\basura" for the P(V) plot to save into.
+class CajaRechazada : public Simular,
+                      public ::testing::WithParamInterface<std::tuple<TCasoCajaRechazada, TBotonDelParque>> {
+protected:
+    void SetUp() override {
+        Simular::SetUp();
+        fs::create_directories(Basura());
+        Elegir(Ruta("c9001_modelo_calibrado.clp"));
+        Clic("btCargarMC1");
+        ASSERT_TRUE(errores.isEmpty()) << Errores();
+        pedidos.clear();
+    }
+    fs::path Basura() const { return fs::path(unidad_) / "basura"; }
+    std::string Errores() const { return errores.join(QLatin1Char('\n')).toStdString(); }
+    std::vector<std::string> Mensajes() const {
+        std::vector<std::string> mensajes;
+        for (const QString& e : errores) mensajes.push_back(e.toStdString());
+        return mensajes;
+    }
+    std::vector<QImage> Imagenes() {
+        return {Imagen("pb_Parque_simple"), Imagen("pb_Parque_original"), Imagen("PaintBox1")};
+    }
+};
+
+// A box that the park cannot take stops the button with the box's name,
+// before a dialog, a file or a change of the park; typed back, the same
+// button does its work.
+TEST_P(CajaRechazada, SeNombraNoCambiaNadaYTecleadaDeVueltaFunciona) {
+    const auto& [caso, boton] = GetParam();
+    const std::string guardado = (fs::path(unidad_) / "guardado.clp").string();
+    const QString original = Texto(caso.caja);
+    const TValoresDelParque antes(*Modelos().ParqueActual());
+    const TSalidas salidas = Salidas();
+    const std::vector<QImage> imagenes = Imagenes();
+    const std::set<std::string> archivos = NombresEn(carpeta);
+
+    Control(caso.caja)->setText(QString::fromStdString(caso.texto));
+    Elegir(guardado);
+    Clic(boton.boton);
+    EXPECT_EQ(Mensajes(), std::vector<std::string>{caso.mensaje});
+    EXPECT_TRUE(pedidos.empty()) << pedidos[0].nombre.toStdString();
+    EXPECT_EQ(TValoresDelParque(*Modelos().ParqueActual()), antes);
+    EXPECT_FALSE(fs::exists(guardado));
+    EXPECT_EQ(NombresEn(carpeta), archivos);
+    EXPECT_TRUE(fs::is_empty(Basura()));
+    EXPECT_EQ(Salidas(), salidas);
+    EXPECT_TRUE(Imagenes() == imagenes);
+
+    errores.clear();
+    respuestas.clear();
+    Control(caso.caja)->setText(original);
+    Elegir(guardado);
+    Clic(boton.boton);
+    ASSERT_TRUE(errores.isEmpty()) << Errores();
+    switch (boton.efecto) {
+    case TEfecto::GuardaElCalibrador: {
+        const auto leido = TCalibradorParque::Create_LeerDeArchivo(guardado);
+        EXPECT_EQ(TValoresDelParque(*leido->Parque), antes);
+        break;
+    }
+    case TEfecto::Simula: EXPECT_NE(Salidas(), salidas); break;
+    case TEfecto::GraficaPV: EXPECT_FALSE(fs::is_empty(Basura())); break;
+    }
+}
+
+const std::string kDe72x10 = "; se necesita una de 72 x 10, la forma de ";
+
+INSTANTIATE_TEST_SUITE_P(
+    Tabla, CajaRechazada,
+    ::testing::Combine(
+        ::testing::Values(
+            TCasoCajaRechazada{"EthaDe36Filas", "eEthaMeteo2", TablaDeUnos(36, 10),
+                               "Etha E.M.: se leyó una tabla de 36 x 10, con menos filas que los sectores del "
+                               "parque (72)" + kDe72x10 + "MdeVientos"},
+            TCasoCajaRechazada{"EthaDe9Columnas", "eEthaMeteo2", TablaDeUnos(72, 9),
+                               "Etha E.M.: se leyó una tabla de 72 x 9" + kDe72x10 + "MdeVientos"},
+            TCasoCajaRechazada{"EthaSinColumnas", "eEthaMeteo2", TablaDeUnos(72, 0),
+                               "Etha E.M.: se leyó una tabla de 72 x 0, sin ninguna columna" + kDe72x10 +
+                                   "MdeVientos"},
+            TCasoCajaRechazada{"VientosDe36Filas", "eMdeVientos", TablaDeUnos(36, 10),
+                               "MdeVientos: se leyó una tabla de 36 x 10, con menos filas que los sectores del "
+                               "parque (72)" + kDe72x10 + "Etha E.M."},
+            TCasoCajaRechazada{"EthaConTextoDeMas", "eEthaMeteo2", TablaDeUnos(72, 10, "[7][basura"),
+                               "Etha E.M.: Sobra texto después del último elemento de la matriz [72|10]: "
+                               "\"[7][basura\""},
+            TCasoCajaRechazada{"AlfaQueDesborda", "eAlfaTerreno1", "1E400",
+                               "Alfa terreno: Error de punto flotante en el número 1E400"},
+            TCasoCajaRechazada{"LimiteCero", "eLimiteDePotencia1", "0",
+                               "Límite de potencia [MW]: se leyó 0; se necesita un límite mayor que 0 MW"},
+            TCasoCajaRechazada{"LimiteNegativo", "eLimiteDePotencia1", "-1",
+                               "Límite de potencia [MW]: se leyó -1; se necesita un límite mayor que 0 MW"}),
+        ::testing::Values(TBotonDelParque{"btGuardarCalibrador", TEfecto::GuardaElCalibrador},
+                          TBotonDelParque{"btCalcular1", TEfecto::Simula},
+                          TBotonDelParque{"btCalcular", TEfecto::Simula},
+                          TBotonDelParque{"btPlot_PV_MEMTMC", TEfecto::GraficaPV})),
+    [](const auto& info) {
+        return std::string(std::get<0>(info.param).nombre) + "_" + std::get<1>(info.param).boton;
+    });
 
 // ---- "Calcular con todos los datos" ----
 

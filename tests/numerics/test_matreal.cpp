@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <random>
+#include <string>
 
 #include "numerics/MatEnt.h"
 #include "numerics/archivotexto.h"
@@ -221,7 +223,7 @@ TEST(CadenasMatriz, TresCifrasSignificativas) {
     const TMatR vuelta = TMatR::Create_DesdeCadena(Matriz({{2.345678, 1}, {3, 4.5}}).ACadena());
     EXPECT_EQ(vuelta.Elemento(1, 1), 2.35);
     EXPECT_EQ(vuelta.Elemento(2, 2), 4.5);
-    const TMatR conBlancos = TMatR::Create_DesdeCadena("  [2|2] [1][2][3][4]");
+    const TMatR conBlancos = TMatR::Create_DesdeCadena("  [2|2] [1][2][3][4] \r\n");
     EXPECT_EQ(conBlancos.Elemento(1, 2), 2);
     EXPECT_EQ(conBlancos.Elemento(2, 1), 3);
 }
@@ -251,10 +253,53 @@ TEST(CadenasMatriz, Errores) {
     EXPECT_THROW(TMatR::Create_DesdeCadena("[-1|2]"), EConvertError);
 }
 
+namespace {
+
+struct TCasoCola {
+    std::string texto;
+    std::string sobrante;  // as the message quotes it
+    friend void PrintTo(const TCasoCola& caso, std::ostream* os) { *os << caso.texto; }
+};
+
+std::string Repetido(const std::string& texto, int veces) {
+    std::string repetido;
+    for (int k = 0; k < veces; ++k) repetido += texto;
+    return repetido;
+}
+
+class ColaDeCadenaMatriz : public ::testing::TestWithParam<TCasoCola> {};
+
+}  // namespace
+
+// Text after the last element is a table that would go unread: refused,
+// quoting what is left over.
+TEST_P(ColaDeCadenaMatriz, SeRechazaCitandoLoQueSobra) {
+    const std::string& texto = GetParam().texto;
+    try {
+        TMatR::Create_DesdeCadena(texto);
+        FAIL() << "se esperaba un error: " << texto;
+    } catch (const EConvertError& e) {
+        const std::string forma = texto.substr(0, texto.find(']') + 1);
+        EXPECT_EQ(std::string(e.what()), "Sobra texto después del último elemento de la matriz " + forma + ": \"" +
+                                             GetParam().sobrante + "\"");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Casos, ColaDeCadenaMatriz,
+    ::testing::Values(TCasoCola{"[2|2][1][2][3][4][7][basura", "[7][basura"},
+                      TCasoCola{"[1|1][5]]", "]"},
+                      TCasoCola{"[1|1][5] 6 \n", "6"},
+                      TCasoCola{"[1|2][5][6][1|2][5][6]", "[1|2][5][6]"},  // two matrices pasted together
+                      TCasoCola{"[3|0]x", "x"},                             // no element: after the counts
+                      // A long rest is cut at 40 bytes, between characters.
+                      TCasoCola{"[1|1][5]a" + Repetido("é", 30), "a" + Repetido("é", 19) + "…"}));
+
 TEST(CadenasMatriz, FilasSinColumnasNoAsignanSinLimite) {
     const TMatR sinColumnas = TMatR::Create_DesdeCadena("[3|0]");
     EXPECT_EQ(sinColumnas.nf, 3);
     EXPECT_EQ(sinColumnas.nc, 0);
+    EXPECT_EQ(TMatR::Create_DesdeCadena("[2|0] \t").nf, 2);
     EXPECT_EQ(TMatR::Create_DesdeCadena(TMatR(1000, 0).ACadena()).nf, 1000);
     // Two thousand million empty rows would take gigabytes; fifty thousand
     // already take a noticeable time.
