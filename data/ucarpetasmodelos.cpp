@@ -89,13 +89,13 @@ void InicializarCarpetaModelos() {
 }
 
 std::string CarpetaCentral(int32_t nid) {
-    const std::string carpeta = std::string(CarpetaModelos) + "\\" + NombreDeCentral(nid);
+    const std::string carpeta = RutaEnCarpeta(CarpetaModelos, NombreDeCentral(nid));
     CrearCarpetaSiFalta(carpeta);
     return RutaLocal(carpeta);
 }
 
 std::string RutaArchivoCentral(std::string_view carpeta, int32_t nid, std::string_view sufijo) {
-    return RutaLocal(std::string(carpeta) + "\\" + NombreDeCentral(nid) + std::string(sufijo));
+    return RutaLocal(RutaEnCarpeta(carpeta, NombreDeCentral(nid) + std::string(sufijo)));
 }
 
 std::string RutaArchivoEnCarpetaCentral(int32_t nid, std::string_view sufijo) {

@@ -24,7 +24,8 @@ std::string RutaParqueMT(int32_t nid);         // c<nid>_parque_mt.pmt
 std::string RutaModeloCombinado(int32_t nid);  // c<nid>.pmc
 std::string RutaCalibrador(int32_t nid);       // c<nid>_calibrador.clp
 std::string RutaArchivoEnCarpetaCentral(int32_t nid, std::string_view sufijo);
-// carpeta + "\" + "c" + nid + sufijo as a host path; creates nothing.
+// "c" + nid + sufijo inside carpeta (RutaEnCarpeta), as a host path;
+// creates nothing.
 std::string RutaArchivoCentral(std::string_view carpeta, int32_t nid, std::string_view sufijo);
 
 // Prints the path on one line, then creates the folder when it is missing.

@@ -63,11 +63,19 @@ std::string CarpetaDeUnidad(char letra) {
 }  // namespace
 
 std::string RutaLocal(std::string_view ruta) {
-    if (!EsRutaDeUnidad(ruta)) return BarrasNormales(ruta);
+    if (!EsRutaDeUnidad(ruta)) return std::string(ruta);
     const std::string resto = BarrasNormales(ruta.substr(2));
     const std::string carpeta = CarpetaDeUnidad(ruta[0]);
     if (resto.empty()) return carpeta.empty() ? std::string("/") : carpeta;
     return resto.front() == '/' ? carpeta + resto : carpeta + "/" + resto;
+}
+
+std::string RutaEnCarpeta(std::string_view carpeta, std::string_view nombre) {
+    const char separador = EsRutaDeUnidad(carpeta) ? '\\' : '/';
+    std::string ruta(carpeta);
+    if (ruta.empty() || ruta.back() != separador) ruta += separador;
+    ruta += nombre;
+    return ruta;
 }
 
 std::string DescripcionDeUnidad(char letra) {

@@ -329,7 +329,7 @@ void EscribirTablasDeCorrida(const TPlantaDeCorrida& planta, const TDAofRecsEner
     EscribirMatrizRO_DTE(RutaArchivoCentral(carpeta, planta.nid, "_RO_DTE_" + anillo + "m.xlt"), horas, planta.F,
                          fechaIni, fechaFin, planta.Pa, medidas ? &*medidas : nullptr);
     EscribirTablaRO_DTE(registros, fechaIni, fechaFin,
-                        RutaLocal(carpeta + "\\RO_DTE_" + std::to_string(planta.nidKOLM) + "_" + anillo + ".txt"),
+                        RutaLocal(RutaEnCarpeta(carpeta, "RO_DTE_" + std::to_string(planta.nidKOLM) + "_" + anillo + ".txt")),
                         planta.tituloMeteo1, planta.tituloMeteo2);
 }
 

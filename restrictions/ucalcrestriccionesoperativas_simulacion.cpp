@@ -37,8 +37,8 @@ void ExigirLargoAnillo(int32_t u) {
 }
 
 std::string RutaResultadosMC(const std::string& carpeta, int32_t nid, TDateTime ini, TDateTime fin, int32_t u) {
-    return carpeta + "\\c" + std::to_string(nid) + "_ResultadosMC_" + FechaCompacta(ini) + FechaCompacta(fin) + "_" +
-           std::to_string(u) + "m.xlt";
+    return RutaEnCarpeta(carpeta, "c" + std::to_string(nid) + "_ResultadosMC_" + FechaCompacta(ini) +
+                                      FechaCompacta(fin) + "_" + std::to_string(u) + "m.xlt");
 }
 
 void EscribirResumenDeVentana(TEscritorTexto& f, TDateTime inicioVentana, TDateTime finVentana, double total,
@@ -218,7 +218,7 @@ void SimularPeriodo(const TParque_ModeloCombinado& modelo, const TMuestrasEolica
     EscribirResumenDeVentana(tabla, reglas.resumenIni, reglas.resumenFin, total, op.factorKolmScada);
     tabla.Cerrar();
     if (errores)
-        errores->Escribir(op.carpeta + "\\c" + std::to_string(parque.nid) + "_Matrices_Errores.xlt");
+        errores->Escribir(RutaEnCarpeta(op.carpeta, "c" + std::to_string(parque.nid) + "_Matrices_Errores.xlt"));
     if (op.informe) EscribirInforme(*op.informe, filasInforme, ini, fin, m.dt, m.Pa);
     EscribirEnConsola("SIMULACION TERMINADA CON EXITO\n\n");
 }

@@ -256,6 +256,21 @@ TEST_F(PestaniasOcultas, ElListadoDaLasTablasDeLaCarpetaYSusSubcarpetasEnOrden) 
     EXPECT_EQ(consola, c + "/a.xlt\n" + c + "/b.xlt\n" + c + "/anual/c.xlt\n" + c + "/anual/z.XLT\n");
 }
 
+// A folder picked in the dialog is the folder listed, backslash and all.
+TEST_F(PestaniasOcultas, ElListadoDeUnaCarpetaConBarraInvertidaEsElDeEsaCarpeta) {
+    const fs::path invertida = fs::path(unidad_) / "a\\b";
+    const fs::path normal = fs::path(unidad_) / "a" / "b";
+    fs::create_directories(invertida);
+    fs::create_directories(normal);
+    std::ofstream(invertida / "invertida.xlt") << "x";
+    std::ofstream(normal / "normal.xlt") << "x";
+    respuestaDialogo = QString::fromStdString(invertida.string());
+    EXPECT_EQ(Pulsar("btElegirCarpetaCentral"), invertida.string() + "/invertida.xlt\n");
+    respuestaDialogo = QString::fromStdString(normal.string());
+    EXPECT_EQ(Pulsar("btElegirCarpetaCentral"), normal.string() + "/normal.xlt\n");
+    EXPECT_TRUE(errores.isEmpty()) << Errores();
+}
+
 TEST_F(PestaniasOcultas, ElListadoCanceladoOSinTablasNoEscribeNada) {
     EXPECT_EQ(Pulsar("btElegirCarpetaCentral"), "");
     respuestaDialogo = QString::fromStdString(unidad_);

@@ -157,6 +157,7 @@ TEST_F(NombresDeCentral, CadaNombreCreaLaCarpetaDeLaCentral) {
 TEST_F(NombresDeCentral, RutaArchivoCentralNoCreaNada) {
     EXPECT_EQ(RutaArchivoCentral("C:\\x", 5, ".txt"), RutaLocal("C:\\x\\c5.txt"));
     EXPECT_EQ(RutaArchivoCentral(unidad_ + "/y", 5, ".txt"), unidad_ + "/y/c5.txt");
+    EXPECT_EQ(RutaArchivoCentral(unidad_ + "/y\\z", 5, ".txt"), unidad_ + "/y\\z/c5.txt");
     EXPECT_FALSE(fs::exists(unidad_ + "/x"));
     EXPECT_FALSE(fs::exists(unidad_ + "/y"));
 }
@@ -233,6 +234,19 @@ TEST_F(BusquedaDeArchivos, UnaRutaDelSistemaAnfitrionSeBuscaTalCual) {
     TDAofString lista;
     BuscarArchivos(raiz_ + "s", {"xlt"}, lista, true);
     EXPECT_EQ(lista, (TDAofString{raiz_ + "s/b.xlt", raiz_ + "s/t/d.xlt"}));
+}
+
+// A host folder whose name holds a backslash is not the folder that the
+// backslash would name on drive C:.
+TEST_F(BusquedaDeArchivos, UnaBarraInvertidaDeUnaRutaDelAnfitrionEsParteDelNombre) {
+    CrearArchivo(unidad_ + "/a\\b/invertida.xlt");
+    CrearArchivo(unidad_ + "/a/b/normal.xlt");
+    TDAofString invertida;
+    BuscarArchivos(unidad_ + "/a\\b", {"xlt"}, invertida, true);
+    EXPECT_EQ(invertida, (TDAofString{unidad_ + "/a\\b/invertida.xlt"}));
+    TDAofString normal;
+    BuscarArchivos(unidad_ + "/a/b", {"xlt"}, normal, true);
+    EXPECT_EQ(normal, (TDAofString{unidad_ + "/a/b/normal.xlt"}));
 }
 
 }  // namespace

@@ -73,12 +73,37 @@ TEST_F(RutaDeUnidad, BarraFinalDeLaVariableNoSeDuplica) {
     EXPECT_EQ(RutaLocal("c:\\basura"), carpeta_ + "/basura");
 }
 
-TEST_F(RutaDeUnidad, RutaSinUnidadSoloCambiaLasBarras) {
+// On this host a backslash is a character of a name: a host path, such as a
+// folder picked in a dialog, is used as it is.
+TEST_F(RutaDeUnidad, RutaSinUnidadSeUsaComoEsta) {
     const std::string carpetaPlanta = carpeta_ + "/tarnek/modelado_ro/c12";
-    EXPECT_EQ(RutaLocal(carpetaPlanta + "\\c12_parque_mt.pmt"), carpetaPlanta + "/c12_parque_mt.pmt");
-    EXPECT_EQ(RutaLocal("relativa\\archivo.txt"), "relativa/archivo.txt");
+    EXPECT_EQ(RutaLocal(carpetaPlanta + "/c12_parque_mt.pmt"), carpetaPlanta + "/c12_parque_mt.pmt");
+    EXPECT_EQ(RutaLocal(carpeta_ + "/a\\b"), carpeta_ + "/a\\b");
+    EXPECT_EQ(RutaLocal("relativa\\archivo.txt"), "relativa\\archivo.txt");
     EXPECT_EQ(RutaLocal(""), "");
 }
+
+struct CasoUnion {
+    const char* carpeta;
+    const char* nombre;
+    const char* unida;
+};
+
+class UnionDeRutas : public ::testing::TestWithParam<CasoUnion> {};
+
+// A drive path is joined with the system's backslash, a host path with '/'.
+TEST_P(UnionDeRutas, UneConElSeparadorDeLaCarpeta) {
+    EXPECT_EQ(RutaEnCarpeta(GetParam().carpeta, GetParam().nombre), GetParam().unida);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Casos, UnionDeRutas,
+    ::testing::Values(CasoUnion{"C:\\tarnek\\modelado_ro", "c12", "C:\\tarnek\\modelado_ro\\c12"},
+                      CasoUnion{"c:\\x\\", "c5.txt", "c:\\x\\c5.txt"},
+                      CasoUnion{"/datos/c12", "c12.pmc", "/datos/c12/c12.pmc"},
+                      CasoUnion{"/datos/c12/", "c12.pmc", "/datos/c12/c12.pmc"},
+                      CasoUnion{"/datos/a\\b", "c1.xlt", "/datos/a\\b/c1.xlt"},
+                      CasoUnion{"", "c1.xlt", "/c1.xlt"}));
 
 TEST_F(RutaDeUnidad, OtraLetraUsaSuPropiaVariable) {
     const VariableTemporal unidadD("QUENDAL_UNIDAD_D", carpeta_ + "/d");
