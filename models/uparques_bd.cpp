@@ -350,7 +350,8 @@ void TParque_ModeloTeorico::LeerMolinosDesdeBD(TPgSqlCon& conexion) {
 // Each turbine's factor in this model replaces the one read from `molinos`.
 // A turbine without a factor row gets one with factor 1. When a turbine has
 // several rows the first one counts and nothing is inserted, so that its
-// calibrated factor is kept. Returns whether a stored factor had to be
+// calibrated factor is kept; a write-back then refuses that turbine rather
+// than give every row the first one's factor. Returns whether a stored factor had to be
 // repaired (one of -1 or less, which marks no factor).
 bool TParque_ModeloTeorico::LeerEthasDelModelo(TPgSqlCon& conexion, bool modeloNuevo) {
     if (modeloNuevo)
