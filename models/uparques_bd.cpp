@@ -74,17 +74,58 @@ std::vector<std::string> SentenciasDeActualizacion(const TParque_ModeloTeorico& 
     return sentencias;
 }
 
-// Writes the park back in one transaction: every row changes, or none.
+// What is wrong with the park's model row in `modelo_teorico`, as the clause
+// of a refusal; empty when the number names one row and it is the park's
+// plant's. A model number taken from another database, or kept from before
+// the model tables were rebuilt, may name another plant's model.
+std::string DefectoDeLaFilaDelModelo(TPgSqlCon& conexion, const TParque_ModeloTeorico& parque) {
+    const std::unique_ptr<TPgSqlRes> filas =
+        conexion.sqlexec("SELECT central FROM modelo_teorico WHERE nid = " + N(parque.nid_modelo));
+    if (filas->ntuples() == 0) return "no está en la tabla modelo_teorico de la base de datos";
+    if (filas->ntuples() > 1)
+        return "está " + N(filas->ntuples()) + " veces en la tabla modelo_teorico de la base de datos";
+    const std::string central = filas->getvalue(0, 0);
+    if (central.empty()) return "en la tabla modelo_teorico de la base de datos ese modelo no tiene central";
+    if (central != N(parque.nid))
+        return "en la tabla modelo_teorico de la base de datos ese número es de un modelo de la central " + central +
+               ", no de la central " + N(parque.nid);
+    return {};
+}
+
+// The clause for a turbine whose factor statement did not touch exactly its
+// one row.
+std::string DefectoDeLaFilaDelMolino(const TParque_ModeloTeorico& parque, const TMolino& molino, int filas) {
+    const std::string tabla = " en la tabla modelo_teorico_etha_molinos de la base de datos";
+    if (filas == 0) return "el molino " + N(molino.nid) + " no tiene fila del modelo " + N(parque.nid_modelo) + tabla;
+    return "el molino " + N(molino.nid) + " tiene " + N(filas) + " filas del modelo " + N(parque.nid_modelo) + tabla +
+           ", y debe tener una sola";
+}
+
+// Refuses the write-back, inside its transaction so that everything sent is
+// rolled back. A model row that is not the park's is named first, since it
+// is what makes the turbines' rows go missing too.
+[[noreturn]] void RechazarActualizacion(TPgSqlCon& conexion, const TParque_ModeloTeorico& parque,
+                                        const std::string& defecto) {
+    std::string motivo = DefectoDeLaFilaDelModelo(conexion, parque);
+    if (motivo.empty()) motivo = defecto;
+    throw EErrorQuendal("No se actualizó el modelo teórico " + N(parque.nid_modelo) + " de la central " +
+                        N(parque.nid) + " (" + parque.nombre + "): " + motivo + ".");
+}
+
+// Writes the park back in one transaction: every row changes, or none. Each
+// statement must touch exactly the one row it names; an update of no row
+// would otherwise pass for a stored park (one read from a file may belong to
+// a model the database lacks), and one of another plant's row would
+// overwrite that plant's model.
 void EnviarActualizacion(TPgSqlCon& conexion, const TParque_ModeloTeorico& parque) {
     const std::vector<std::string> sentencias = SentenciasDeActualizacion(parque);
     EjecutarEnTransaccion(conexion, [&] {
-        for (std::size_t i = 0; i + 1 < sentencias.size(); ++i) conexion.sqlexec_ntuples(sentencias[i]);
-        // A park read from a file may belong to a model the database lacks:
-        // an update of no row would otherwise pass for a stored park.
-        if (conexion.sqlexec_afectadas(sentencias.back()) == 0)
-            throw EErrorQuendal("No se actualizó el modelo teórico " + N(parque.nid_modelo) + " de la central " +
-                                N(parque.nid) + " (" + parque.nombre +
-                                "): no está en la tabla modelo_teorico de la base de datos.");
+        for (std::size_t i = 0; i < parque.molinos.size(); ++i)
+            if (const int filas = conexion.sqlexec_afectadas(sentencias[i]); filas != 1)
+                RechazarActualizacion(conexion, parque, DefectoDeLaFilaDelMolino(parque, *parque.molinos[i], filas));
+        if (const int filas = conexion.sqlexec_afectadas(sentencias.back()); filas != 1)
+            RechazarActualizacion(conexion, parque,
+                                  "la actualización tocó " + N(filas) + " filas de la tabla modelo_teorico");
     });
 }
 
@@ -133,7 +174,7 @@ std::string SentenciaActualizarModeloTeorico(const TParque_ModeloTeorico& p) {
            ", meteo_utm_huso = " + N(p.meteo_utm_huso) +
            ", meteo_utm_xe = " + R(p.meteo_utm_xe, "meteo_utm_xe") +
            ", meteo_utm_yn = " + R(p.meteo_utm_yn, "meteo_utm_yn") +
-           " WHERE nid = " + N(p.nid_modelo);
+           " WHERE nid = " + N(p.nid_modelo) + " AND central = " + N(p.nid);
 }
 
 // ---------------------------------------------------------------- turbine
@@ -309,7 +350,8 @@ void TParque_ModeloTeorico::LeerMolinosDesdeBD(TPgSqlCon& conexion) {
 // Each turbine's factor in this model replaces the one read from `molinos`.
 // A turbine without a factor row gets one with factor 1. When a turbine has
 // several rows the first one counts and nothing is inserted, so that its
-// calibrated factor is kept. Returns whether a stored factor had to be
+// calibrated factor is kept; a write-back then refuses that turbine rather
+// than give every row the first one's factor. Returns whether a stored factor had to be
 // repaired (one of -1 or less, which marks no factor).
 bool TParque_ModeloTeorico::LeerEthasDelModelo(TPgSqlCon& conexion, bool modeloNuevo) {
     if (modeloNuevo)

@@ -28,7 +28,8 @@ double FactorKolmScadaDeLaCentral(TPgSqlRes& filaCentral, int32_t nid, const std
 // AND nid_molino = ...": the turbine's factor in the park's model.
 std::string SentenciaActualizarEthaMolino(const TParque_ModeloTeorico& parque, const TMolino& molino);
 
-// "UPDATE modelo_teorico SET ... WHERE nid = ...": the park's parameters, its
-// met-mast factor table and its mast position. It leaves out mat_vientos,
+// "UPDATE modelo_teorico SET ... WHERE nid = ... AND central = ...": the
+// park's parameters, its met-mast tables and its mast position, in its
+// model's row only when that row is of the park's plant. It leaves out
 // dt_actualizacion, the metering factor and the plant's metering number.
 std::string SentenciaActualizarModeloTeorico(const TParque_ModeloTeorico& parque);

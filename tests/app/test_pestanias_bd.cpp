@@ -195,6 +195,27 @@ TEST_F(VentanaConBaseDeDatos, ActualizarMTSinCalibradorLoDiceYNoEscribe) {
     EXPECT_EQ(con_.sqlquery_float("SELECT alfa_terreno FROM modelo_teorico WHERE nid = 40", -1), 0.45);
 }
 
+// A calibrator whose model number is, in this database, another plant's
+// model (the model tables were rebuilt since it was made): the error box
+// says so and no row changes.
+TEST_F(VentanaConBaseDeDatos, ActualizarMTConElModeloDeOtraCentralLoRechazaYNoEscribe) {
+    CargarModeloCompleto();
+    PonerCalibradorDeLaCentral();
+    ASSERT_NE(ventana->Modelos().CalibradorActual(), nullptr);
+    Ejecutar("UPDATE modelo_teorico SET central = 32 WHERE nid = 40");
+    for (auto& molino : ventana->Modelos().CalibradorActual()->Parque->molinos) molino->etha = 0.875;
+    Pulsar("btUpdateMTinDB");
+    ASSERT_EQ(errores.size(), 1);
+    const std::string mensaje = errores[0].toStdString();
+    EXPECT_NE(mensaje.find("No se actualizó el modelo teórico 40 de la central 31 (Parque Sur)"), std::string::npos)
+        << mensaje;
+    EXPECT_NE(mensaje.find("es de un modelo de la central 32"), std::string::npos) << mensaje;
+    EXPECT_NE(mensaje.find("No se cambió nada en la base de datos."), std::string::npos) << mensaje;
+    EXPECT_TRUE(avisos.isEmpty());
+    EXPECT_EQ(Contar("SELECT count(*) FROM modelo_teorico_etha_molinos WHERE etha = 0.875"), 0);
+    EXPECT_EQ(con_.sqlquery_float("SELECT alfa_terreno FROM modelo_teorico WHERE nid = 40", -1), 0.45);
+}
+
 // Plant 31 with two models (40, the newest, and 41), plant 32 with one (50);
 // every model with its factor rows.
 class BorrarSupercentral : public VentanaConBaseDeDatos {

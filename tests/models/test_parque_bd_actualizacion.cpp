@@ -9,6 +9,7 @@
 #include <functional>
 #include <limits>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -69,7 +70,7 @@ TEST_F(ActualizacionParque, LaSentenciaDelModeloByteAByte) {
         "meteo_etha = '[2|3][1][0.95][1][1.23][1][0.0000123]', "
         "mat_vientos = '[2|3][5][10][15][5.51][11][16.5]', meteo_cota = 45.5, grilla_rotada_dx = 9, "
         "grilla_rotada_dy = 1, grilla_rotada_margen_dx = 1000, meteo_utm_zona = 'H', meteo_utm_huso = 21, "
-        "meteo_utm_xe = 573090.849123457, meteo_utm_yn = -6137754.5 WHERE nid = 40";
+        "meteo_utm_xe = 573090.849123457, meteo_utm_yn = -6137754.5 WHERE nid = 40 AND central = 31";
     const auto p = ParqueCalibrado();
     EXPECT_EQ(SentenciaActualizarModeloTeorico(*p), esperada);
 }
@@ -265,6 +266,124 @@ TEST_F(ActualizacionTodoONada, UnaBandaQueElServidorRechazaDejaTodoComoEstaba) {
     parque_->meteo_utm_zona = 'H';
     parque_->ActualizarBD(con_);
     EXPECT_EQ(con_.sqlquery_float("SELECT etha FROM modelo_teorico_etha_molinos WHERE nid_molino = 103", -1), 0.5);
+}
+
+// ---- Only the park's own rows ----
+
+// Plant 31 holds model 1, and another plant, 9001, holds model 2 with its two
+// turbines: a park of 9001 that carries the number 1 (made against another
+// database, or before the model tables were rebuilt) names plant 31's model.
+class ActualizacionDeOtraCentral : public ActualizacionTodoONada {
+protected:
+    void SetUp() override {
+        ActualizacionTodoONada::SetUp();
+        if (HasFatalFailure()) return;
+        Ejecutar("UPDATE modelo_teorico SET nid = 1 WHERE nid = 40");
+        Ejecutar("UPDATE modelo_teorico_etha_molinos SET nid_modelo = 1 WHERE nid_modelo = 40");
+        Ejecutar("INSERT INTO centrales VALUES (9001, 'Parque Norte', 50, 'H', 21, 580000, 6140000, 30, -34.8, "
+                 "-56.1, 0.99, 8)");
+        Ejecutar("INSERT INTO molinos VALUES (901, 11, 9001, 1, 0.5, 6140100, 580100, 'H', 21), "
+                 "(902, 11, 9001, 2, 0.5, 6140200, 580200, 'H', 21)");
+        Ejecutar("INSERT INTO modelo_teorico VALUES (2, 9001, '2021-01-01 10:00', '2021-01-01 10:00', 2, 0.5, 0.4, "
+                 "1.8, 0.035, 50, 50, 9, 1, 1000, 'H', 21, 580000, 6140000, 30, '[2|3][1][1][1][1][1][1]', "
+                 "'[2|3][4][8][12][4][8][12]')");
+        Ejecutar("INSERT INTO modelo_teorico_etha_molinos VALUES (2, 901, 0.93), (2, 902, 0.96)");
+        antes_ = Filas();
+        con_.OlvidarSentencias();
+    }
+
+    // The calibrated park, as plant 9001's with the number 1.
+    std::unique_ptr<TParque_ModeloTeorico> ParqueDeOtraCentral(std::vector<int32_t> molinos) {
+        auto p = ParqueCalibrado();
+        p->nid = 9001;
+        p->nombre = "Parque Norte";
+        p->nid_modelo = 1;
+        p->potencia_autorizada_mw = 50;
+        p->molinos.clear();
+        for (int32_t nid : molinos) {
+            auto m = std::make_unique<TMolino>();
+            m->nid = nid;
+            m->etha = 0.8;
+            p->molinos.push_back(std::move(m));
+        }
+        return p;
+    }
+};
+
+// With its own turbines, whose rows the model lacks, or with none, so that
+// only the model's statement could touch a row: refused either way, and no
+// row of either plant changes.
+TEST_F(ActualizacionDeOtraCentral, ElModeloDeOtraCentralNoSeSobrescribe) {
+    for (const std::vector<int32_t>& molinos : {std::vector<int32_t>{901, 902}, std::vector<int32_t>{}}) {
+        const auto p = ParqueDeOtraCentral(molinos);
+        EXPECT_EQ(Mensaje([&] { p->ActualizarBD(con_); }),
+                  "No se actualizó el modelo teórico 1 de la central 9001 (Parque Norte): en la tabla modelo_teorico "
+                  "de la base de datos ese número es de un modelo de la central 31, no de la central 9001. No se "
+                  "cambió nada en la base de datos.")
+            << molinos.size() << " turbines";
+        EXPECT_EQ(con_.SentenciasEnviadas().back(), "ROLLBACK");
+        EXPECT_EQ(Filas(), antes_) << molinos.size() << " turbines";
+    }
+    EXPECT_EQ(con_.sqlquery_float("SELECT potencia_autorizada_mw FROM modelo_teorico WHERE nid = 1", -1), 20);
+}
+
+// The model's statement touches only the plant's row, whatever the turbines.
+TEST_F(ActualizacionDeOtraCentral, LaSentenciaDelModeloExigeLaCentral) {
+    const auto p = ParqueDeOtraCentral({});
+    EXPECT_TRUE(SentenciaActualizarModeloTeorico(*p).ends_with(" WHERE nid = 1 AND central = 9001"));
+}
+
+// Each turbine must have exactly its one factor row in the model: a missing
+// row, or two, refuse the whole write-back, and the factors already written
+// are rolled back.
+struct TFilaDeMolinoQueNoCuadra {
+    const char* nombre;
+    const char* cambio;
+    const char* defecto;
+};
+
+void PrintTo(const TFilaDeMolinoQueNoCuadra& caso, std::ostream* os) { *os << caso.nombre; }
+
+class FilaDeMolinoQueNoCuadra : public ActualizacionTodoONada,
+                                public ::testing::WithParamInterface<TFilaDeMolinoQueNoCuadra> {};
+
+TEST_P(FilaDeMolinoQueNoCuadra, SeRechazaSinCambiarNada) {
+    Ejecutar(GetParam().cambio);
+    antes_ = Filas();
+    parque_->nombre = "Parque Sur";
+    con_.OlvidarSentencias();
+    EXPECT_EQ(FalloDeLaActualizacion(con_), std::string("No se actualizó el modelo teórico 40 de la central 31 "
+                                                         "(Parque Sur): ") +
+                                                GetParam().defecto + ". " + kNadaCambiado);
+    EXPECT_EQ(con_.SentenciasEnviadas().back(), "ROLLBACK");
+    EXPECT_TRUE(SentenciasQueEmpiezanCon("UPDATE modelo_teorico SET").empty());
+    EXPECT_EQ(Filas(), antes_);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Casos, FilaDeMolinoQueNoCuadra,
+    ::testing::Values(
+        TFilaDeMolinoQueNoCuadra{"FilaQueFalta", "DELETE FROM modelo_teorico_etha_molinos WHERE nid_molino = 102",
+                                 "el molino 102 no tiene fila del modelo 40 en la tabla modelo_teorico_etha_molinos "
+                                 "de la base de datos"},
+        TFilaDeMolinoQueNoCuadra{"FilaDelUltimoQueFalta",
+                                 "DELETE FROM modelo_teorico_etha_molinos WHERE nid_molino = 103",
+                                 "el molino 103 no tiene fila del modelo 40 en la tabla modelo_teorico_etha_molinos "
+                                 "de la base de datos"},
+        TFilaDeMolinoQueNoCuadra{"DosFilas", "INSERT INTO modelo_teorico_etha_molinos VALUES (40, 101, 0.5)",
+                                 "el molino 101 tiene 2 filas del modelo 40 en la tabla modelo_teorico_etha_molinos "
+                                 "de la base de datos, y debe tener una sola"}),
+    [](const ::testing::TestParamInfo<TFilaDeMolinoQueNoCuadra>& info) { return std::string(info.param.nombre); });
+
+// A model row that is not the park's plant's is named before its turbines.
+TEST_F(ActualizacionTodoONada, UnModeloDeOtraCentralSeNombraAntesQueSusMolinos) {
+    Ejecutar("UPDATE modelo_teorico SET central = 32 WHERE nid = 40");
+    Ejecutar("DELETE FROM modelo_teorico_etha_molinos WHERE nid_molino = 101");
+    antes_ = Filas();
+    const std::string mensaje = FalloDeLaActualizacion(con_);
+    EXPECT_NE(mensaje.find("ese número es de un modelo de la central 32, no de la central 31"), std::string::npos)
+        << mensaje;
+    EXPECT_EQ(Filas(), antes_);
 }
 
 // A connection that the server ends right before it sends its n-th

@@ -239,6 +239,23 @@ TEST_F(DescargaParque, MolinoConDosFilasDeFactorTomaLaPrimera) {
     EXPECT_EQ(con_.sqlquery_int("SELECT count(*) FROM modelo_teorico_etha_molinos", -1), 4);
 }
 
+// A repair is written back only where each turbine has its one factor row:
+// with two rows for one turbine the download says so, and the write-back
+// leaves every row as it was (the rows are not both overwritten with the
+// factor of whichever came first).
+TEST_F(DescargaParque, UnaReparacionConDosFilasDeFactorDeUnMolinoSeRechazaSinEscribir) {
+    CargarModeloCompleto();
+    Ejecutar("INSERT INTO modelo_teorico_etha_molinos VALUES (40, 102, 0.5)");
+    Ejecutar("UPDATE modelo_teorico SET potencia_autorizada_mw = 0");
+    auto central = FilaCentral();
+    EXPECT_EQ(Mensaje([&] { TParque_ModeloTeorico::Create_DesdeBD(con_, *central); }),
+              "No se actualizó el modelo teórico 40 de la central 31 (Parque Sur): el molino 102 tiene 2 filas del "
+              "modelo 40 en la tabla modelo_teorico_etha_molinos de la base de datos, y debe tener una sola.");
+    EXPECT_EQ(con_.sqlquery_float("SELECT potencia_autorizada_mw FROM modelo_teorico WHERE nid = 40", -1), 0);
+    EXPECT_EQ(con_.sqlquery_float("SELECT etha FROM modelo_teorico_etha_molinos WHERE nid_molino = 101", -9), 0.97);
+    EXPECT_EQ(con_.sqlquery_int("SELECT count(*) FROM modelo_teorico_etha_molinos WHERE etha = 0.5", -1), 1);
+}
+
 // -1 or less marks no factor: the turbine takes 1 and the row is written
 // back, without a further row.
 TEST_F(DescargaParque, FactorMenosUnoSeReparaEnSuFila) {
