@@ -129,11 +129,23 @@ void TPestaniaModelos::btBajarParqueClick() {
     EscribirLineaEnConsola("MODELO TEORICO GUARDADO CON EXITO EN: " + archivo + ".\n");
 }
 
-// The calibrator of the plant's park file and series file.
+// The S-curves are fitted to the powers from the lower to the upper
+// percentage: a range that is empty (or swapped) holds no power at all.
+void TPestaniaModelos::ExigirRangoDeAjuste(int32_t porcentajeInf, int32_t porcentajeSup) const {
+    if (porcentajeInf >= porcentajeSup)
+        throw EErrorQuendal(NombreEnMensajes(PorcentajeAjusteCurvaSinf) + " (" + N(porcentajeInf) +
+                            ") debe ser menor que " + NombreEnMensajes(PorcentajeAjusteCurvaSsup) + " (" +
+                            N(porcentajeSup) + ")");
+}
+
+// The calibrator of the plant's park file and series file. The build ends
+// before the calibrator file is replaced when the series file or the fit
+// range gives no model: the current calibrator stays.
 void TPestaniaModelos::btLoadFromArchi_ModeloMTySeriesClick() {
     const int32_t nid = EnteroDe(eNidCentral);
     const int32_t porcentajeInf = EnteroDe(PorcentajeAjusteCurvaSinf);
     const int32_t porcentajeSup = EnteroDe(PorcentajeAjusteCurvaSsup);
+    ExigirRangoDeAjuste(porcentajeInf, porcentajeSup);
     entorno_.NidCentral() = nid;
     auto parque = TParque_ModeloTeorico::Create_LeerDeArchivo(RutaParqueMT(nid), entorno_.ProveedorDeConexion());
     auto calibrador = TCalibradorParque::Create(parque, RutaArchivoEnCarpetaCentral(nid, "_series10min.sas"),

@@ -57,6 +57,8 @@ private:
     // Model building and the database.
     void btBajarParqueClick();
     void btLoadFromArchi_ModeloMTySeriesClick();
+    // Refuses a lower fit percentage not below the upper one, naming both boxes.
+    void ExigirRangoDeAjuste(int32_t porcentajeInf, int32_t porcentajeSup) const;
     void btCalcularMCClick();
     void BorrarSupercentralClick();
     void DescartarModelosDeCentral(int32_t nid);

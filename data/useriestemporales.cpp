@@ -292,4 +292,14 @@ void TSeriesDeDatos::ExigirSeries(int32_t necesarias, const std::string& planta)
                             " series y " + planta + " necesita " + std::to_string(necesarias));
 }
 
+void TSeriesDeDatos::ExigirSeriesExactas(int32_t cantidad, const std::string& planta) const {
+    if (NSeries != cantidad)
+        throw EErrorQuendal("El archivo de series \"" + archivo_ + "\" tiene " + std::to_string(NSeries) +
+                            " series y " + planta + " tiene " + std::to_string(cantidad));
+}
+
+void TSeriesDeDatos::ExigirMuestras() const {
+    if (NPuntos < 1) throw EErrorQuendal("El archivo de series \"" + archivo_ + "\" no tiene muestras");
+}
+
 TDateTime TSeriesDeDatos::FechaMuestra(int32_t k) const { return FechaDeMuestra(dtPrimeraMuestra, PeriodoDias, k); }

@@ -66,6 +66,13 @@ public:
     // read as zero series: EErrorQuendal "El archivo de series \"<archivo>\"
     // tiene <n> series y <planta> necesita <necesarias>".
     void ExigirSeries(int32_t necesarias, const std::string& planta) const;
+    // Refuses a file of any other count than `cantidad` series, whose series
+    // would be read in the wrong roles: EErrorQuendal "El archivo de series
+    // \"<archivo>\" tiene <n> series y <planta> tiene <cantidad>".
+    void ExigirSeriesExactas(int32_t cantidad, const std::string& planta) const;
+    // Refuses a file without samples: EErrorQuendal "El archivo de series
+    // \"<archivo>\" no tiene muestras".
+    void ExigirMuestras() const;
     // Date-time of sample k (1-based).
     TDateTime FechaMuestra(int32_t k) const;
     // Appends a series: one vector per realisation (each of NPuntos

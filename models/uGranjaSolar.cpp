@@ -134,7 +134,7 @@ TGeneradorSolar::~TGeneradorSolar() = default;
 // ---------------------------------------------------------------- construction
 
 void TGeneradorSolar::ExigirSeriesSolares(const TSeriesDeDatos& series) {
-    series.ExigirSeries(SeriesSolares, "una central solar");
+    series.ExigirSeriesExactas(SeriesSolares, "una central solar");
 }
 
 TDatosCentralSolar TGeneradorSolar::LeerFilaCentral(TPgSqlRes& fila, int32_t nid) {

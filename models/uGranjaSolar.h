@@ -66,16 +66,19 @@ public:
 
     // Builds the model from the plant's ten-minute series file and the current
     // row of its `centrales` query. The connection is not used. A series file
-    // that cannot be read raises its reader's error; one of fewer than five
-    // series is refused (ExigirSeriesSolares).
+    // that cannot be read raises its reader's error; one of any other count
+    // than five series is refused (ExigirSeriesSolares) before anything is
+    // filtered, fitted or drawn.
     static std::unique_ptr<TGeneradorSolar> Create(const std::string& archivoSeries, int32_t nid,
                                                    TPgSqlCon* conexion, TPgSqlRes& fila);
     // The same build from a plant's data and samples already in memory; the
     // five series must have one length (EErrorQuendal otherwise).
     static std::unique_ptr<TGeneradorSolar> Create_DesdeMuestras(const TDatosCentralSolar& central,
                                                                  TMuestrasSolares muestras);
-    // Refuses a series file of fewer than the five series of a solar plant
-    // (EErrorQuendal), which would otherwise be read as zero series.
+    // Refuses a series file of any other count than the five series of a
+    // solar plant (EErrorQuendal): fewer would be read as zero series, more
+    // (a wind plant's nine) would be read in the wrong roles, wind speed as
+    // power. The model build and the restriction run both apply it.
     static void ExigirSeriesSolares(const TSeriesDeDatos& series);
     // The plant's data from its `centrales` row; nid is the number given.
     static TDatosCentralSolar LeerFilaCentral(TPgSqlRes& fila, int32_t nid);

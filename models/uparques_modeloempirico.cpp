@@ -23,6 +23,9 @@
 
 namespace {
 
+// Speed, direction, power, temperature, pressure, humidity, set-point,
+// availability and speed variance.
+constexpr int32_t SeriesDelArchivo = 9;
 constexpr int32_t SectoresDelModelo = 72;
 constexpr int32_t TramosDelModelo = 10;
 constexpr double EnsancheDelModelo = 1.0;
@@ -112,8 +115,14 @@ std::unique_ptr<TParque_ModeloEmpirico> TParque_ModeloEmpirico::Create(TParque_M
     return modelo;
 }
 
+void TParque_ModeloEmpirico::ExigirSeriesEolicas(const TSeriesDeDatos& series) {
+    series.ExigirSeries(SeriesDelArchivo, "un parque eólico");
+}
+
 void TParque_ModeloEmpirico::LeerSeries(const std::string& archivoSeries) {
     series = TSeriesDeDatos::Create(archivoSeries);
+    ExigirSeriesEolicas(*series);
+    series->ExigirMuestras();
     Vel = &series->Serie(0);
     nMuestras = Vel->n;
     dtInicio = series->dtPrimeraMuestra;
@@ -253,6 +262,10 @@ void TParque_ModeloEmpirico::CalcularCurvasS(int32_t sectores, int32_t tramos, d
         AjustarTramosSector(k, pvSector, PE_Sector);
     }
 
+    // Without a single fitted sector the completion would give every sector
+    // the zero curve, and the distance filter would rank the samples by it:
+    // the pass ends before anything is written.
+    ExigirAlgunaCurvaSAjustada(porcentajeInf, porcentajeSup);
     CompletarSectores(fallidos_);
 
     if (graficar)
@@ -355,6 +368,18 @@ void TParque_ModeloEmpirico::CompletarSectores(const std::vector<bool>& fallidos
     // Table order: alfa, vm, Pmax, DeltaP.
     EscribirCurvasCompletadas({std::move(completados[0]), std::move(completados[1]), std::move(completados[4]),
                                std::move(completados[2]), TMatR()});
+}
+
+// A sector got an S-curve of its own when its fit had more than 10 points
+// and did not fail; the others carry -1 until the completion.
+void TParque_ModeloEmpirico::ExigirAlgunaCurvaSAjustada(int32_t porcentajeInf, int32_t porcentajeSup) const {
+    for (int32_t k = 1; k <= nSectores(); ++k)
+        if (cntMuestras.pv[k] > PuntosParaAjustar && !fallidos_[k]) return;
+    throw EErrorQuendal("No se construye el modelo empírico: ningún sector obtuvo su curva S. Ninguno tiene más de " +
+                        std::to_string(PuntosParaAjustar) + " muestras con potencias entre el " +
+                        std::to_string(porcentajeInf) + " % y el " + std::to_string(porcentajeSup) +
+                        " % de la potencia autorizada (" + FormatoGeneral(parque->potencia_autorizada_mw, 15) +
+                        " MW) y un ajuste logrado.");
 }
 
 void TParque_ModeloEmpirico::EscribirCurvasCompletadas(const std::array<TMatR, 5>& completados) const {

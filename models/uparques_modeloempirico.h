@@ -84,10 +84,17 @@ public:
     // Builds the model from the plant's series file. The percentages bound
     // the powers used by the S-curve fits, as percentages of the authorised
     // power. Without charts (graficar false) the tables are still written.
+    // A series file of fewer than nine series or without samples is refused
+    // before anything is computed or written.
     static std::unique_ptr<TParque_ModeloEmpirico> Create(TParque_ModeloTeorico& parque,
                                                           const std::string& archivoSeries,
                                                           int32_t porcentajeInf, int32_t porcentajeSup,
                                                           bool graficar = true);
+    // Refuses a series file of fewer than the nine series of a wind farm
+    // (EErrorQuendal "... tiene <n> series y un parque eólico necesita 9"):
+    // the missing ones would be read as zero series. The model build and the
+    // wind restriction runs apply this one rule.
+    static void ExigirSeriesEolicas(const TSeriesDeDatos& series);
     // The model block at the reader's current line; the model references the
     // given park and has no samples. errc2 and cntMuestras, not stored, are
     // zeros.
@@ -189,6 +196,8 @@ private:
     void PrepararEstadoDeAjuste(int32_t sectores);
     void AjustarTramosSector(int32_t k, const TVectR& pvs, const TVectR& potencias);
     void CompletarSectores(const std::vector<bool>& fallidos);
+    // EErrorQuendal when no sector of the pass got an S-curve of its own fit.
+    void ExigirAlgunaCurvaSAjustada(int32_t porcentajeInf, int32_t porcentajeSup) const;
     void EscribirCurvasCompletadas(const std::array<TMatR, 5>& completados) const;
     void GraficarClusterSector(int32_t k, const TMuestrasSector& muestras, int32_t pasada) const;
     void GraficarPlanos() const;

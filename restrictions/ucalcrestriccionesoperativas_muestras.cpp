@@ -15,6 +15,7 @@
 #include "models/uauxdensidad.h"
 #include "models/ufiltrosmuestras.h"
 #include "models/uparques_modelocombinado.h"
+#include "models/uparques_modeloempirico.h"
 #include "numerics/errores.h"
 #include "numerics/uhilos.h"
 #include "restrictions/ucalcrestriccionesoperativas_interno.h"
@@ -34,7 +35,7 @@ TSeriesEolicasFiltradas LeerYFiltrarSeriesEolicas(const TParque_ModeloTeorico& p
     TSeriesEolicasFiltradas s;
     s.datos = TSeriesDeDatos::Create(archivoSeries);
     TSeriesDeDatos& d = *s.datos;
-    d.ExigirSeries(ColumnasEolicas, "un parque eólico");
+    TParque_ModeloEmpirico::ExigirSeriesEolicas(d);
     TDAOfBoolean distancia, disponibilidad;
     FiltrarMuestras(parque, d.Serie(ColPotencia), d.Serie(ColVelocidad), d.Serie(ColHumedad), d.Serie(ColDireccion),
                     d.Serie(ColTemperatura), d.Serie(ColPresion), d.Serie(ColConsigna),
@@ -50,7 +51,7 @@ TMuestrasEolicas::TMuestrasEolicas(const TSeriesEolicasFiltradas& series, const 
     : series_(series), modelo_(modelo), sinMatrizFactores_(sinMatrizFactores), velLibre_(velLibre),
       soloTeorico_(soloTeorico) {
     TSeriesDeDatos& datos = *series.datos;
-    datos.ExigirSeries(ColumnasEolicas, "un parque eólico");
+    TParque_ModeloEmpirico::ExigirSeriesEolicas(datos);
     for (int32_t c = 0; c < ColumnasEolicas; ++c) columnas_[c] = &datos.Serie(c);
     N = columnas_[ColVelocidad]->n;
     const auto banderas = static_cast<std::size_t>(N) + 1;

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "app/uQuendal.h"
 #include "controles.h"
@@ -345,6 +346,96 @@ TEST_F(PestaniasOcultas, CrearCalibradorSinArchivoDeSeriesDejaTodoComoEstaba) {
     EXPECT_EQ(ventana->windowTitle(), titulo);
     EXPECT_EQ(Control("eAlfaTerreno")->text(), alfa);
     EXPECT_FALSE(fs::exists(RutaCalibrador(14)));
+}
+
+// Plant 12 with a park file, a two-day series, a calibrator file (the
+// hand-made one, loaded and current) and the combined model made from it.
+class CalibradorDeLaCentral : public PestaniasOcultas {
+protected:
+    void SetUp() override {
+        PestaniasOcultas::SetUp();
+        TOpcionesPlantaSintetica opciones;
+        opciones.nid = 12;
+        opciones.dias = 2;
+        series = GenerarPlantaSintetica(opciones).archivoSeries;
+        respuestaDialogo = QString::fromStdString(EscribirCalibradorDeMano(12));
+        Pulsar("btCargarCalibrador");
+        respuestaDialogo.clear();
+        Escribir("eNidCentral", "12");
+        Pulsar("btCalcularMC");
+        ASSERT_TRUE(errores.isEmpty()) << Errores();
+        calibrador = LeerArchivo(RutaCalibrador(12));
+        combinado = LeerArchivo(RutaModeloCombinado(12));
+        actual = ventana->Modelos().CalibradorActual();
+        ASSERT_NE(actual, nullptr);
+    }
+    // The calibrator and combined-model files as they were, no older
+    // generation kept beside them, and the same calibrator current.
+    void EsperarTodoComoEstaba(const std::string& caso) {
+        EXPECT_EQ(LeerArchivo(RutaCalibrador(12)), calibrador) << caso;
+        EXPECT_EQ(LeerArchivo(RutaModeloCombinado(12)), combinado) << caso;
+        for (const auto& entrada : fs::directory_iterator(CarpetaCentral(12)))
+            EXPECT_NE(entrada.path().extension(), ".anterior") << entrada.path() << " " << caso;
+        EXPECT_EQ(ventana->Modelos().CalibradorActual(), actual) << caso;
+    }
+
+    std::string series, calibrador, combinado;
+    const TCalibradorParque* actual = nullptr;
+};
+
+// A series file the wind runs refuse (a solar plant's five series, a header
+// of 2 or 8 series, or of no samples) builds no calibrator: the refusal is
+// the runs' own and no model file is replaced.
+TEST_F(CalibradorDeLaCentral, UnArchivoDeSeriesQueLasCorridasRechazanNoDaCalibrador) {
+    const std::string original = LeerArchivo(series);
+    for (const auto& caso : apoyo_calibrador::CabecerasRechazadas) {
+        errores.clear();
+        apoyo_calibrador::EscribirArchivo(series, original);
+        apoyo_calibrador::CambiarLineaDelArchivo(series, caso.linea, caso.texto);
+        const std::string consola = Pulsar("btLoadFromArchi_ModeloMTySeries");
+        ASSERT_EQ(errores.size(), 1) << caso.mensaje;
+        EXPECT_EQ(Errores(), "El archivo de series \"" + series + "\" " + caso.mensaje);
+        EXPECT_EQ(consola.find("CALIBRADOR CREADO CON EXITO"), std::string::npos) << consola;
+        EXPECT_FALSE(fs::exists(CarpetaCentral(12) + "/curvas_s_.xlt")) << caso.mensaje;
+        EsperarTodoComoEstaba(caso.mensaje);
+    }
+}
+
+// A lower fit percentage not below the upper one is refused by the window,
+// naming both boxes, before anything is read or built.
+TEST_F(CalibradorDeLaCentral, UnRangoDeAjusteAlRevesSeRechazaAntesDeConstruir) {
+    const std::pair<const char*, const char*> rangos[] = {{"100", "1"}, {"5", "5"}};
+    for (const auto& [inferior, superior] : rangos) {
+        errores.clear();
+        Escribir("PorcentajeAjusteCurvaSinf", inferior);
+        Escribir("PorcentajeAjusteCurvaSsup", superior);
+        const std::string consola = Pulsar("btLoadFromArchi_ModeloMTySeries");
+        ASSERT_EQ(errores.size(), 1) << inferior;
+        EXPECT_EQ(Errores(), std::string("Rango de ajuste, % inferior (") + inferior +
+                                 ") debe ser menor que Rango de ajuste, % superior (" + superior + ")");
+        EXPECT_EQ(consola, "");
+        EsperarTodoComoEstaba(inferior);
+    }
+}
+
+// A range that holds no power gives no sector an S-curve: the build fails,
+// saying so, and the old calibrator stays.
+TEST_F(CalibradorDeLaCentral, UnRangoDeAjusteSinPotenciasFallaYDejaElCalibrador) {
+    const std::pair<const char*, const char*> rangos[] = {{"1000", "2000"}, {"2147483646", "2147483647"}};
+    for (const auto& [inferior, superior] : rangos) {
+        errores.clear();
+        Escribir("PorcentajeAjusteCurvaSinf", inferior);
+        Escribir("PorcentajeAjusteCurvaSsup", superior);
+        const std::string consola = Pulsar("btLoadFromArchi_ModeloMTySeries");
+        ASSERT_EQ(errores.size(), 1) << inferior;
+        EXPECT_NE(Errores().find("ningún sector obtuvo su curva S"), std::string::npos) << Errores();
+        EXPECT_NE(Errores().find(std::string("entre el ") + inferior + " % y el " + superior + " %"),
+                  std::string::npos)
+            << Errores();
+        EXPECT_EQ(consola.find("CALIBRADOR CREADO CON EXITO"), std::string::npos) << consola;
+        EXPECT_EQ(consola.find("Muestras filtradas por Distancia"), std::string::npos) << consola;
+        EsperarTodoComoEstaba(inferior);
+    }
 }
 
 }  // namespace

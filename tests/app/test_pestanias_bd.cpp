@@ -21,6 +21,7 @@
 #include "data/ucarpetasmodelos.h"
 #include "models/ucalibrador.h"
 #include "models/uparques_modeloteorico.h"
+#include "models/uplantasintetica.h"
 #include "numerics/textoreal.h"
 #include "numerics/uevaluador.h"
 #include "numerics/uproblema.h"
@@ -584,10 +585,47 @@ TEST_F(PestaniaSolar, UnArchivoDeCuatroSeriesNoDaModeloNiCoeficientes) {
                           "2018 1 1 0 0 0", 4);
     Pulsar("btProcesarSeries_solar");
     ASSERT_EQ(errores.size(), 1);
-    EXPECT_TRUE(errores[0].contains(QStringLiteral("tiene 4 series y una central solar necesita 5")))
+    EXPECT_TRUE(errores[0].contains(QStringLiteral("tiene 4 series y una central solar tiene 5")))
         << errores[0].toStdString();
     EXPECT_EQ(ventana->Modelos().GeneradorSolarActual(), nullptr);
     for (int i = 1; i <= 6; ++i) EXPECT_EQ(Celda(i, 1), QString()) << i;
+}
+
+// A wind plant's nine-series file in the solar tab is refused from both
+// buttons before anything is fitted or written: the wind run's tables keep
+// their bytes, no solar chart appears and the model shown stays current.
+TEST_F(PestaniaSolar, UnArchivoDeNueveSeriesDeUnParqueEolicoSeRechazaSinTocarSusTablas) {
+    Pulsar("btProcesarSeries_solar");
+    const TGeneradorSolar* modelo = ventana->Modelos().GeneradorSolarActual();
+    ASSERT_NE(modelo, nullptr);
+    const QString constante = Celda(6, 1);
+
+    Ejecutar("INSERT INTO centrales (nid, centralgeneradora, potencia_autorizada_mw) VALUES (9001, 'Eólico', 24)");
+    TOpcionesPlantaSintetica opciones;
+    opciones.nid = 9001;
+    opciones.dias = 2;
+    const std::string series = GenerarPlantaSintetica(opciones).archivoSeries;
+    const std::string carpeta = CarpetaCentral(9001);
+    const std::vector<std::string> tablas = {carpeta + "/c9001_RO_DTE_3m.xlt",
+                                             carpeta + "/c9001_Restricciones_horarias_3m.xlt"};
+    for (const std::string& tabla : tablas)
+        apoyo_calibrador::EscribirArchivo(tabla, "Fecha\tTotal\n01-01-2018\t12.5\n");
+    Escribir("eNidCentral_Solar", "9001");
+    for (const char* boton : {"btProcesarRestricciones_solar", "btProcesarSeries_solar"}) {
+        errores.clear();
+        const std::string consola = Pulsar(boton);
+        ASSERT_EQ(errores.size(), 1) << boton;
+        EXPECT_EQ(errores[0].toStdString(),
+                  "El archivo de series \"" + series + "\" tiene 9 series y una central solar tiene 5")
+            << boton;
+        EXPECT_EQ(consola, "") << boton;
+        EXPECT_EQ(ventana->Modelos().GeneradorSolarActual(), modelo) << boton;
+        EXPECT_EQ(Celda(6, 1), constante) << boton;
+        for (const std::string& tabla : tablas)
+            EXPECT_EQ(apoyo_calibrador::LeerArchivo(tabla), "Fecha\tTotal\n01-01-2018\t12.5\n") << tabla;
+        for (const char* grafico : {"muestras_filtrados_plano_PE_Rad_.jpg", "0.jpg", "11.jpg", "23.jpg"})
+            EXPECT_FALSE(std::filesystem::exists(carpeta + "/" + grafico)) << grafico;
+    }
 }
 
 }  // namespace

@@ -35,6 +35,29 @@ inline void EscribirArchivo(const std::string& ruta, const std::string& texto) {
     f << texto;
 }
 
+// Replaces line `numero` (from 1) of a text file by `texto`.
+inline void CambiarLineaDelArchivo(const std::string& ruta, int numero, const std::string& texto) {
+    std::istringstream entrada(LeerArchivo(ruta));
+    std::string resultado;
+    int n = 0;
+    for (std::string linea; std::getline(entrada, linea);) resultado += (++n == numero ? texto : linea) + "\n";
+    EscribirArchivo(ruta, resultado);
+}
+
+// Series files a wind farm's model refuses, made from a good one by changing
+// its header: the count of series (line 2) or of samples (line 5).
+struct TCabeceraRechazada {
+    int linea;
+    const char* texto;
+    const char* mensaje;  // what the refusal says after the file's name
+};
+inline constexpr TCabeceraRechazada CabecerasRechazadas[] = {
+    {2, "5", "tiene 5 series y un parque eólico necesita 9"},
+    {2, "2", "tiene 2 series y un parque eólico necesita 9"},
+    {2, "8", "tiene 8 series y un parque eólico necesita 9"},
+    {5, "0", "no tiene muestras"},
+};
+
 constexpr int32_t SectoresDeMano = 72;
 constexpr int32_t TramosDeMano = 10;
 

@@ -2,12 +2,15 @@
 // plant, whose generating park is known, and small hand-made series.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "data/ucarpetasmodelos.h"
 #include "models/uauxdensidad.h"
@@ -19,6 +22,7 @@
 #include "numerics/errores.h"
 #include "numerics/uauxiliares.h"
 #include "numerics/uproblema.h"
+#include "tests/models/test_calibrador_apoyo.h"
 #include "unidad_temporal.h"
 
 namespace fs = std::filesystem;
@@ -261,17 +265,75 @@ TEST_F(SerieConSectores, EstadisticasDeLasMuestrasValidas) {
     EXPECT_NEAR(suma, 1, 1e-12);
 }
 
-TEST_F(ConUnidadC, SinVelocidadesDistintasNoHayEstadisticas) {
+// Calm samples give no S-curve in any sector (every fit fails on speeds of
+// 0), so no model is built from them.
+TEST_F(ConUnidadC, SinVelocidadesDistintasNoHayModelo) {
     SerieHecha serie;
     for (int i = 0; i < 30; ++i) serie.Agregar(10.0 + i, 0, 0.5 + 0.01 * i);  // calm, no run: power changes
     auto parque = CrearParqueSintetico(6);
     testing::internal::CaptureStdout();
-    auto modelo = TParque_ModeloEmpirico::Create(*parque, serie.Escribir(6), 1, 100, false);
-    const std::string consola = testing::internal::GetCapturedStdout();
-    TEstadisticasModeloEmpirico e;
-    EXPECT_FALSE(modelo->Estadisticas(e));
-    EXPECT_NE(consola.find("¡ATENCION! Ningún sector tiene más de 50 puntos"), std::string::npos);
-    EXPECT_EQ(modelo->FrecuenciaDireccion(10), 0);
+    try {
+        TParque_ModeloEmpirico::Create(*parque, serie.Escribir(6), 1, 100, false);
+        ADD_FAILURE() << "a model was built from calm samples";
+    } catch (const EErrorQuendal& error) {
+        EXPECT_NE(std::string(error.what()).find("ningún sector obtuvo su curva S"), std::string::npos)
+            << error.what();
+    }
+    testing::internal::GetCapturedStdout();
+}
+
+// The files in the plant folder, by name.
+std::vector<std::string> ArchivosDeLaCarpeta(int32_t nid) {
+    std::vector<std::string> nombres;
+    for (const auto& entrada : fs::directory_iterator(CarpetaCentral(nid)))
+        nombres.push_back(entrada.path().filename().string());
+    std::sort(nombres.begin(), nombres.end());
+    return nombres;
+}
+
+// A file of fewer than nine series (a solar plant's five, or a header that
+// says 2 or 8) or without samples is refused as the wind runs refuse it,
+// before anything is computed or written.
+TEST_F(ConUnidadC, UnArchivoDeMenosDeNueveSeriesOSinMuestrasSeRechazaSinEscribirNada) {
+    SerieHecha serie;
+    serie.AgregarGrupo(10, 40, 3, 15);
+    auto parque = CrearParqueSintetico(9);
+    for (const auto& caso : apoyo_calibrador::CabecerasRechazadas) {
+        const std::string archivo = serie.Escribir(9);
+        apoyo_calibrador::CambiarLineaDelArchivo(archivo, caso.linea, caso.texto);
+        testing::internal::CaptureStdout();
+        try {
+            TParque_ModeloEmpirico::Create(*parque, archivo, 1, 100, true);
+            ADD_FAILURE() << "built from " << caso.texto;
+        } catch (const EErrorQuendal& error) {
+            EXPECT_EQ(std::string(error.what()), "El archivo de series \"" + archivo + "\" " + caso.mensaje);
+        }
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << caso.mensaje;
+        EXPECT_EQ(ArchivosDeLaCarpeta(9), std::vector<std::string>{"c9_series10min.sas"}) << caso.mensaje;
+    }
+}
+
+// Fit ranges that hold no power leave every sector without an S-curve: the
+// first pass ends the build before the distance filter, the charts or the
+// tables.
+TEST_F(SerieConSectores, UnRangoDeAjusteSinPotenciasNoConstruyeElModelo) {
+    const std::string archivo = serie_.Escribir(5);
+    const std::pair<int32_t, int32_t> rangos[] = {{1000, 2000}, {2147483646, 2147483647}};
+    for (const auto& [inferior, superior] : rangos) {
+        testing::internal::CaptureStdout();
+        try {
+            TParque_ModeloEmpirico::Create(*parque_, archivo, inferior, superior, true);
+            ADD_FAILURE() << "built with " << inferior << " and " << superior;
+        } catch (const EErrorQuendal& error) {
+            EXPECT_EQ(std::string(error.what()),
+                      "No se construye el modelo empírico: ningún sector obtuvo su curva S. Ninguno tiene más de "
+                      "10 muestras con potencias entre el " + std::to_string(inferior) + " % y el " +
+                          std::to_string(superior) + " % de la potencia autorizada (24 MW) y un ajuste logrado.");
+        }
+        const std::string consola = testing::internal::GetCapturedStdout();
+        EXPECT_EQ(consola.find("Muestras filtradas por Distancia"), std::string::npos);
+        EXPECT_EQ(ArchivosDeLaCarpeta(5), std::vector<std::string>{"c5_series10min.sas"});
+    }
 }
 
 TEST_F(ConUnidadC, ElPeriodoDebeSerDeDiezMinutos) {

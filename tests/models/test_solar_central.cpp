@@ -105,7 +105,7 @@ TEST_F(ModeloSolarDesdeBaseDeDatos, AFileOfFourSeriesIsRefusedAsTheRestrictionRu
     } catch (const EErrorQuendal& e) {
         EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
         EXPECT_EQ(std::string(e.what()),
-                  "El archivo de series \"" + archivo + "\" tiene 4 series y una central solar necesita 5");
+                  "El archivo de series \"" + archivo + "\" tiene 4 series y una central solar tiene 5");
     }
 }
 

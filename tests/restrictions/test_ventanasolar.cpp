@@ -164,14 +164,22 @@ TEST_F(VentanaSolar, UnAnilloVacioSeRechaza) {
                  EErrorQuendal);
 }
 
-TEST_F(VentanaSolar, UnArchivoDeMenosDeCincoSeriesSeRechaza) {
-    std::ofstream(archivo_, std::ios::binary) << "1\n2018 1 15 0 0 0\n1/6\n2\n144\nP\n1 8\n2 9\n";
-    try {
-        TSerieSolarFiltrada::Leer(*modelo_, archivo_);
-        FAIL() << "se esperaba un error";
-    } catch (const EErrorQuendal& e) {
-        EXPECT_EQ(std::string(e.what()),
-                  "El archivo de series \"" + archivo_ + "\" tiene 1 series y una central solar necesita 5");
+// Fewer series would be read as zero series, more (a wind plant's nine) in
+// the wrong roles: both are refused.
+TEST_F(VentanaSolar, UnArchivoQueNoTieneCincoSeriesSeRechaza) {
+    const std::pair<int, const char*> casos[] = {
+        {1, "1\n2018 1 15 0 0 0\n1/6\n2\n144\nP\n1 8\n2 9\n"},
+        {9, "9\n2018 1 15 0 0 0\n1/6\n2\n144\nVel Ang PE Temp Pre HumRel CGM fDisp VarVel\n"
+            "1 8 270 12 15 1013 50 24 12 0.5\n2 9 270 13 15 1013 50 24 12 0.5\n"}};
+    for (const auto& [cantidad, texto] : casos) {
+        std::ofstream(archivo_, std::ios::binary) << texto;
+        try {
+            TSerieSolarFiltrada::Leer(*modelo_, archivo_);
+            ADD_FAILURE() << "se esperaba un error con " << cantidad << " series";
+        } catch (const EErrorQuendal& e) {
+            EXPECT_EQ(std::string(e.what()), "El archivo de series \"" + archivo_ + "\" tiene " +
+                                                 std::to_string(cantidad) + " series y una central solar tiene 5");
+        }
     }
 }
 
