@@ -317,12 +317,13 @@ void TPestaniaParque::ActualizarParqueDesdeFormulario() { AplicarAlParque(LeerPa
 void TPestaniaParque::MostrarParqueBajado(std::unique_ptr<TParque_ModeloTeorico> parque) {
     modelos_.PonerParque(std::move(parque));
     const TParque_ModeloTeorico& mostrado = *modelos_.ParqueActual();
-    const std::string bajado = "arque mostrado: " + NombreDelParqueEnMensajes(mostrado) + ", bajado de la base de datos";
+    const std::string bajado = NombreDelParqueEnMensajes(mostrado) + ", bajado de la base de datos";
     const TCalibradorParque* calibrador = modelos_.CalibradorActual();
-    if (calibrador && calibrador->Parque)
-        window()->setWindowTitle(Qs("Calibrador cargado, Parque: " + calibrador->Parque->nombre + "; p" + bajado));
-    else
-        window()->setWindowTitle(Qs("P" + bajado));
+    const std::string titulo = calibrador && calibrador->Parque
+                                   ? "Calibrador cargado, Parque: " + calibrador->Parque->nombre +
+                                         "; parque mostrado: " + bajado
+                                   : "Parque mostrado: " + bajado;
+    window()->setWindowTitle(Qs(titulo));
 }
 
 TParqueMostrado TPestaniaParque::ParqueMostrado() const {
@@ -473,8 +474,8 @@ void TPestaniaParque::btCargarCalibradorClick() {
 void TPestaniaParque::btGuardarCalibradorClick() {
     TCalibradorParque* calibrador = modelos_.CalibradorActual();
     if (!calibrador) return;
-    ExigirParqueDelCalibrador("Guardar Cal.",
-                              "los valores de las cajas van al parque mostrado y el calibrador se guardaría sin ellos");
+    ExigirParqueDelCalibrador(
+        "Guardar Cal.", "los valores de las cajas van al parque mostrado y el calibrador se guardaría sin ellos");
     // A refused box asks for no file.
     TParqueDelFormulario leido = LeerParqueDelFormulario();
     const QString archivo = entorno_.EjecutarDialogo(sdCalibrador);
@@ -493,8 +494,8 @@ void TPestaniaParque::CalibrarSimpleEthaMeteoClick() {
         return;
     }
     ExigirParqueDelCalibrador("Calibrar Etha de la E.M.",
-                              "se calibraría y guardaría el calibrador sin lo aplicado al parque mostrado, que dejaría "
-                              "de mostrarse");
+                              "se calibraría y guardaría el calibrador sin lo aplicado al parque mostrado, "
+                              "que dejaría de mostrarse");
     const int32_t nid = calibrador->Parque->nid;
     EscribirLineaEnConsola("Calibración de EthaMeteo de la Central " + N(nid) + " en proceso ...\n");
     calibrador->CalibrarEthaMeteo();

@@ -32,7 +32,8 @@ protected:
         UnidadCTemporal::SetUp();
         InicializarCarpetaModelos();
         const fs::path carpeta = CarpetaCentral(9001);
-        for (const auto& e : fs::directory_iterator(kPlantaDemo)) fs::copy_file(e.path(), carpeta / e.path().filename());
+        for (const auto& e : fs::directory_iterator(kPlantaDemo))
+            fs::copy_file(e.path(), carpeta / e.path().filename());
         fs::create_directories(fs::path(unidad_) / "basura");
         ventana = std::make_unique<TFormQuendal>();
         ventana->FijarCuadroDeError([this](const QString& mensaje) {
@@ -106,7 +107,8 @@ TEST_F(MensajesDeCajas, UnElementoIlegibleYUnTextoLargo) {
     Teclear("eEthaMeteo1", QStringLiteral("[2|2][1][x][3][4]"));
     Pulsar("btPlot_PV_MEMTMC");
     ASSERT_EQ(errores.size(), 1);
-    EXPECT_TRUE(errores[0].startsWith(QStringLiteral("Meteo_etha: Error: no se puede evaluar \"x\""))) << errores[0].toStdString();
+    EXPECT_TRUE(errores[0].startsWith(QStringLiteral("Meteo_etha: Error: no se puede evaluar \"x\"")))
+        << errores[0].toStdString();
 
     errores.clear();
     Teclear("eEthaMeteo1", QString(50, QLatin1Char('a')));
@@ -121,9 +123,8 @@ TEST_F(MensajesDeCajas, DosTablasSinColumnasSeRechazanYElParqueConservaLasSuyas)
     const int32_t columnasEtha = Parque().meteo_etha.nc, columnasVientos = Parque().mat_vientos.nc;
     ASSERT_GE(columnasEtha, 1);
     ASSERT_EQ(Parque().n_sectores_dir, 72);
-    std::string sinColumnas = "[72|0]";
-    Caja("eEthaMeteo2")->setText(QString::fromStdString(sinColumnas));
-    Caja("eMdeVientos")->setText(QString::fromStdString(sinColumnas));
+    Caja("eEthaMeteo2")->setText(QStringLiteral("[72|0]"));
+    Caja("eMdeVientos")->setText(QStringLiteral("[72|0]"));
     Pulsar("btCalcular1");
     ASSERT_EQ(errores.size(), 1);
     EXPECT_EQ(errores[0].toStdString(),

@@ -111,7 +111,9 @@ public:
     std::vector<std::string> pedidos;
 };
 
-bool Contiene(const QString& texto, const std::string& parte) { return texto.toStdString().find(parte) != std::string::npos; }
+bool Contiene(const QString& texto, const std::string& parte) {
+    return texto.toStdString().find(parte) != std::string::npos;
+}
 
 // ---- Without the database ----
 
@@ -207,7 +209,8 @@ TEST_P(ParqueMostrado, SimularDibujaElParqueMostradoYSoloDaElEmpiricoDeSuCentral
     const TParque_ModeloTeorico* mostrado = Modelos().ParqueActual();
     EXPECT_EQ(mostrado->potencia_autorizada_mw, 3);
     if (GetParam() != TMostrado::DelCalibrador)
-        EXPECT_EQ(ParqueDelCalibrador().potencia_autorizada_mw, potenciaDelCalibrador) << "the boxes go to the park shown";
+        EXPECT_EQ(ParqueDelCalibrador().potencia_autorizada_mw, potenciaDelCalibrador)
+            << "the boxes go to the park shown";
     const double teorica = Texto("ePE_MW_ModeloTeorico1").toDouble();
     EXPECT_GT(teorica, 0);
     EXPECT_LE(teorica, 3);
