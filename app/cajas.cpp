@@ -217,6 +217,9 @@ std::string N(int32_t k) { return std::to_string(k); }
 QLineEdit* NuevaCaja(const char* nombre, const QString& texto) {
     auto* caja = new QLineEdit(texto);
     caja->setObjectName(NombreDe(nombre));
+    // What the user types is the box's own text, whatever it last copied.
+    QObject::connect(caja, &QLineEdit::textEdited, caja,
+                     [caja] { caja->setProperty(kPropiedadOrigenDelTexto, QVariant()); });
     return caja;
 }
 

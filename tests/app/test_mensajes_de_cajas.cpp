@@ -93,12 +93,12 @@ TEST_F(MensajesDeCajas, LaTablaTecleadaEnLasCurvasSeNombraYSeCita) {
     EXPECT_EQ(errores[0].toStdString(), "Meteo_etha: \"abc\"" + kNoEsTabla);
     EXPECT_TRUE(fs::is_empty(fs::path(unidad_) / "basura"));
 
-    // Typed into the input tab's twin, the same text is named after it.
+    // Typed again into the input tab's twin, the same text is named after it.
     errores.clear();
-    Teclear("eEthaMeteo2", QStringLiteral("xyz"));
+    Teclear("eEthaMeteo2", QStringLiteral("abc"));
     Pulsar("btPlot_PV_MEMTMC");
     ASSERT_EQ(errores.size(), 1);
-    EXPECT_EQ(errores[0].toStdString(), "Etha E.M.: \"xyz\"" + kNoEsTabla);
+    EXPECT_EQ(errores[0].toStdString(), "Etha E.M.: \"abc\"" + kNoEsTabla);
 }
 
 // An element that does not evaluate keeps the evaluator's message, under
