@@ -55,11 +55,11 @@ void TPestaniaCurvas::btPlot_PV_MEMTMCClick() {
         throw EErrorQuendal("No hay un modelo combinado cargado: cargue uno antes de graficar las curvas P(V).");
     parque_.ExigirParqueDelCalibrador("Graficar P(V) MEMTMC", "las curvas mezclarían las dos centrales", false);
     if (combinado->Parque->nid != calibrador->Parque->nid)
-        throw EErrorQuendal("\"Graficar P(V) MEMTMC\" no se realizó: el modelo combinado actual es de " +
-                            NombreDelParqueEnMensajes(*combinado->Parque) + " y el calibrador actual de " +
+        throw EErrorQuendal("\"Graficar P(V) MEMTMC\" no se realizó: el modelo combinado actual (" +
+                            NombreDelParqueEnMensajes(*combinado->Parque) + ") y el calibrador actual (" +
                             NombreDelParqueEnMensajes(*calibrador->Parque) +
-                            ", y las curvas mezclarían las dos centrales. Cargue el modelo combinado de la central " +
-                            "con \"Cargar Modelo Calibrado\".");
+                            ") son de centrales distintas, y las curvas las mezclarían. Cargue el modelo combinado "
+                            "de una central con \"Cargar Modelo Calibrado\": será también su calibrador.");
     const double d = RealDe(eDir);
     parque_.ActualizarParqueDesdeFormulario();
     const TCurvasPV curvas =

@@ -256,6 +256,34 @@ INSTANTIATE_TEST_SUITE_P(Tabla, ParqueMostrado,
                                            TMostrado::DeOtraCentral),
                          [](const auto& info) { return std::string(NombreDe(info.param)); });
 
+// "Calcular MC" of another plant leaves the calibrator as it was: the plot
+// would draw one plant's data beside another's combined model.
+class ModeloCombinadoDeOtraCentral : public apoyo_calibrador::ConUnidadDePrueba, public VentanaDePrueba {
+protected:
+    void TearDown() override {
+        ventana.reset();
+        apoyo_calibrador::ConUnidadDePrueba::TearDown();
+    }
+};
+
+TEST_F(ModeloCombinadoDeOtraCentral, GraficarPVLoRechaza) {
+    fs::create_directories(fs::path(unidad_) / "basura");
+    Elegir(apoyo_calibrador::EscribirCalibradorDeMano(12));
+    Pulsar("btCargarCalibrador");
+    apoyo_calibrador::EscribirCalibradorDeMano(13);
+    Escribir("eNidCentral", "13");
+    Pulsar("btCalcularMC");
+    ASSERT_TRUE(errores.isEmpty()) << Errores();
+    Pulsar("btPlot_PV_MEMTMC");
+    ASSERT_EQ(errores.size(), 1);
+    EXPECT_TRUE(Contiene(errores[0], "\"Graficar P(V) MEMTMC\" no se realizó: el modelo combinado actual (el "
+                                     "parque 13 ("))
+        << Errores();
+    EXPECT_TRUE(Contiene(errores[0], "y el calibrador actual (el parque 12 (")) << Errores();
+    EXPECT_TRUE(fs::is_empty(fs::path(unidad_) / "basura"));
+    EXPECT_TRUE(PaintBox1EnBlanco());
+}
+
 // ---- Through "Bajar MT de la Base de Datos" ----
 
 // A window on the test server (plant 31 "Parque Sur"), on a drive C: of its
