@@ -64,9 +64,9 @@ public:
     void MostrarParqueBajado(std::unique_ptr<TParque_ModeloTeorico> parque);
     TParqueMostrado ParqueMostrado() const;
     // Refuses `operacion`, which works on the calibrator, while the park
-    // shown is `rechazados` (DeOtraCentral, or also DeLaMismaCentral): the
-    // message names both parks, says what would go wrong (`consecuencia`)
-    // and what to do instead.
+    // shown is of another plant, or, with `tambienDeLaMismaCentral`, of the
+    // calibrator's plant downloaded again: the message names both parks,
+    // says what would go wrong (`consecuencia`) and what to do instead.
     void ExigirParqueDelCalibrador(const std::string& operacion, const std::string& consecuencia,
                                    bool tambienDeLaMismaCentral = true) const;
 
