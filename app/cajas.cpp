@@ -13,6 +13,7 @@
 #include <QStringList>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <vector>
 
 #include "app/traducciones.h"
@@ -198,6 +199,10 @@ private:
 };
 
 const char* const kPropiedadNombreEnMensajes = "nombreEnMensajes";
+// A box's text copied from another box: the name of the box it was typed
+// into and the text itself. It names the box while the box still holds that
+// text, so that a message about a copy names where the user typed it.
+const char* const kPropiedadOrigenDelTexto = "origenDelTexto";
 
 }  // namespace
 
@@ -212,6 +217,9 @@ std::string N(int32_t k) { return std::to_string(k); }
 QLineEdit* NuevaCaja(const char* nombre, const QString& texto) {
     auto* caja = new QLineEdit(texto);
     caja->setObjectName(NombreDe(nombre));
+    // What the user types is the box's own text, whatever it last copied.
+    QObject::connect(caja, &QLineEdit::textEdited, caja,
+                     [caja] { caja->setProperty(kPropiedadOrigenDelTexto, QVariant()); });
     return caja;
 }
 
@@ -280,6 +288,10 @@ void NombrarEnMensajes(QWidget* control, const QString& nombre) {
 }
 
 std::string NombreEnMensajes(const QWidget* control) {
+    if (const auto* caja = qobject_cast<const QLineEdit*>(control)) {
+        const QStringList origen = caja->property(kPropiedadOrigenDelTexto).toStringList();
+        if (origen.size() == 2 && origen[1] == caja->text()) return origen[0].toStdString();
+    }
     const QVariant nombre = control->property(kPropiedadNombreEnMensajes);
     return (nombre.isValid() ? nombre.toString() : control->objectName()).toStdString();
 }
@@ -342,7 +354,38 @@ double RealDe(const QLineEdit* caja) {
     }
 }
 
+namespace {
+
+// The typed text in a message, cut where a long table would fill the box.
+std::string TextoCitado(const std::string& texto) {
+    constexpr std::size_t kLargoCitado = 40;
+    std::size_t corte = std::min(texto.size(), kLargoCitado);
+    while (corte < texto.size() && (static_cast<unsigned char>(texto[corte]) & 0xC0) == 0x80) --corte;
+    return "\"" + texto.substr(0, corte) + (corte < texto.size() ? "…" : "") + "\"";
+}
+
+// The table's counts, "[filas|columnas]", cut as the matrix reader cuts
+// them: a text without them is refused quoting what was typed, since the
+// reader's own message would quote only the piece where a count should be
+// (empty for "abc").
+void ExigirDimensionesDeTabla(const QLineEdit* caja) {
+    const std::string texto = Txt(caja);
+    std::string_view resto = texto, pieza;
+    CortarHasta(pieza, resto, '[');
+    CortarHasta(pieza, resto, '|');
+    int filas = 0, columnas = 0;
+    const bool hayFilas = TextoDecimalAEntero(pieza, filas);
+    CortarHasta(pieza, resto, ']');
+    if (hayFilas && TextoDecimalAEntero(pieza, columnas)) return;
+    throw EConvertError(NombreEnMensajes(caja) + ": " + TextoCitado(texto) +
+                        " no es una tabla: se esperaban sus dimensiones, \"[filas|columnas]\", y luego sus "
+                        "elementos, \"[v11][v12]...\"");
+}
+
+}  // namespace
+
 TMatR TablaDe(const QLineEdit* caja) {
+    ExigirDimensionesDeTabla(caja);
     try {
         return TMatR::Create_DesdeCadena(Txt(caja));
     } catch (const EErrorQuendal&) {
@@ -384,8 +427,12 @@ void PonerCelda(QTableWidget* rejilla, int columna, int fila, const QString& tex
     rejilla->setItem(fila, columna, new QTableWidgetItem(texto));
 }
 
+// The copy is named after the box the text was typed into (its own origin
+// when it is a copy too), before its change event copies it further.
 void CopiarTexto(const QLineEdit* desde, QLineEdit* hacia) {
-    if (hacia->text() != desde->text()) hacia->setText(desde->text());
+    if (hacia->text() == desde->text()) return;
+    hacia->setProperty(kPropiedadOrigenDelTexto, QStringList{Qs(NombreEnMensajes(desde)), desde->text()});
+    hacia->setText(desde->text());
 }
 
 void CopiarFecha(const QDateEdit* desde, QDateEdit* hacia) {

@@ -51,7 +51,8 @@ QWidget* ConEtiqueta(const QString& etiqueta, QWidget* control);
 // types into, a box under a shared label after its part of it.
 void NombrarEnMensajes(QWidget* control, const QString& nombre);
 // That name: the label's first line without its closing colon or blanks;
-// the object name when it has none.
+// the object name when it has none. A box holding a text copied from
+// another box (CopiarTexto) is named after the box the text was typed into.
 std::string NombreEnMensajes(const QWidget* control);
 void IgualarColumnas(QGridLayout* rejilla);
 // Lines joined by line feeds, for labels of several lines.
@@ -73,7 +74,8 @@ int32_t EnteroDe(const QLineEdit* caja);
 // number or result beyond a double.
 double RealDe(const QLineEdit* caja);
 // Tables: the one-line matrix string "[nf|nc][v11]...[vnm]", each element
-// read as a typed real. A failure names the box as RealDe does.
+// read as a typed real. A failure names the box as RealDe does; a text
+// without the two counts is quoted as typed (cut when long).
 TMatR TablaDe(const QLineEdit* caja);
 // A date picker's day at 00:00, its typed text taken first (so a twin
 // follows it); a text that is no date is refused, naming the picker.
@@ -93,6 +95,8 @@ int32_t LongitudDeAnillo(const QLineEdit* caja);
 void PonerCelda(QTableWidget* rejilla, int columna, int fila, const QString& texto);
 
 // Copies between twin controls. An equal value is left alone: no change
-// event, so two-way pairs stop.
+// event, so two-way pairs stop. A copied text keeps, for the messages about
+// it, the name of the box it was typed into (NombreEnMensajes), until the
+// box holds another text.
 void CopiarTexto(const QLineEdit* desde, QLineEdit* hacia);
 void CopiarFecha(const QDateEdit* desde, QDateEdit* hacia);

@@ -43,7 +43,9 @@ TPestaniaCurvas::TPestaniaCurvas(TEntornoPestanias& entorno, TPestaniaParque& pa
 
 // The power curves of the three models for the direction in the direction
 // box, drawn on the curves tab and then saved under "c:\basura", a folder
-// the system does not create.
+// the system does not create. The theoretical curve is the park shown's; a
+// park or a combined model of another plant than the calibrator's is
+// refused, since the chart would mix two plants.
 void TPestaniaCurvas::btPlot_PV_MEMTMCClick() {
     TCalibradorParque* calibrador = modelos_.CalibradorActual();
     TParque_ModeloCombinado* combinado = modelos_.ModeloCombinadoActual();
@@ -51,6 +53,13 @@ void TPestaniaCurvas::btPlot_PV_MEMTMCClick() {
         throw EErrorQuendal("No hay un calibrador cargado: no hay curvas P(V) que graficar.");
     if (!combinado)
         throw EErrorQuendal("No hay un modelo combinado cargado: cargue uno antes de graficar las curvas P(V).");
+    parque_.ExigirParqueDelCalibrador("Graficar P(V) MEMTMC", "las curvas mezclarían las dos centrales", false);
+    if (combinado->Parque->nid != calibrador->Parque->nid)
+        throw EErrorQuendal("\"Graficar P(V) MEMTMC\" no se realizó: el modelo combinado actual (" +
+                            NombreDelParqueEnMensajes(*combinado->Parque) + ") y el calibrador actual (" +
+                            NombreDelParqueEnMensajes(*calibrador->Parque) +
+                            ") son de centrales distintas, y las curvas las mezclarían. Cargue el modelo combinado "
+                            "de una central con \"Cargar Modelo Calibrado\": será también su calibrador.");
     const double d = RealDe(eDir);
     parque_.ActualizarParqueDesdeFormulario();
     const TCurvasPV curvas =

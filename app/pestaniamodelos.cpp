@@ -125,7 +125,7 @@ void TPestaniaModelos::btBajarParqueClick() {
     auto parque = TParque_ModeloTeorico::Create_DesdeBD(conexion, *fila);
     const std::string archivo = RutaParqueMT(nid);
     parque->GuardarEnArchivo(archivo);
-    modelos_.PonerParque(std::move(parque));
+    parque_.MostrarParqueBajado(std::move(parque));
     EscribirLineaEnConsola("MODELO TEORICO GUARDADO CON EXITO EN: " + archivo + ".\n");
 }
 

@@ -118,6 +118,19 @@ double LimiteDePotenciaDe(const QLineEdit* caja) {
     return limite;
 }
 
+// What is shown beside the current calibrator, for the messages of the
+// operations that would mix the two.
+std::string QueParqueSeMuestra(TParqueMostrado relacion, const TParque_ModeloTeorico& mostrado,
+                               const TCalibradorParque& calibrador) {
+    const std::string delCalibrador = NombreDelParqueEnMensajes(*calibrador.Parque);
+    if (relacion == TParqueMostrado::DeLaMismaCentral)
+        return "se muestra " + NombreDelParqueEnMensajes(mostrado) +
+               " bajado de nuevo de la base de datos, no el parque del calibrador actual (" + delCalibrador +
+               ", de la misma central)";
+    return "se muestra " + NombreDelParqueEnMensajes(mostrado) +
+           ", bajado de la base de datos, y el calibrador actual es de otra central: " + delCalibrador;
+}
+
 }  // namespace
 
 TPestaniaParque::TPestaniaParque(TEntornoPestanias& entorno, TPestaniaEntradas& entradas)
@@ -299,6 +312,46 @@ void TPestaniaParque::AplicarAlParque(TParqueDelFormulario leido) {
 
 void TPestaniaParque::ActualizarParqueDesdeFormulario() { AplicarAlParque(LeerParqueDelFormulario()); }
 
+// The boxes and the picture stay as they were; the title says which park
+// the next simulation draws, beside the calibrator still current.
+void TPestaniaParque::MostrarParqueBajado(std::unique_ptr<TParque_ModeloTeorico> parque) {
+    modelos_.PonerParque(std::move(parque));
+    const TParque_ModeloTeorico& mostrado = *modelos_.ParqueActual();
+    const std::string bajado = NombreDelParqueEnMensajes(mostrado) + ", bajado de la base de datos";
+    const TCalibradorParque* calibrador = modelos_.CalibradorActual();
+    const std::string titulo = calibrador && calibrador->Parque
+                                   ? "Calibrador cargado, Parque: " + calibrador->Parque->nombre +
+                                         "; parque mostrado: " + bajado
+                                   : "Parque mostrado: " + bajado;
+    window()->setWindowTitle(Qs(titulo));
+}
+
+TParqueMostrado TPestaniaParque::ParqueMostrado() const {
+    const TCalibradorParque* calibrador = modelos_.CalibradorActual();
+    const TParque_ModeloTeorico* parque = modelos_.ParqueActual();
+    if (!calibrador || !calibrador->Parque || !parque) return TParqueMostrado::SinCalibrador;
+    if (parque == calibrador->Parque.get()) return TParqueMostrado::DelCalibrador;
+    return parque->nid == calibrador->Parque->nid ? TParqueMostrado::DeLaMismaCentral
+                                                  : TParqueMostrado::DeOtraCentral;
+}
+
+// The values typed into the boxes go to the park shown; an operation on the
+// calibrator would leave them out, or put two plants into one result.
+void TPestaniaParque::ExigirParqueDelCalibrador(const std::string& operacion, const std::string& consecuencia,
+                                                bool tambienDeLaMismaCentral) const {
+    const TParqueMostrado relacion = ParqueMostrado();
+    if (relacion != TParqueMostrado::DeOtraCentral &&
+        !(tambienDeLaMismaCentral && relacion == TParqueMostrado::DeLaMismaCentral))
+        return;
+    const TParque_ModeloTeorico& mostrado = *modelos_.ParqueActual();
+    throw EErrorQuendal("\"" + operacion + "\" no se realizó: " +
+                        QueParqueSeMuestra(relacion, mostrado, *modelos_.CalibradorActual()) + "; " + consecuencia +
+                        ". Para trabajar con el calibrador, vuelva a cargar su archivo (\"Cargar Cal.\" o "
+                        "\"Cargar Modelo Calibrado\") y teclee de nuevo sus valores; para calibrar el parque "
+                        "bajado, use \"Crear archivo .clp con MT y archivo .sas\" con la central " +
+                        N(mostrado.nid) + ".");
+}
+
 // ---- Simulating the park ----
 
 // "Simular Modelo Teórico": the theoretical and empirical powers for the
@@ -325,26 +378,42 @@ void TPestaniaParque::btCalcularClick() {
     AplicarAlParque(std::move(leido));
     const double densidadMastil = PotenciaDelViento(velocidadMastil, DensidadBase);
     parque.FijarDireccion(direccion);
-    // The park is capped at its own authorised power (the calibrator's park
-    // is the park shown whenever a calibrator is current).
+    // The park is capped at its own authorised power, also when it is not
+    // the calibrator's (a download).
     double libre = 0;
     const double potenciaTeorica =
         parque.PotenciaDesdeEstacion(DensidadBase, densidadMastil, parque.potencia_autorizada_mw, libre);
     VientoLibre->setText(TextoDeNumero(VientoDePotencia(libre, DensidadBase)));
 
-    // The empirical model belongs to the calibrator whose park is shown; a
-    // park of its own (a database download) has none: no samples behind it.
-    double potenciaEmpirica = 0, peso = -1;
-    TCalibradorParque* calibrador = modelos_.CalibradorActual();
-    if (calibrador && calibrador->Parque.get() == &parque && calibrador->ModeloEmpirico)
-        potenciaEmpirica = calibrador->ModeloEmpirico->PE_PorTramos(direccion, densidadMastil, peso);
-
     ePE_MW_ModeloTeorico->setText(TextoDeNumero(potenciaTeorica));
     eVAnemoResultante->setText(TextoDeNumero(VientoDePotencia(parque.ValorEnPunto(0, 0), DensidadBase)));
-    ePE_MW_Representantes->setText(TextoDeNumero(potenciaEmpirica));
-    eME_Peso->setText(TextoDeNumero(peso));
+    MostrarPotenciaEmpirica(direccion, densidadMastil);
     VelocidadesMT_To_PB(pb_Parque_original);
     VelocidadesMT_To_PB(entradas_.pb_Parque_simple);
+}
+
+// The empirical power beside the park shown comes from the calibrator's
+// data when they are of the park's plant. A park of another plant leaves
+// both outputs empty, and the console says why; a park with no calibrator
+// has no samples behind it (power 0, weight -1).
+void TPestaniaParque::MostrarPotenciaEmpirica(double direccion, double densidadMastil) {
+    const TParqueMostrado relacion = ParqueMostrado();
+    if (relacion == TParqueMostrado::DeOtraCentral) {
+        EscribirLineaEnConsola(
+            "Simular Modelo Teórico: " +
+            QueParqueSeMuestra(relacion, *modelos_.ParqueActual(), *modelos_.CalibradorActual()) +
+            "; la potencia del modelo empírico y su peso quedan vacíos: los datos del calibrador son de otra "
+            "central.");
+        ePE_MW_Representantes->clear();
+        eME_Peso->clear();
+        return;
+    }
+    double potenciaEmpirica = 0, peso = -1;
+    const TCalibradorParque* calibrador = modelos_.CalibradorActual();
+    if (relacion != TParqueMostrado::SinCalibrador && calibrador->ModeloEmpirico)
+        potenciaEmpirica = calibrador->ModeloEmpirico->PE_PorTramos(direccion, densidadMastil, peso);
+    ePE_MW_Representantes->setText(TextoDeNumero(potenciaEmpirica));
+    eME_Peso->setText(TextoDeNumero(peso));
 }
 
 // ---- Park picture ----
@@ -405,6 +474,8 @@ void TPestaniaParque::btCargarCalibradorClick() {
 void TPestaniaParque::btGuardarCalibradorClick() {
     TCalibradorParque* calibrador = modelos_.CalibradorActual();
     if (!calibrador) return;
+    ExigirParqueDelCalibrador(
+        "Guardar Cal.", "los valores de las cajas van al parque mostrado y el calibrador se guardaría sin ellos");
     // A refused box asks for no file.
     TParqueDelFormulario leido = LeerParqueDelFormulario();
     const QString archivo = entorno_.EjecutarDialogo(sdCalibrador);
@@ -422,6 +493,9 @@ void TPestaniaParque::CalibrarSimpleEthaMeteoClick() {
         EscribirLineaEnConsola("No existe el Calibrador de la Central " + N(entorno_.NidCentral()) + ".");
         return;
     }
+    ExigirParqueDelCalibrador("Calibrar Etha de la E.M.",
+                              "se calibraría y guardaría el calibrador sin lo aplicado al parque mostrado, "
+                              "que dejaría de mostrarse");
     const int32_t nid = calibrador->Parque->nid;
     EscribirLineaEnConsola("Calibración de EthaMeteo de la Central " + N(nid) + " en proceso ...\n");
     calibrador->CalibrarEthaMeteo();
@@ -464,5 +538,8 @@ void TPestaniaParque::CalcularvientoClick() {
 void TPestaniaParque::btUpdateMTinDBClick() {
     TCalibradorParque* calibrador = modelos_.CalibradorActual();
     if (!calibrador) throw EErrorQuendal("No hay un calibrador cargado: no hay parque que actualizar en la base de datos.");
+    ExigirParqueDelCalibrador("Actualizar MT en la Base de Datos",
+                              "la base de datos recibiría el parque del calibrador, sin los cambios hechos al parque "
+                              "mostrado");
     calibrador->Parque->ActualizarBD(entorno_.ConexionAbierta());
 }

@@ -4,6 +4,7 @@
 // tools that change single turbines. Its operations also serve the input
 // tab's "Simular Modelo Teórico" and the other tabs that show or update the
 // current park.
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -23,6 +24,15 @@ struct TParqueDelFormulario {
     double alfa_terreno = 0, gamma_atmosfera = 0, fpv3pe = 0, factor_perdidas = 0, potencia_autorizada_mw = 0;
     // None where the box still shows the park's own table.
     std::optional<TMatR> meteo_etha, mat_vientos;
+};
+
+// How the park shown stands to the current calibrator. A download shows a
+// park of its own, which may be of the calibrator's plant or of another.
+enum class TParqueMostrado {
+    SinCalibrador,     // no current calibrator, or no park shown
+    DelCalibrador,     // the calibrator's own park
+    DeLaMismaCentral,  // a park of the calibrator's plant, downloaded again
+    DeOtraCentral,     // a park of another plant, downloaded
 };
 
 class TPestaniaParque : public TPestania {
@@ -48,6 +58,17 @@ public:
     void AplicarAlParque(TParqueDelFormulario leido);
     // Both in turn: a refused box leaves the park as it was.
     void ActualizarParqueDesdeFormulario();
+
+    // A downloaded park becomes the park shown; the title names it beside
+    // the calibrator's.
+    void MostrarParqueBajado(std::unique_ptr<TParque_ModeloTeorico> parque);
+    TParqueMostrado ParqueMostrado() const;
+    // Refuses `operacion`, which works on the calibrator, while the park
+    // shown is of another plant, or, with `tambienDeLaMismaCentral`, of the
+    // calibrator's plant downloaded again: the message names both parks,
+    // says what would go wrong (`consecuencia`) and what to do instead.
+    void ExigirParqueDelCalibrador(const std::string& operacion, const std::string& consecuencia,
+                                   bool tambienDeLaMismaCentral = true) const;
 
     const TPeticionDialogo odCalibrador{QStringLiteral("odCalibrador"), TTipoDialogo::AbrirArchivo,
                                         QStringLiteral("*.clp"), {}, {}};
@@ -95,6 +116,7 @@ private:
 
     // "Simular Modelo Teórico" (here and on the input tab).
     void btCalcularClick();
+    void MostrarPotenciaEmpirica(double direccion, double densidadMastil);
     // The wind-speed map of the current park, and the mouse over either
     // picture.
     void VelocidadesMT_To_PB(TCajaPintura* caja);

@@ -33,7 +33,7 @@ std::string SufijoDeDireccion(double d) {
 TCurvasPV CalcularCurvasPV(TParque_ModeloTeorico& parque, const TCalibradorParque& calibrador,
                            TParque_ModeloCombinado& combinado, double direccion, bool sinMatrizFactores) {
     const TParque_ModeloEmpirico& empirico = *calibrador.ModeloEmpirico;
-    const double tope = calibrador.Parque->potencia_autorizada_mw;
+    const double tope = parque.potencia_autorizada_mw;
     const int32_t n = empirico.mediosTramos.n;
     TCurvasPV curvas{TVectR(n), TVectR(n), TVectR(n), TVectR(n)};
     for (int32_t j = 1; j <= n; ++j) {

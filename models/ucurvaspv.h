@@ -17,13 +17,14 @@ class TParque_ModeloTeorico;
 struct TCurvasPV {
     TVectR v;      // speed (m/s)
     TVectR MW_ME;  // empirical power (MW)
-    TVectR MW_MT;  // theoretical power (MW), capped at the calibrator park's authorised power
+    TVectR MW_MT;  // theoretical power (MW), capped at the park's own authorised power
     TVectR MW_MC;  // combined power without set-point cap (MW)
 };
 
 // The curves at direction d (degrees). `parque` is the park whose power gives
-// the theoretical curve (the window's current park, which may be the
-// calibrator's); its direction is set to d before each of its powers. The
+// the theoretical curve (the window's current park, the calibrator's or one
+// of the same plant downloaded again), capped at its own authorised power;
+// its direction is set to d before each of its powers. The
 // combined model runs with a set-point of 10⁶ MW, so that no set-point cuts
 // its curve. Needs a calibrator with an empirical model.
 TCurvasPV CalcularCurvasPV(TParque_ModeloTeorico& parque, const TCalibradorParque& calibrador,

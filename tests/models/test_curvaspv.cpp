@@ -111,16 +111,16 @@ INSTANTIATE_TEST_SUITE_P(Tabla, CurvasPV,
                                            TCasoCurvas{359.9, false, false}, TCasoCurvas{200, true, false},
                                            TCasoCurvas{270, false, true}, TCasoCurvas{270, true, true}));
 
-// The theoretical curve is capped at the calibrator park's authorised power,
-// not at the current park's: here the calibrator's is 15 MW and the current
-// park, a copy of the demo park, has 24 MW.
-TEST(CurvasPVTope, ElTopeEsLaPotenciaAutorizadaDelParqueDelCalibrador) {
+// The theoretical curve is capped at the current park's own authorised
+// power, not at the calibrator park's: here the current park, a copy of the
+// demo park, has 15 MW and the calibrator's 24 MW.
+TEST(CurvasPVTope, ElTopeEsLaPotenciaAutorizadaDelParqueActual) {
     auto calibrador = CalibradorDemo();
     auto combinado = CombinadoDemo();
     auto parqueActual = TParque_ModeloTeorico::Create_Clonar(*calibrador->Parque);
-    ASSERT_EQ(parqueActual->potencia_autorizada_mw, 24);
-    calibrador->Parque->potencia_autorizada_mw = 15;
-    calibrador->Parque->Preparar();
+    ASSERT_EQ(calibrador->Parque->potencia_autorizada_mw, 24);
+    parqueActual->potencia_autorizada_mw = 15;
+    parqueActual->Preparar();
     const TCurvasPV curvas = CalcularCurvasPV(*parqueActual, *calibrador, *combinado, 270, false);
     ASSERT_EQ(curvas.MW_MT.n, 10);
     const double bajoElTope[] = {0, 0.4302, 1.9058, 6.3661, 13.9305};
