@@ -158,6 +158,11 @@ std::string DefectoDeFormaDeLasTablasDelMastil(const TParque_ModeloTeorico& parq
 bool TablaDelMastilVacia(const TMatR& tabla) { return tabla.nf < 1 || tabla.nc < 1; }
 
 std::string DefectoDelBloqueDelParque(const TParque_ModeloTeorico& parque) {
+    // The block is written and read with the invariant formats, so the check
+    // that it reads back runs with them too, whoever calls it and whatever
+    // the user's settings: a position is read back with '.' as the reader
+    // reads it, not with the user's decimal comma.
+    TFormatosInvariantes invariantes;
     if (TieneSaltoDeLinea(parque.nombre))
         return "el nombre \"" + Visible(parque.nombre) +
                "\" tiene un salto de línea, y el archivo guarda el nombre en una sola línea";
@@ -200,6 +205,9 @@ TPosicion TPosicion::Create_UTM(int32_t huso, char zona, double xe, double yn) {
 }
 
 TPosicion TPosicion::Create_LeerDeTexto(TLectorTexto& f) {
+    // The UTM line's reals are typed reals, read with the separator in force:
+    // '.' here, as the writer wrote them, whatever the user's settings.
+    TFormatosInvariantes invariantes;
     TPosicion p;
     p.x = f.LeerReal();
     p.y = f.LeerRealLinea();

@@ -482,7 +482,8 @@ bool TablaDelMastilVacia(const TMatR& tabla);
 // the table and sector rules, a name or a curve model that is not one line,
 // a turbine's UTM band that its position line cannot carry, a position that
 // does not read back, more turbines than a file may hold. Empty when the
-// block reads back.
+// block reads back. It checks with the invariant formats, which it pushes
+// itself, so its answer never depends on the user's settings.
 std::string DefectoDelBloqueDelParque(const TParque_ModeloTeorico& parque);
 // "el parque <nid> (<nombre>)", with line breaks in the name made visible.
 std::string NombreDelParqueEnMensajes(const TParque_ModeloTeorico& parque);

@@ -1,7 +1,7 @@
 // What the program writes, it reads back. One change at a time to the park of
 // each of the demo's three model files: either the save refuses it, leaving
 // the file as it was, or the file saved reads back and saves again byte for
-// byte.
+// byte; and so alike under the C settings and under a decimal comma.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -11,6 +11,7 @@
 #include <functional>
 #include <limits>
 #include <memory>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -19,6 +20,7 @@
 #include "models/uparques_modelocombinado.h"
 #include "models/uparques_modeloteorico.h"
 #include "numerics/errores.h"
+#include "ajustes_de_usuario.h"
 #include "unidad_temporal.h"
 
 namespace fs = std::filesystem;
@@ -112,6 +114,9 @@ struct TCambio {
     std::function<std::string(std::string)> segundaGuardada = [](std::string texto) { return texto; };
 };
 
+void PrintTo(const TClaseDeArchivo& clase, std::ostream* os) { *os << clase.nombre; }
+void PrintTo(const TCambio& cambio, std::ostream* os) { *os << cambio.nombre; }
+
 std::string NombreDe(const TClaseDeArchivo& clase, const TCambio& cambio) {
     return std::string(cambio.nombre) + "_" + clase.nombre;
 }
@@ -173,57 +178,82 @@ const std::vector<TCambio>& Cambios() {
     return cambios;
 }
 
+// What one run of a row leaves: the refusal's message, with the file's path
+// in it as "<archivo>", or the bytes of the first save and of the save of
+// what that one read back.
+struct TResultadoDeLaFila {
+    std::string rechazo, primera, segunda;
+};
+
 class IdaYVuelta : public UnidadCTemporal,
                    public ::testing::WithParamInterface<std::tuple<TClaseDeArchivo, TCambio>> {
 protected:
-    void SetUp() override {
-        UnidadCTemporal::SetUp();
-        if (HasFatalFailure()) return;
-        const TClaseDeArchivo& clase = std::get<0>(GetParam());
-        carpeta_ = unidad_ + "/modelo";
-        fs::create_directories(carpeta_);
-        ruta_ = carpeta_ + "/" + clase.archivo;
-        fs::copy_file(CarpetaDemo + "/" + clase.archivo, ruta_);
-    }
-
-    std::vector<std::string> ArchivosDeLaCarpeta() const {
+    std::vector<std::string> ArchivosDeLaCarpeta(const std::string& carpeta) const {
         std::vector<std::string> nombres;
-        for (const auto& entrada : fs::directory_iterator(carpeta_)) nombres.push_back(entrada.path().filename());
+        for (const auto& entrada : fs::directory_iterator(carpeta)) nombres.push_back(entrada.path().filename());
         std::sort(nombres.begin(), nombres.end());
         return nombres;
     }
 
-    std::string carpeta_, ruta_;
+    // The row on a copy of the demo's file in a folder of its own, under the
+    // settings in force.
+    void Correr(const std::string& nombreCarpeta, TResultadoDeLaFila& resultado) {
+        const auto& [clase, cambio] = GetParam();
+        const std::string carpeta = unidad_ + "/" + nombreCarpeta;
+        fs::create_directories(carpeta);
+        const std::string ruta = carpeta + "/" + clase.archivo;
+        fs::copy_file(CarpetaDemo + "/" + clase.archivo, ruta);
+
+        TModeloLeido modelo = clase.leer(ruta);
+        cambio.aplicar(modelo.Parque());
+        const std::string antes = LeerArchivo(ruta);
+
+        if (!cambio.rechazo.empty()) {
+            try {
+                modelo.Guardar(ruta);
+                FAIL() << "the save took a park its reader refuses";
+            } catch (const EInOutError& e) {
+                const std::string mensaje = e.what();
+                EXPECT_EQ(mensaje.rfind("No se guarda el parque 9001 (", 0), 0u) << mensaje;
+                const std::size_t donde = mensaje.find(") en " + ruta + ": ");
+                ASSERT_NE(donde, std::string::npos) << mensaje;
+                EXPECT_NE(mensaje.find(cambio.rechazo), std::string::npos) << mensaje;
+                resultado.rechazo = std::string(mensaje).replace(donde + 5, ruta.size(), "<archivo>");
+            }
+            EXPECT_EQ(PrimeraDiferencia(LeerArchivo(ruta), antes), "");
+            EXPECT_EQ(ArchivosDeLaCarpeta(carpeta), std::vector<std::string>{clase.archivo});
+            return;
+        }
+
+        modelo.Guardar(ruta);
+        resultado.primera = LeerArchivo(ruta);
+        ASSERT_FALSE(resultado.primera == antes) << "the change changed nothing";
+        TModeloLeido leido = clase.leer(ruta);
+        const std::string otra = carpeta + "/otra_vez";
+        leido.Guardar(otra);
+        resultado.segunda = LeerArchivo(otra);
+        EXPECT_EQ(PrimeraDiferencia(resultado.segunda, cambio.segundaGuardada(resultado.primera)), "");
+    }
 };
 
+// Every row under the C settings and under a decimal comma: the file format
+// and the save's checks do not depend on the user's settings, so both runs
+// refuse alike or write the same bytes.
 TEST_P(IdaYVuelta, SeRechazaAlGuardarOSeLeeComoSeGuardo) {
-    const auto& [clase, cambio] = GetParam();
-    TModeloLeido modelo = clase.leer(ruta_);
-    cambio.aplicar(modelo.Parque());
-    const std::string antes = LeerArchivo(ruta_);
-
-    if (!cambio.rechazo.empty()) {
-        try {
-            modelo.Guardar(ruta_);
-            FAIL() << "the save took a park its reader refuses";
-        } catch (const EInOutError& e) {
-            const std::string mensaje = e.what();
-            EXPECT_EQ(mensaje.rfind("No se guarda el parque 9001 (", 0), 0u) << mensaje;
-            EXPECT_NE(mensaje.find(") en " + ruta_ + ": "), std::string::npos) << mensaje;
-            EXPECT_NE(mensaje.find(cambio.rechazo), std::string::npos) << mensaje;
-        }
-        EXPECT_EQ(PrimeraDiferencia(LeerArchivo(ruta_), antes), "");
-        EXPECT_EQ(ArchivosDeLaCarpeta(), std::vector<std::string>{clase.archivo});
-        return;
+    TResultadoDeLaFila enC, conComa;
+    {
+        const TAjustesDeUsuario ajustes(AjustesDeC());
+        SCOPED_TRACE("C");
+        Correr("C", enC);
     }
-
-    modelo.Guardar(ruta_);
-    const std::string primera = LeerArchivo(ruta_);
-    ASSERT_FALSE(primera == antes) << "the change changed nothing";
-    TModeloLeido leido = clase.leer(ruta_);
-    const std::string otra = carpeta_ + "/otra_vez";
-    leido.Guardar(otra);
-    EXPECT_EQ(PrimeraDiferencia(LeerArchivo(otra), cambio.segundaGuardada(primera)), "");
+    {
+        const TAjustesDeUsuario ajustes(AjustesDeComaDecimal());
+        SCOPED_TRACE("decimal comma");
+        Correr("coma", conComa);
+    }
+    EXPECT_EQ(conComa.rechazo, enC.rechazo);
+    EXPECT_EQ(PrimeraDiferencia(conComa.primera, enC.primera), "");
+    EXPECT_EQ(PrimeraDiferencia(conComa.segunda, enC.segunda), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(ArchivosDeLaDemo, IdaYVuelta,
