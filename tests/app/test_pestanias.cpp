@@ -404,7 +404,7 @@ TEST_F(CalibradorDeLaCentral, UnArchivoDeSeriesQueLasCorridasRechazanNoDaCalibra
 // A lower fit percentage not below the upper one is refused by the window,
 // naming both boxes, before anything is read or built.
 TEST_F(CalibradorDeLaCentral, UnRangoDeAjusteAlRevesSeRechazaAntesDeConstruir) {
-    const std::pair<const char*, const char*> rangos[] = {{"100", "1"}, {"5", "5"}};
+    const std::pair<const char*, const char*> rangos[] = {{"100", "1"}, {"5", "5"}, {"2147483647", "100"}};
     for (const auto& [inferior, superior] : rangos) {
         errores.clear();
         Escribir("PorcentajeAjusteCurvaSinf", inferior);
