@@ -36,6 +36,7 @@
 #include "data/ucarpetasmodelos.h"
 #include "data/unidades.h"
 #include "data/upgsql.h"
+#include "data/useriestemporales.h"
 #include "models/ucalibrador.h"
 #include "models/uGranjaSolar.h"
 #include "models/uparques_modelocombinado.h"
@@ -366,6 +367,12 @@ QString TFormQuendal::EjecutarDialogo(const TPeticionDialogo& dialogo) { return 
 void TFormQuendal::Manejar(const std::function<void()>& manejador) {
     try {
         manejador();
+    } catch (const ELecturaSeries& e) {
+        // The series reader's own message gives only a line count: the file
+        // and what made that line fail (a file that does not open, a value
+        // that does not read) are shown below it.
+        MostrarError(QString::fromUtf8(e.what()) + QStringLiteral("\nArchivo de series: ") +
+                     QString::fromUtf8(e.Archivo()) + QLatin1Char('\n') + QString::fromUtf8(e.Causa()));
     } catch (const std::exception& e) {
         MostrarError(QString::fromUtf8(e.what()));
     } catch (...) {

@@ -62,9 +62,10 @@ uintmax_t TamanoDeArchivo(const std::string& ruta) {
 
 }  // namespace
 
-ELecturaSeries::ELecturaSeries(int lineasLeidas, std::string causa)
+ELecturaSeries::ELecturaSeries(int lineasLeidas, std::string archivo, std::string causa)
     : EInOutError("Error leyendo línea: " + std::to_string(lineasLeidas)),
       lineasLeidas_(lineasLeidas),
+      archivo_(std::move(archivo)),
       causa_(std::move(causa)) {}
 
 // One read of a file into a series object, counting the lines it reads.
@@ -219,7 +220,7 @@ std::unique_ptr<TSeriesDeDatos> TSeriesDeDatos::Create(const std::string& archiv
         lineasLeidas = lectura.LineasLeidas();
         series->CalcularFechas();
     } catch (const std::exception& e) {
-        throw ELecturaSeries(lineasLeidas, e.what());
+        throw ELecturaSeries(lineasLeidas, archivo, e.what());
     }
     series->SepararEntradasSalidas();
     return series;

@@ -34,16 +34,18 @@
 enum TIPO_SERIE : int32_t { SALIDA = 0, ENTRADA = 1 };
 using TDAOfTipoSerie = std::vector<TIPO_SERIE>;
 
-// A failed read of a series file. The message is the system's; the cause
-// that made the line fail is kept apart.
+// A failed read of a series file. The message is the system's; the file
+// and the cause that made the line fail are kept apart.
 class ELecturaSeries : public EInOutError {
 public:
-    ELecturaSeries(int lineasLeidas, std::string causa);
+    ELecturaSeries(int lineasLeidas, std::string archivo, std::string causa);
     int LineasLeidas() const { return lineasLeidas_; }
+    const std::string& Archivo() const { return archivo_; }
     const std::string& Causa() const { return causa_; }
 
 private:
     int lineasLeidas_;
+    std::string archivo_;
     std::string causa_;
 };
 

@@ -401,6 +401,27 @@ TEST_F(CalibradorDeLaCentral, UnArchivoDeSeriesQueLasCorridasRechazanNoDaCalibra
     }
 }
 
+// A series file that does not read: the error box gives the reader's line
+// count and, below it, what failed there, naming the file.
+TEST_F(CalibradorDeLaCentral, UnArchivoDeSeriesQueNoSeLeeSeNombraEnElCuadroDeError) {
+    const std::string original = LeerArchivo(series);
+    fs::remove(series);
+    Pulsar("btLoadFromArchi_ModeloMTySeries");
+    ASSERT_EQ(errores.size(), 1);
+    EXPECT_EQ(Errores(), "Error leyendo línea: 0\nArchivo de series: " + series +
+                             "\nNo se puede abrir el archivo: " + series);
+    EsperarTodoComoEstaba("sin archivo");
+
+    errores.clear();
+    apoyo_calibrador::EscribirArchivo(series, original);
+    apoyo_calibrador::CambiarLineaDelArchivo(series, 20, "x");
+    Pulsar("btLoadFromArchi_ModeloMTySeries");
+    ASSERT_EQ(errores.size(), 1);
+    EXPECT_EQ(Errores(), "Error leyendo línea: 20\nArchivo de series: " + series +
+                             "\nError: no se puede evaluar \"x\" a un número real");
+    EsperarTodoComoEstaba("valor ilegible");
+}
+
 // A lower fit percentage not below the upper one is refused by the window,
 // naming both boxes, before anything is read or built.
 TEST_F(CalibradorDeLaCentral, UnRangoDeAjusteAlRevesSeRechazaAntesDeConstruir) {
