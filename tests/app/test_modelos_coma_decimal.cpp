@@ -9,20 +9,17 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QTest>
-#include <cstdlib>
 #include <deque>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <ostream>
-#include <sstream>
 #include <string>
 #include <unistd.h>
 
 #include "app/arranque.h"
 #include "app/uQuendal.h"
+#include "archivos_de_prueba.h"
 #include "controles.h"
 #include "data/ucarpetasmodelos.h"
 #include "models/uparques_modeloteorico.h"
@@ -33,6 +30,7 @@
 #include "numerics/uproblema.h"
 #include "tests/models/test_parque_bd_base.h"
 #include "tests/models/test_solar_comun.h"
+#include "ventana_con_base_de_datos.h"
 
 namespace fs = std::filesystem;
 
@@ -40,13 +38,6 @@ namespace {
 
 const fs::path kPlantaDemo = fs::path(QUENDAL_TEST_DATA) / ".." / ".." / "examples" / "c9001";
 constexpr int kNidDemo = 9001;
-
-std::string LeerArchivo(const fs::path& ruta) {
-    std::ifstream f(ruta, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
 
 // The program started with a locale's settings, on a drive C: of its own,
 // with a window whose error box and dialogs the test answers; the settings
@@ -177,22 +168,10 @@ const TOperacionQueGuardaUnModelo kOperaciones[] = {
      }},
 };
 
-// The test server with plant 31, named to the window by QUENDAL_BD.
-class VentanaConComaDecimal : public ParqueEnBaseDeDatos {
+// The test server with plant 31, named to the window, whose models each run
+// of the download may clear.
+class VentanaConComaDecimal : public BaseDeDatosDeLaVentana {
 protected:
-    void SetUp() override {
-        ParqueEnBaseDeDatos::SetUp();
-        if (HasFatalFailure()) return;
-        if (const char* previa = std::getenv("QUENDAL_BD")) bdPrevia_ = previa;
-        setenv("QUENDAL_BD", servidor_->Conexion().c_str(), 1);
-    }
-    void TearDown() override {
-        if (bdPrevia_)
-            setenv("QUENDAL_BD", bdPrevia_->c_str(), 1);
-        else
-            unsetenv("QUENDAL_BD");
-    }
-
     // Plant 31 without a model, and the next model number 1, as each run
     // of the download finds them.
     void SinModelos() {
@@ -200,10 +179,6 @@ protected:
         Ejecutar("DELETE FROM modelo_teorico");
         ASSERT_EQ(Contar("SELECT setval('modelo_teorico_nid_seq', 1, false)"), 1);
     }
-    int Contar(const std::string& sql) { return con_.sqlquery_int(sql, -1); }
-
-private:
-    std::optional<std::string> bdPrevia_;
 };
 
 class ModeloConComaDecimal : public VentanaConComaDecimal,

@@ -14,7 +14,6 @@
 #include <deque>
 #include <filesystem>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,6 +32,7 @@
 #include "tests/models/test_parque_bd_base.h"
 #include "tests/models/test_solar_comun.h"
 #include "unidad_temporal.h"
+#include "ventana_con_base_de_datos.h"
 
 namespace fs = std::filesystem;
 
@@ -288,13 +288,11 @@ TEST_F(ModeloCombinadoDeOtraCentral, GraficarPVLoRechaza) {
 
 // A window on the test server (plant 31 "Parque Sur"), on a drive C: of its
 // own with the demo plant 9001 and a "c:\basura".
-class ParqueBajado : public ParqueEnBaseDeDatos, public VentanaDePrueba {
+class ParqueBajado : public BaseDeDatosDeLaVentana, public VentanaDePrueba {
 protected:
     void SetUp() override {
-        ParqueEnBaseDeDatos::SetUp();
+        BaseDeDatosDeLaVentana::SetUp();
         if (HasFatalFailure()) return;
-        if (const char* previa = std::getenv("QUENDAL_BD")) bdPrevia_ = previa;
-        setenv("QUENDAL_BD", servidor_->Conexion().c_str(), 1);
         unidad_ = std::make_unique<TUnidadCSolar>();
         const fs::path demo = unidad_->CarpetaCentral(kNidDemo);
         fs::create_directories(demo);
@@ -304,10 +302,7 @@ protected:
     void TearDown() override {
         ventana.reset();
         unidad_.reset();
-        if (bdPrevia_)
-            setenv("QUENDAL_BD", bdPrevia_->c_str(), 1);
-        else
-            unsetenv("QUENDAL_BD");
+        BaseDeDatosDeLaVentana::TearDown();
     }
     fs::path Basura() const { return fs::path(std::getenv("QUENDAL_UNIDAD_C")) / "basura"; }
 
@@ -334,12 +329,8 @@ protected:
         }
         CargarModeloCombinado(ruta);
     }
-    int Contar(const std::string& sql) { return con_.sqlquery_int(sql, -1); }
 
     std::unique_ptr<TUnidadCSolar> unidad_;
-
-private:
-    std::optional<std::string> bdPrevia_;
 };
 
 TEST_F(ParqueBajado, DeOtraCentralNiGuardaNiGraficaYSimulaSoloElParqueBajado) {

@@ -28,51 +28,13 @@
 #include "tests/models/test_calibrador_apoyo.h"
 #include "tests/models/test_parque_bd_base.h"
 #include "tests/models/test_solar_comun.h"
+#include "ventana_con_base_de_datos.h"
 
 namespace {
 
-// A window on the test server, with a drive C: of its own; its message boxes
-// and error box record what they show and answer as the test says.
-class VentanaConBaseDeDatos : public ParqueEnBaseDeDatos {
+// The window on the test server, with this file's ways to its models.
+class VentanaConBaseDeDatos : public VentanaSobreLaBaseDeDatos {
 protected:
-    void SetUp() override {
-        ParqueEnBaseDeDatos::SetUp();
-        if (HasFatalFailure()) return;
-        if (const char* previa = std::getenv("QUENDAL_BD")) bdPrevia_ = previa;
-        setenv("QUENDAL_BD", servidor_->Conexion().c_str(), 1);
-        unidad_ = std::make_unique<TUnidadCSolar>();
-        ventana = std::make_unique<TFormQuendal>();
-        ventana->FijarCuadroDeError([this](const QString& mensaje) {
-            errores << mensaje;
-            return TRespuestaError::Continuar;
-        });
-        ventana->FijarCuadroDeMensaje([this](const QString& titulo, const QString& mensaje, bool confirmacion) {
-            (confirmacion ? preguntas : avisos) << mensaje;
-            if (confirmacion) titulosDePregunta << titulo;
-            return respuestaSi;
-        });
-    }
-    void TearDown() override {
-        ventana.reset();
-        unidad_.reset();
-        if (bdPrevia_)
-            setenv("QUENDAL_BD", bdPrevia_->c_str(), 1);
-        else
-            unsetenv("QUENDAL_BD");
-    }
-
-    QLineEdit* Caja(const char* nombre) { return ventana->findChild<QLineEdit*>(QString::fromLatin1(nombre)); }
-    void Escribir(const char* caja, const char* texto) { Caja(caja)->setText(QString::fromUtf8(texto)); }
-    // Clicks the button and returns what the operation wrote to the console.
-    std::string Pulsar(const char* boton) {
-        auto* b = ventana->findChild<QPushButton*>(QString::fromLatin1(boton));
-        EXPECT_NE(b, nullptr) << boton;
-        ::testing::internal::CaptureStdout();
-        if (b) QTest::mouseClick(b, Qt::LeftButton);
-        return ::testing::internal::GetCapturedStdout();
-    }
-    int Contar(const std::string& sql) { return con_.sqlquery_int(sql, -1); }
-
     // Downloads plant 31's park through the models tab.
     std::string BajarParque() {
         Escribir("eNidCentral", "31");
@@ -95,14 +57,6 @@ protected:
         ventana->Modelos().PonerCalibrador(TCalibradorParque::Create_LeerDeArchivo(ruta));
         ::testing::internal::GetCapturedStdout();
     }
-
-    std::unique_ptr<TFormQuendal> ventana;
-    QStringList errores, avisos, preguntas, titulosDePregunta;
-    bool respuestaSi = false;
-
-private:
-    std::unique_ptr<TUnidadCSolar> unidad_;
-    std::optional<std::string> bdPrevia_;
 };
 
 TEST_F(VentanaConBaseDeDatos, BajarMTArmaElParqueLoGuardaYLoDiceEnLaConsola) {

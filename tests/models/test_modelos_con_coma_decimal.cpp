@@ -5,9 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 
 #include "data/ucarpetasmodelos.h"
@@ -20,20 +18,12 @@
 #include "numerics/uauxiliares.h"
 #include "numerics/uproblema.h"
 #include "ajustes_de_usuario.h"
+#include "archivos_de_prueba.h"
 #include "unidad_temporal.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-const std::string CarpetaDemo = std::string(QUENDAL_TEST_DATA) + "/../../examples/c9001";
-
-std::string LeerArchivo(const std::string& ruta) {
-    std::ifstream f(ruta, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
 
 TEST(ModelosConComaDecimal, UnaPosicionSeLeeConPuntoFueraDelConmutador) {
     const TAjustesDeUsuario coma(AjustesDeComaDecimal());

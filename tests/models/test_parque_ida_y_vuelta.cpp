@@ -6,7 +6,6 @@
 
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <algorithm>
 #include <functional>
 #include <limits>
@@ -21,20 +20,12 @@
 #include "models/uparques_modeloteorico.h"
 #include "numerics/errores.h"
 #include "ajustes_de_usuario.h"
+#include "archivos_de_prueba.h"
 #include "unidad_temporal.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-const std::string CarpetaDemo = std::string(QUENDAL_TEST_DATA) + "/../../examples/c9001";
-
-std::string LeerArchivo(const std::string& ruta) {
-    std::ifstream f(ruta, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
 
 // A model read from one of the three kinds of file: a park, a calibrator or
 // a combined model; each holds the park block first.

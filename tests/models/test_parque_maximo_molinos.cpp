@@ -5,14 +5,13 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "models/uparques_modeloteorico.h"
 #include "numerics/errores.h"
+#include "archivos_de_prueba.h"
 #include "unidad_temporal.h"
 
 namespace fs = std::filesystem;
@@ -20,13 +19,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::size_t kMaximoMolinos = 100000;
-
-std::string LeerArchivo(const std::string& ruta) {
-    std::ifstream f(ruta, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
 
 // A turbine with a two-point curve, the smallest block a turbine has.
 TMolino MolinoPequenio() {
