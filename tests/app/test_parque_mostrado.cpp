@@ -208,9 +208,10 @@ TEST_P(ParqueMostrado, SimularDibujaElParqueMostradoYSoloDaElEmpiricoDeSuCentral
     ASSERT_TRUE(errores.isEmpty()) << Errores();
     const TParque_ModeloTeorico* mostrado = Modelos().ParqueActual();
     EXPECT_EQ(mostrado->potencia_autorizada_mw, 3);
-    if (GetParam() != TMostrado::DelCalibrador)
+    if (GetParam() != TMostrado::DelCalibrador) {
         EXPECT_EQ(ParqueDelCalibrador().potencia_autorizada_mw, potenciaDelCalibrador)
             << "the boxes go to the park shown";
+    }
     const double teorica = Texto("ePE_MW_ModeloTeorico1").toDouble();
     EXPECT_GT(teorica, 0);
     EXPECT_LE(teorica, 3);
