@@ -379,6 +379,15 @@ protected:
         EXPECT_EQ(ventana->Modelos().CalibradorActual(), actual) << caso;
     }
 
+    // "Crear archivo .clp con MT y archivo .sas" with the fit range typed;
+    // returns its console, with the error box emptied first.
+    std::string CrearCalibradorConRango(const char* inferior, const char* superior) {
+        errores.clear();
+        Escribir("PorcentajeAjusteCurvaSinf", inferior);
+        Escribir("PorcentajeAjusteCurvaSsup", superior);
+        return Pulsar("btLoadFromArchi_ModeloMTySeries");
+    }
+
     std::string series, calibrador, combinado;
     const TCalibradorParque* actual = nullptr;
 };
@@ -427,10 +436,7 @@ TEST_F(CalibradorDeLaCentral, UnArchivoDeSeriesQueNoSeLeeSeNombraEnElCuadroDeErr
 TEST_F(CalibradorDeLaCentral, UnRangoDeAjusteAlRevesSeRechazaAntesDeConstruir) {
     const std::pair<const char*, const char*> rangos[] = {{"100", "1"}, {"5", "5"}, {"2147483647", "100"}};
     for (const auto& [inferior, superior] : rangos) {
-        errores.clear();
-        Escribir("PorcentajeAjusteCurvaSinf", inferior);
-        Escribir("PorcentajeAjusteCurvaSsup", superior);
-        const std::string consola = Pulsar("btLoadFromArchi_ModeloMTySeries");
+        const std::string consola = CrearCalibradorConRango(inferior, superior);
         ASSERT_EQ(errores.size(), 1) << inferior;
         EXPECT_EQ(Errores(), std::string("Rango de ajuste, % inferior (") + inferior +
                                  ") debe ser menor que Rango de ajuste, % superior (" + superior + ")");
@@ -444,10 +450,7 @@ TEST_F(CalibradorDeLaCentral, UnRangoDeAjusteAlRevesSeRechazaAntesDeConstruir) {
 TEST_F(CalibradorDeLaCentral, UnRangoDeAjusteSinPotenciasFallaYDejaElCalibrador) {
     const std::pair<const char*, const char*> rangos[] = {{"1000", "2000"}, {"2147483646", "2147483647"}};
     for (const auto& [inferior, superior] : rangos) {
-        errores.clear();
-        Escribir("PorcentajeAjusteCurvaSinf", inferior);
-        Escribir("PorcentajeAjusteCurvaSsup", superior);
-        const std::string consola = Pulsar("btLoadFromArchi_ModeloMTySeries");
+        const std::string consola = CrearCalibradorConRango(inferior, superior);
         ASSERT_EQ(errores.size(), 1) << inferior;
         EXPECT_NE(Errores().find("ningún sector obtuvo su curva S"), std::string::npos) << Errores();
         EXPECT_NE(Errores().find(std::string("entre el ") + inferior + " % y el " + superior + " %"),
